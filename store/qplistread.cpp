@@ -8,6 +8,7 @@ std::unique_ptr<QPlistRead> QPlistRead::s_instance;
 namespace {
 
 const std::string kAuto = "Auto";
+const std::string kKbps = " kbps";
 
 std::string textOf(const QVariant &value)
 {
@@ -144,26 +145,13 @@ void QPlistRead::fillVideo(const QVariantMap &format, FormatInfoRecord &record) 
     readSupports(encoders, std::string(), record.vEncoders, record.autoChoice);
     record.vEncoder = chosenOr(record.vEncoder, trimmedValue(encoders, "default"));
     record.vResolution = chosenOr(record.vResolution, getDictValue(mapOf(format, "resolution"), "default"));
-    bool matched = false;
-    for (const QVariant &item : listOf(format, "videoparams")) {
-        const QVariantMap params = item.toMap();
-        if (trimmedValue(params, "fourcc") != record.vEncoder)
-            continue;
-        const std::string resolution = getDictValue(params, "resolution");
-        if (!resolution.empty())
-            record.vResolutions.push_back(resolution);
-        if (matched || resolution != record.vResolution)
-            continue;
-        matched = true; // the first matching element wins
-        const QVariantMap bitRate = mapOf(params, "videobitrate");
-        const QVariantMap frameRate = mapOf(params, "framerate");
-        record.vBitRateLow = getDictValue(bitRate, "low") + " kbps";
-        record.vBitRateHigh = getDictValue(bitRate, "high") + " kbps";
-        record.vBitRateDefault = getDictValue(bitRate, "default") + " kbps";
-        readSupports(bitRate, " kbps", record.vBitRates, record.autoChoice);
-        record.vFrameRateDefault = getDictValue(frameRate, "default") + " fps";
-        readSupports(frameRate, " fps", record.vFrameRates, record.autoChoice);
-    }
+    const QVariantMap params = matchParams(listOf(format, "videoparams"), record.vEncoder, "resolution",
+                                           record.vResolution, record.vResolutions);
+    if (params.isEmpty())
+        return;
+    readBitRate(mapOf(params, "videobitrate"), record.vBitRateLow, record.vBitRateHigh, record.vBitRateDefault,
+                record.vBitRates, record.autoChoice);
+    readRate(mapOf(params, "framerate"), " fps", record.vFrameRateDefault, record.vFrameRates, record.autoChoice);
 }
 
 void QPlistRead::fillAudio(const QVariantMap &format, FormatInfoRecord &record) const
@@ -178,26 +166,47 @@ void QPlistRead::fillAudio(const QVariantMap &format, FormatInfoRecord &record) 
         record.aEncoder = chosenOr(record.aEncoder, trimmedValue(encoders, "default"));
     }
     record.aChannel = chosenOr(record.aChannel, getDictValue(mapOf(format, "channels"), "default"));
-    bool matched = false;
-    for (const QVariant &item : listOf(format, "audioparams")) {
-        const QVariantMap params = item.toMap();
-        if (trimmedValue(params, "fourcc") != record.aEncoder)
+    const QVariantMap params = matchParams(listOf(format, "audioparams"), record.aEncoder, "channel",
+                                           record.aChannel, record.aChannels);
+    if (params.isEmpty())
+        return;
+    readBitRate(mapOf(params, "audiobitrate"), record.aBitRateLow, record.aBitRateHigh, record.aBitRateDefault,
+                record.aBitRates, record.autoChoice);
+    readRate(mapOf(params, "samplerate"), " HZ", record.aSampleRateDefault, record.aSampleRates, record.autoChoice);
+}
+
+QVariantMap QPlistRead::matchParams(const QVariantList &params, const std::string &encoder, const char *key,
+                                    const std::string &choice, std::vector<std::string> &choices)
+{
+    // Every element made for the encoder offers its value; the first that also has the
+    // chosen value supplies the rates. None matching gives an empty map.
+    QVariantMap matched;
+    for (const QVariant &item : params) {
+        const QVariantMap element = item.toMap();
+        if (trimmedValue(element, "fourcc") != encoder)
             continue;
-        const std::string channel = getDictValue(params, "channel");
-        if (!channel.empty())
-            record.aChannels.push_back(channel);
-        if (matched || channel != record.aChannel)
-            continue;
-        matched = true;
-        const QVariantMap bitRate = mapOf(params, "audiobitrate");
-        const QVariantMap sampleRate = mapOf(params, "samplerate");
-        record.aBitRateLow = getDictValue(bitRate, "low") + " kbps";
-        record.aBitRateHigh = getDictValue(bitRate, "high") + " kbps";
-        record.aBitRateDefault = getDictValue(bitRate, "default") + " kbps";
-        readSupports(bitRate, " kbps", record.aBitRates, record.autoChoice);
-        record.aSampleRateDefault = getDictValue(sampleRate, "default") + " HZ";
-        readSupports(sampleRate, " HZ", record.aSampleRates, record.autoChoice);
+        const std::string value = getDictValue(element, key);
+        if (!value.empty())
+            choices.push_back(value);
+        if (matched.isEmpty() && value == choice)
+            matched = element;
     }
+    return matched;
+}
+
+void QPlistRead::readBitRate(const QVariantMap &rate, std::string &low, std::string &high, std::string &defaultValue,
+                             std::vector<std::string> &list, bool autoChoice) const
+{
+    low = getDictValue(rate, "low") + kKbps;
+    high = getDictValue(rate, "high") + kKbps;
+    readRate(rate, kKbps, defaultValue, list, autoChoice);
+}
+
+void QPlistRead::readRate(const QVariantMap &rate, const std::string &unit, std::string &defaultValue,
+                          std::vector<std::string> &list, bool autoChoice) const
+{
+    defaultValue = getDictValue(rate, "default") + unit;
+    readSupports(rate, unit, list, autoChoice);
 }
 
 void QPlistRead::readSupports(const QVariantMap &param, const std::string &unit, std::vector<std::string> &list,

@@ -37,6 +37,12 @@ private:
     QVariantMap findFormat(const std::string &category, const std::string &id, bool *found) const;
     void fillVideo(const QVariantMap &format, FormatInfoRecord &record) const;
     void fillAudio(const QVariantMap &format, FormatInfoRecord &record) const;
+    static QVariantMap matchParams(const QVariantList &params, const std::string &encoder, const char *key,
+                                   const std::string &choice, std::vector<std::string> &choices);
+    void readBitRate(const QVariantMap &rate, std::string &low, std::string &high, std::string &defaultValue,
+                     std::vector<std::string> &list, bool autoChoice) const;
+    void readRate(const QVariantMap &rate, const std::string &unit, std::string &defaultValue,
+                  std::vector<std::string> &list, bool autoChoice) const;
     void readSupports(const QVariantMap &param, const std::string &unit, std::vector<std::string> &list,
                       bool autoChoice) const;
 

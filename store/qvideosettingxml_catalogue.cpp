@@ -15,7 +15,6 @@ namespace {
 const QString kDigestFile = QStringLiteral("ConvertedMd5.xml");
 const QString kDigestKey = QStringLiteral("Converted_path_md5");
 const QString kFormatPresetsFile = QStringLiteral("VideoDefaultFormatSetting.xml");
-const QString kFormatId = QStringLiteral("Format_ID");
 const QString kOnlyAudio = QStringLiteral("OnlyAudio");
 
 using State = QStoreFile::State;
@@ -44,6 +43,15 @@ QString trimmed(const QDomNode &node, const char *name)
 QString withUnit(const QDomNode &node, const char *name)
 {
     return QVideoSettingXml::addUnit(QStoreFile::attribute(node, QLatin1String(name)), QLatin1String(name));
+}
+
+// Rates get their units in catalogue presets; stored presets hold them already.
+void fillVideo(QualitySet &set, const QDomNode &node, bool unitsAdded)
+{
+    set.vEncoder = trimmed(node, "V_Encoder");
+    set.vResolution = trimmed(node, "V_Resolution");
+    set.vFrameRate = unitsAdded ? withUnit(node, "V_FrameRate") : trimmed(node, "V_FrameRate");
+    set.vBitRate = unitsAdded ? withUnit(node, "V_BitRate") : trimmed(node, "V_BitRate");
 }
 
 void fillAudio(QualitySet &set, const QDomNode &node, bool unitsAdded)
@@ -124,12 +132,8 @@ QualitySet *QVideoSettingXml::GetQuality(const QString &preset, const QString &f
     const QDomNode node = QStoreFile::firstChildByTag(formatNode, preset);
     if (node.isNull())
         return nullptr;
-    if (!set.onlyAudio) {
-        set.vEncoder = trimmed(node, "V_Encoder");
-        set.vResolution = trimmed(node, "V_Resolution");
-        set.vFrameRate = withUnit(node, "V_FrameRate");
-        set.vBitRate = withUnit(node, "V_BitRate");
-    }
+    if (!set.onlyAudio)
+        fillVideo(set, node, true);
     fillAudio(set, node, true);
     return m_highQualitySet.get();
 }
@@ -188,15 +192,7 @@ void QVideoSettingXml::SetDefaultFormat(const QString &format, QualitySet *prese
     QDomDocument document;
     if (QStoreFile::loadOrStart(path, document) == State::Unparsable)
         return;
-    const QDomElement root = document.documentElement();
-    QDomNode entry = QStoreFile::firstChildByAttribute(root, kFormatId, format);
-    if (entry.isNull()) {
-        entry = QStoreFile::appendElement(document, root, QStringLiteral("FORMAT_"));
-        QStoreFile::setAttribute(entry, kFormatId, format);
-    }
-    QDomNode node = entry.firstChild();
-    if (node.isNull())
-        node = QStoreFile::appendElement(document, entry, QStringLiteral("Format_Custom"));
+    const QDomNode node = QStoreFile::makeFormatOptions(document, format);
     // The video texts are kept even for audio-only presets; the reader drops them.
     QStoreFile::setAttribute(node, kOnlyAudio, QStoreFile::flag(preset->onlyAudio));
     QStoreFile::setAttribute(node, QStringLiteral("V_Encoder"), preset->vEncoder);
@@ -216,18 +212,13 @@ QualitySet *QVideoSettingXml::GetDefaultFormat(const QString &format, QualitySet
     QDomDocument document;
     if (QStoreFile::load(QStoreFile::appDataFile(kFormatPresetsFile), document) != State::Parsed)
         return nullptr;
-    const QDomNode entry = QStoreFile::firstChildByAttribute(document.documentElement(), kFormatId, format);
-    const QDomNode node = entry.firstChild();
+    const QDomNode node = QStoreFile::findFormatOptions(document, format);
     if (node.isNull())
         return nullptr;
     QualitySet &set = *m_defaultQualitySet;
     set.onlyAudio = QStoreFile::isYes(QStoreFile::attribute(node, kOnlyAudio));
-    if (!set.onlyAudio) {
-        set.vEncoder = trimmed(node, "V_Encoder");
-        set.vResolution = trimmed(node, "V_Resolution");
-        set.vFrameRate = trimmed(node, "V_FrameRate");
-        set.vBitRate = trimmed(node, "V_BitRate");
-    }
+    if (!set.onlyAudio)
+        fillVideo(set, node, false);
     fillAudio(set, node, false);
     if (copy)
         *copy = set;
