@@ -1,6 +1,6 @@
 #include "qdelegatestylewidget.h"
 
-#include "skinpaint.h"
+#include "qbaseimagedraw.h"
 
 #include <QPainter>
 #include <QStyleOptionButton>
@@ -44,7 +44,7 @@ void QDelegateStyleWidget::DrawBackground(const QStyleOption *option, QPainter *
     // The nine-slice cut works in logical units, so the frame keeps the double resolution.
     frame.setDevicePixelRatio(2.0);
     painter->save();
-    SkinPaint::drawFrame(*painter, option->rect, frame, d->grid);
+    QBaseImageDraw::drawBtnImageBg(*painter, option->rect, frame, d->grid);
     painter->restore();
 }
 

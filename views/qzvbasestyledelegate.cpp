@@ -7,7 +7,7 @@
 #include "qdelegatecontrol.h"
 #include "qzvstylebutton.h"
 #include "recordroles.h"
-#include "skinpaint.h"
+#include "qbaseimagedraw.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -86,7 +86,7 @@ void QZVBaseStyleDelegate::DrawCheckbox(QPainter *painter, const QStyleOptionVie
     painter->drawText(textRect, alignment, text);
 
     if (QImage *image = d->checkImages.forState(record->GetCheck()))
-        SkinPaint::drawImage(*painter, checkboxRect(cell), QRect(0, 0, image->width() / 2, image->height() / 2),
+        QBaseImageDraw::drawImage(*painter, checkboxRect(cell), QRect(0, 0, image->width() / 2, image->height() / 2),
                              *image);
 }
 
