@@ -1,0 +1,278 @@
+#include "id3v2tagformat.h"
+
+#include "id3v2frames.h"
+#include "resizeregion.h"
+#include "tagbufferedstream.h"
+#include "tagbytebuffer.h"
+#include "tagimage.h"
+#include "tagstream.h"
+#include "tagtext.h"
+
+#include <algorithm>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+
+constexpr uint8_t kFlagUnsynchronised = 0x80;
+constexpr uint8_t kFlagExtendedHeader = 0x40;
+constexpr uint8_t kFlagFooter = 0x10;
+constexpr uint32_t kMaxTagSize = 0x0FFFFFFF;
+
+// Frame format flags (second flag byte).
+constexpr uint8_t kV3Compressed = 0x80, kV3Encrypted = 0x40, kV3Grouped = 0x20;
+constexpr uint8_t kV4Grouped = 0x40, kV4Compressed = 0x08, kV4Encrypted = 0x04, kV4Unsynchronised = 0x02,
+                  kV4DataLength = 0x01;
+
+// Undoes unsynchronisation: every 0xFF 0x00 pair stands for 0xFF.
+std::vector<uint8_t> Resynchronise(const uint8_t *data, size_t size)
+{
+    std::vector<uint8_t> out;
+    out.reserve(size);
+    for (size_t i = 0; i < size; ++i) {
+        out.push_back(data[i]);
+        if (data[i] == 0xFF && i + 1 < size && data[i + 1] == 0)
+            ++i;
+    }
+    return out;
+}
+
+struct TagHeader
+{
+    uint8_t version = 0;
+    uint8_t flags = 0;
+    uint32_t size = 0;
+};
+
+// Walks the frames of a version 2.3 or 2.4 frame area.
+void ReadFrames34(TagFieldSet *set, const TagHeader &header, const std::vector<uint8_t> &area, uint64_t pos)
+{
+    const uint64_t end = area.size();
+    while (pos + 10 <= end && set->Count() < TagFieldSet::kMaxFields) {
+        const uint8_t *frame = area.data() + pos;
+        const uint32_t size = header.version == 4 ? ReadSynchsafe32(frame + 4) : ReadBe32(frame + 4);
+        const uint8_t format = frame[9];
+        if (pos + 10 + size > end || (ReadBe32(frame) == 0 && size == 0 && frame[8] == 0 && format == 0))
+            return;
+        pos += 10 + uint64_t(size);
+        const char *id = reinterpret_cast<const char *>(frame);
+        if (size == 0 || Id3v2Frames::KindOfFrame(id, 4) < 0)
+            continue;
+        const uint8_t *body = frame + 10;
+        size_t length = size;
+        size_t extra = 0;
+        std::vector<uint8_t> plain;
+        if (header.version == 3) {
+            if (format & (kV3Compressed | kV3Encrypted))
+                continue;
+            extra = (format & kV3Grouped) ? 1 : 0;
+        } else {
+            if (format & (kV4Compressed | kV4Encrypted))
+                continue;
+            extra = ((format & kV4Grouped) ? 1 : 0) + ((format & kV4DataLength) ? 4 : 0);
+        }
+        if (extra >= length)
+            continue;
+        body += extra;
+        length -= extra;
+        if (header.version == 4 && ((format & kV4Unsynchronised) || (header.flags & kFlagUnsynchronised))) {
+            plain = Resynchronise(body, length);
+            body = plain.data();
+            length = plain.size();
+        }
+        Id3v2Frames::AddFrame(set, id, 4, body, length);
+    }
+}
+
+void ReadFrames22(TagFieldSet *set, const std::vector<uint8_t> &area)
+{
+    const uint64_t end = area.size();
+    uint64_t pos = 0;
+    while (pos + 6 <= end && set->Count() < TagFieldSet::kMaxFields) {
+        const uint8_t *frame = area.data() + pos;
+        const uint32_t size = ReadBe24(frame + 3);
+        pos += 6 + uint64_t(size);
+        if (pos > end || (frame[0] == 0 && frame[1] == 0 && frame[2] == 0 && size == 0))
+            return;
+        if (size != 0)
+            Id3v2Frames::AddFrame(set, reinterpret_cast<const char *>(frame), 3, frame + 6, size);
+    }
+}
+
+// Where the frames begin behind an extended header, or -1 when it does not fit.
+int64_t FrameAreaStart(const TagHeader &header, const std::vector<uint8_t> &area)
+{
+    if (!(header.flags & kFlagExtendedHeader))
+        return 0;
+    if (area.size() < 4)
+        return -1;
+    if (header.version == 3)
+        return int64_t(ReadBe32(area.data())) + 4;
+    return ReadSynchsafe32(area.data());
+}
+
+// 1 with the header, 0 when the stream does not start with a tag, -1 when it cannot be read.
+int ReadHeader(TagStream *stream, TagHeader *header)
+{
+    uint8_t bytes[10];
+    const int64_t size = stream->Size();
+    if (size >= 0 && size < 10)
+        return 0;
+    if (size < 0 || stream->Seek(0) != 0 || stream->Read(bytes, 10) != 10)
+        return -1;
+    if (std::memcmp(bytes, "ID3", 3) != 0 || bytes[3] >= 5)
+        return 0;
+    header->version = bytes[3];
+    header->flags = bytes[5];
+    header->size = ReadSynchsafe32(bytes + 6);
+    return 1;
+}
+
+bool WritableKind(const TagField &field)
+{
+    if (field.kind == TagKindGrouping)
+        return false;
+    if (field.kind == TagKindPicture)
+        return field.valueType == TagValueBinary
+            && SniffTagImage(static_cast<const uint8_t *>(field.data), field.length).type != TagImageInfo::Unknown;
+    return field.valueType == TagValueText;
+}
+
+const char *FrameIdOf(int kind)
+{
+    static const char *const ids[TagKindCount] = {"TIT2", "TPE1", "TALB", "TCON", "TYER", "TRCK", "COMM",
+                                                  "TCOP", "USLT", "APIC", "TPE2", "TCOM", nullptr, "TPOS"};
+    return ids[kind];
+}
+
+// UTF-16LE without terminator.
+std::string Utf16Le(const wchar_t *text)
+{
+    std::string bytes;
+    TagText::Encode(text, TagFieldSet::Utf16Le, &bytes);
+    bytes.resize(bytes.size() - 2);
+    return bytes;
+}
+
+void PutFrameBody(TagByteBuffer *out, const TagField &field)
+{
+    static const uint8_t kBom[] = {0xFF, 0xFE};
+    out->PutByte(1);
+    if (field.kind == TagKindPicture) {
+        const TagImageInfo image = SniffTagImage(static_cast<const uint8_t *>(field.data), field.length);
+        static const uint8_t kCoverDescription[] = {0x03, 0xFF, 0xFE, 'e', 0, 0, 0};
+        out->PutText(image.mime);
+        out->PutByte(0);
+        out->PutBytes(kCoverDescription, sizeof kCoverDescription);
+        out->PutBytes(field.data, field.length);
+        return;
+    }
+    if (field.kind == TagKindComment || field.kind == TagKindLyrics) {
+        const char *language = TagFieldSet::CurrentLanguageCode();
+        static const uint8_t kEmptyDescription[] = {0xFF, 0xFE, 0, 0};
+        out->PutText(language ? language : "eng");
+        out->PutBytes(kEmptyDescription, sizeof kEmptyDescription);
+    }
+    const std::string text = Utf16Le(static_cast<const wchar_t *>(field.data));
+    out->PutBytes(kBom, sizeof kBom);
+    out->PutBytes(text.data(), text.size());
+}
+
+} // namespace
+
+Id3v2TagFormat::Id3v2TagFormat(TagStream *stream, int *result)
+{
+    const int loaded = Load(stream);
+    if (result)
+        *result = loaded;
+}
+
+int Id3v2TagFormat::LoadStream()
+{
+    TagBufferedStream buffered(m_stream);
+    TagHeader header;
+    const int found = ReadHeader(&buffered, &header);
+    if (found <= 0)
+        return found;
+    m_tagLength = header.size + 10;
+    if ((header.version == 3 || header.version == 4) && (header.flags & kFlagFooter))
+        m_tagLength += 10;
+    if (header.version < 2)
+        return 0;
+    // Only what the file really holds is read, so a size field claiming more costs nothing.
+    const int64_t available = std::max<int64_t>(0, buffered.Size() - 10);
+    std::vector<uint8_t> area(static_cast<size_t>(std::min<int64_t>(header.size, available)));
+    if (buffered.Seek(10) != 10 || buffered.Read(area.data(), static_cast<int>(area.size())) != static_cast<int>(area.size()))
+        return -1;
+    if (header.version != 4 && (header.flags & kFlagUnsynchronised))
+        area = Resynchronise(area.data(), area.size());
+    if (header.version == 2) {
+        ReadFrames22(m_fields.get(), area);
+        return 0;
+    }
+    const int64_t start = FrameAreaStart(header, area);
+    if (start >= 0)
+        ReadFrames34(m_fields.get(), header, area, static_cast<uint64_t>(start));
+    return 0;
+}
+
+bool Id3v2TagFormat::BuildTag(std::string *tag) const
+{
+    TagByteBuffer out;
+    out.PutText("ID3");
+    out.PutByte(3);
+    out.PutByte(0);
+    out.PutByte(0);
+    out.PutBe32(0);
+    for (int i = 0; i < m_fields->Count(); ++i) {
+        const TagField field = m_fields->GetAt(i);
+        out.PutText(FrameIdOf(field.kind));
+        const size_t sizeAt = out.Size();
+        out.PutBe32(0);
+        out.PutBe16(0);
+        PutFrameBody(&out, field);
+        const uint64_t bodySize = out.Size() - sizeAt - 6;
+        if (bodySize > kMaxTagSize)
+            return false;
+        out.SetBe32At(sizeAt, static_cast<uint32_t>(bodySize));
+    }
+    const uint64_t size = out.Size() - 10;
+    if (size > kMaxTagSize)
+        return false;
+    uint8_t *header = out.Data();
+    header[6] = uint8_t((size >> 21) & 0x7F);
+    header[7] = uint8_t((size >> 14) & 0x7F);
+    header[8] = uint8_t((size >> 7) & 0x7F);
+    header[9] = uint8_t(size & 0x7F);
+    tag->assign(reinterpret_cast<const char *>(out.Data()), out.Size());
+    return true;
+}
+
+int Id3v2TagFormat::Save()
+{
+    if (!m_stream || !m_fields)
+        return -1;
+    try {
+        SelectWritableFields(WritableKind);
+        if (m_fields->Count() == 0) {
+            if (m_tagLength == 0)
+                return 1;
+            if (ResizeRegion(m_stream, 0, m_tagLength, 0) != 0)
+                return -1;
+            m_tagLength = 0;
+            return 0;
+        }
+        std::string tag;
+        if (!BuildTag(&tag))
+            return -1;
+        const int length = static_cast<int>(tag.size());
+        if (ResizeRegion(m_stream, 0, m_tagLength, length) != 0 || m_stream->Seek(0) != 0
+            || m_stream->Write(tag.data(), length) != length)
+            return -1;
+        m_tagLength = static_cast<uint32_t>(length);
+        return 0;
+    } catch (const std::bad_alloc &) {
+        return -1;
+    }
+}

@@ -1,0 +1,47 @@
+#include "tagformatbase.h"
+
+#include <new>
+
+int TagFormatBase::Load(TagStream *stream)
+{
+    if (!stream)
+        return -1;
+    try {
+        m_stream = stream;
+        m_fields = std::make_unique<TagFieldSet>(20);
+        return LoadStream();
+    } catch (const std::bad_alloc &) {
+        return -1;
+    }
+}
+
+void TagFormatBase::Close()
+{
+    m_fields.reset();
+    m_stream = nullptr;
+    ResetState();
+}
+
+int TagFormatBase::Reload()
+{
+    TagStream *stream = m_stream;
+    Close();
+    return Load(stream);
+}
+
+void TagFormatBase::SelectWritableFields(const std::function<bool(const TagField &)> &writable)
+{
+    if (!m_fields)
+        return;
+    bool kept[TagKindCount] = {};
+    for (int i = 0; i < m_fields->Count();) {
+        const TagField field = m_fields->GetAt(i);
+        const bool known = field.kind >= 0 && field.kind < TagKindCount;
+        if (known && !kept[field.kind] && field.length != 0 && writable(field)) {
+            kept[field.kind] = true;
+            ++i;
+        } else {
+            m_fields->RemoveAt(i);
+        }
+    }
+}

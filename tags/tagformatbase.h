@@ -1,0 +1,33 @@
+#pragma once
+
+#include "itagformat.h"
+#include "tagfieldset.h"
+
+#include <functional>
+#include <memory>
+
+class TagStream;
+
+// What every handler shares: the stream it reads (not owned), its field set, and the
+// selection pass that keeps the first writable field of each kind.
+class TagFormatBase : public ITagFormat
+{
+public:
+    TagFieldSet *GetFieldSet() override { return m_fields.get(); }
+    int Reload() override;
+
+protected:
+    // Parses m_stream into a fresh field set; each handler supplies it.
+    virtual int LoadStream() = 0;
+    // Zeroes the handler's own words; the stream and set are handled here.
+    virtual void ResetState() = 0;
+
+    int Load(TagStream *stream);
+    void Close();
+    // Keeps the first field of each kind that `writable` accepts (and of non-zero length) and
+    // removes every other field from the set.
+    void SelectWritableFields(const std::function<bool(const TagField &)> &writable);
+
+    TagStream *m_stream = nullptr;
+    std::unique_ptr<TagFieldSet> m_fields;
+};
