@@ -202,8 +202,8 @@ void PlayerTest::brokenInputsAreRefused()
 
 void PlayerTest::playingDeliversFramesOnALibraryThread()
 {
-    ScopedPlayer player;
     FrameRecorder frames;
+    ScopedPlayer player;
     frames.keepAll(true);
     QVERIFY(player.open(m_media->plain()));
     frames.attach(player.handle());
@@ -248,8 +248,8 @@ void PlayerTest::framesArePlanarAndUpright()
     QFETCH(int, height);
     const QString path = mediaOf(*m_media, kind);
     QVERIFY2(!path.isEmpty(), qPrintable(TestMedia::lastError()));
-    ScopedPlayer player;
     FrameRecorder frames;
+    ScopedPlayer player;
     QVERIFY(player.open(path));
     frames.attach(player.handle());
     QCOMPARE(MMC_PlayerSeek(player.handle(), 0), 1);
@@ -275,8 +275,8 @@ void PlayerTest::framesArePlanarAndUpright()
 
 void PlayerTest::nothingIsDeliveredBeforeTheFirstPlay()
 {
-    ScopedPlayer player;
     FrameRecorder frames;
+    ScopedPlayer player;
     QVERIFY(player.open(m_media->plain()));
     frames.attach(player.handle());
     MMC_PlayerRefresh(player.handle());
@@ -288,8 +288,8 @@ void PlayerTest::nothingIsDeliveredBeforeTheFirstPlay()
 
 void PlayerTest::pauseHoldsPictureAndClock()
 {
-    ScopedPlayer player;
     FrameRecorder frames;
+    ScopedPlayer player;
     QVERIFY(player.open(m_media->plain()));
     frames.attach(player.handle());
     QCOMPARE(MMC_PlayerPlay(player.handle()), 1);
@@ -309,8 +309,8 @@ void PlayerTest::pauseHoldsPictureAndClock()
 
 void PlayerTest::stopRewindsToTheFirstFrame()
 {
-    ScopedPlayer player;
     FrameRecorder frames;
+    ScopedPlayer player;
     QVERIFY(player.open(m_media->plain()));
     frames.attach(player.handle());
     QCOMPARE(MMC_PlayerSeek(player.handle(), 0), 1);
@@ -331,8 +331,8 @@ void PlayerTest::stopRewindsToTheFirstFrame()
 
 void PlayerTest::pausedSeekShowsOneFrame()
 {
-    ScopedPlayer player;
     FrameRecorder frames;
+    ScopedPlayer player;
     QVERIFY(player.open(m_media->plain()));
     frames.attach(player.handle());
     const quint64 duration = MMC_PlayerGetDuration(player.handle());
@@ -361,8 +361,8 @@ void PlayerTest::pausedSeekShowsOneFrame()
 
 void PlayerTest::stepsMoveOneFrame()
 {
-    ScopedPlayer player;
     FrameRecorder frames;
+    ScopedPlayer player;
     frames.keepAll(true);
     QVERIFY(player.open(m_media->plain()));
     frames.attach(player.handle());
@@ -410,8 +410,8 @@ void PlayerTest::endIsReported()
                              : m_media->clip(name, source, {"-c:v", "libx264", "-preset", "ultrafast", "-pix_fmt", "yuv420p"},
                                              audioSeconds);
     QVERIFY2(!path.isEmpty(), qPrintable(TestMedia::lastError()));
-    ScopedPlayer player;
     FrameRecorder frames;
+    ScopedPlayer player;
     QVERIFY(player.open(path));
     frames.attach(player.handle());
     const quint64 duration = MMC_PlayerGetDuration(player.handle());

@@ -42,7 +42,8 @@ struct CopiedFrame
     std::thread::id thread;
 };
 
-// Counts and copies what a player delivers through its frame callback.
+// Counts and copies what a player delivers through its frame callback. Declare it
+// before the player, so that it outlives the player's last callback.
 class FrameRecorder
 {
 public:
