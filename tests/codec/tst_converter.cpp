@@ -132,6 +132,35 @@ Outcome convertStills(const QString &src, const char *format, const Settings &se
     return outcome;
 }
 
+QImage grabFrame(const QString &path, quint32 width = 0, quint32 height = 0)
+{
+    const MMC_Handle h = MMC_CreateMediaInfo(-1);
+    QImage image;
+    unsigned char *bmp = MMC_OpenMediaFile(h, path.toUtf8().constData()) ? MMC_GrabFrameImage(h, 0, 1, width, height, 0) : nullptr;
+    if (bmp) {
+        const int size = bmp[2] | bmp[3] << 8 | bmp[4] << 16 | bmp[5] << 24;
+        image = QImage::fromData(bmp, size, "BMP").convertToFormat(QImage::Format_RGB888);
+    }
+    MMC_FreeFrameImage(h, bmp);
+    MMC_DestroyMediaInfo(h);
+    return image;
+}
+
+// Mean absolute difference per channel, 0..255.
+double difference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 255;
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+        }
+    return double(sum) / (a.width() * a.height() * 3);
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -216,6 +245,11 @@ private slots:
         QCOMPARE(gif.frames, frames);
         QCOMPARE(gif.loopCount, 0);
         QVERIFY2(qAbs(gif.totalDelayMs - durationMs) <= 1000 / qMax(rate, 30), qPrintable(QString::number(gif.totalDelayMs)));
+        // 256 dithered colours stay close to the source picture.
+        const QImage first = grabFrame(out);
+        const QImage original = grabFrame(m_dir.filePath(source), quint32(size.width()), quint32(size.height()));
+        const double off = difference(first, original);
+        QVERIFY2(off < 12, qPrintable(QString::number(off)));
     }
 
     void writesWebpThatLoops()
