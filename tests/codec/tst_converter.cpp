@@ -161,6 +161,20 @@ double difference(const QImage &a, const QImage &b)
     return double(sum) / (a.width() * a.height() * 3);
 }
 
+// Samples per pixel of a little-endian TIFF, from its first directory; 0 when absent.
+int tiffSamplesPerPixel(const QByteArray &tiff)
+{
+    const auto u16 = [&](int at) { return at + 2 <= tiff.size() ? quint8(tiff[at]) | quint8(tiff[at + 1]) << 8 : 0; };
+    const int directory = u16(4) | u16(6) << 16;
+    const int entries = u16(directory);
+    for (int i = 0; i < entries; ++i) {
+        const int entry = directory + 2 + 12 * i;
+        if (u16(entry) == 277)
+            return u16(entry + 8);
+    }
+    return 0;
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -316,6 +330,31 @@ private slots:
         }
         if (format == "jpeg")
             QVERIFY(sink.images.first().endsWith("\xff\xd9"));
+        if (format == "tiff")
+            QCOMPARE(tiffSamplesPerPixel(sink.images.first()), 3);
+    }
+
+    void convertsTenBitHevc()
+    {
+        // Newer phones record 10-bit HEVC; it must convert like any other movie.
+        TestMedia::LivePhoto spec;
+        spec.codec = TestMedia::Codec::Hevc;
+        spec.tenBit = true;
+        spec.seconds = 1;
+        const QString movie = TestMedia::livePhoto(m_dir.path(), "tenbit.mov", spec);
+        QVERIFY2(!movie.isEmpty(), qPrintable(TestMedia::lastError()));
+        StillSink sink;
+        const Outcome stills = convertStills(movie, "jpeg", Settings(), sink);
+        QVERIFY(stills.finished && !stills.failed);
+        QCOMPARE(sink.calls.load(), 30);
+        QCOMPARE(QImage::fromData(sink.images.first()).size(), QSize(320, 240));
+        Settings gif;
+        gif.rateNum = 10;
+        gif.rateDen = 1;
+        const QString out = m_dir.filePath("tenbit.gif");
+        QVERIFY(convertFile(movie, out, "gif", gif).finished);
+        QCOMPARE(readGif(fileBytes(out)).frames, 10);
+        QVERIFY(difference(grabFrame(out), grabFrame(movie)) < 12);
     }
 
     void honoursTheTimeRange()
