@@ -247,6 +247,13 @@ void ConversionJob::run()
     m_finished.store(true);
 }
 
+AVPixelFormat ConversionJob::chainOutput(const VideoParams &params, AVPixelFormat wanted) const
+{
+    // A resize converts in the same step, interpolating chroma at full size; without
+    // one the conversion waits for the workers, which run side by side.
+    return m_settings.width > 0 && m_settings.height > 0 ? wanted : params.format;
+}
+
 std::string ConversionJob::videoChain() const
 {
     std::string chain = FrameFilter::rotationChain(m_source->rotation());
@@ -371,7 +378,9 @@ bool ConversionJob::runGif()
         [&](OrderedWorkers::Item &item) { return writer.write(item.frame, item.timeBase); });
     const bool passed = runPass(
         m_total.load() / 2,
-        [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, params.format); },
+        [&](FrameFilter &filter, const VideoParams &params) {
+            return filter.build(params, chain, chainOutput(params, AV_PIX_FMT_BGRA));
+        },
         [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });
     return passed && mapping.finish() && writer.finish();
 }
@@ -417,7 +426,7 @@ bool ConversionJob::runStills()
         });
     const std::string chain = videoChain();
     const bool passed = runPass(
-        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, params.format); },
+        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, chainOutput(params, format)); },
         [&](AVFrame *frame, AVRational timeBase) {
             if (single && submitted)
                 return true; // one still, from the first frame
