@@ -1,0 +1,119 @@
+#include "framefilter.h"
+
+extern "C" {
+#include <libavfilter/avfilter.h>
+#include <libavfilter/buffersink.h>
+#include <libavfilter/buffersrc.h>
+#include <libavutil/opt.h>
+}
+
+namespace {
+
+AVFilterContext *createSource(AVFilterGraph *graph, const char *name, const VideoParams &params)
+{
+    AVFilterContext *source = avfilter_graph_alloc_filter(graph, avfilter_get_by_name("buffer"), name);
+    AVBufferSrcParameters *parameters = av_buffersrc_parameters_alloc();
+    if (!source || !parameters) {
+        av_free(parameters);
+        return nullptr;
+    }
+    parameters->format = params.format;
+    parameters->width = params.width;
+    parameters->height = params.height;
+    parameters->time_base = params.timeBase;
+    parameters->sample_aspect_ratio = params.sampleAspect;
+    parameters->frame_rate = params.frameRate;
+    const bool ok = av_buffersrc_parameters_set(source, parameters) >= 0
+                    && avfilter_init_str(source, nullptr) >= 0;
+    av_free(parameters);
+    return ok ? source : nullptr;
+}
+
+AVFilterInOut *pad(const char *name, AVFilterContext *filter, AVFilterInOut *next)
+{
+    AVFilterInOut *inout = avfilter_inout_alloc();
+    if (!inout)
+        return nullptr;
+    inout->name = av_strdup(name);
+    inout->filter_ctx = filter;
+    inout->pad_idx = 0;
+    inout->next = next;
+    return inout;
+}
+
+} // namespace
+
+FrameFilter::~FrameFilter()
+{
+    avfilter_graph_free(&m_graph);
+}
+
+std::string FrameFilter::rotationChain(int rotation)
+{
+    switch (rotation) {
+    case 90:
+        return "transpose=clock";
+    case 180:
+        return "hflip,vflip";
+    case 270:
+        return "transpose=cclock";
+    default:
+        return "";
+    }
+}
+
+bool FrameFilter::build(const VideoParams &input, const std::string &description,
+                        AVPixelFormat output, const VideoParams *palette)
+{
+    avfilter_graph_free(&m_graph);
+    m_graph = avfilter_graph_alloc();
+    if (!m_graph)
+        return false;
+    m_graph->nb_threads = 0;
+    m_source = createSource(m_graph, "in", input);
+    m_paletteSource = palette ? createSource(m_graph, "pal", *palette) : nullptr;
+    m_sink = avfilter_graph_alloc_filter(m_graph, avfilter_get_by_name("buffersink"), "out");
+    if (!m_source || (palette && !m_paletteSource) || !m_sink)
+        return false;
+    const enum AVPixelFormat formats[] = {output, AV_PIX_FMT_NONE};
+    if (av_opt_set_int_list(m_sink, "pix_fmts", formats, AV_PIX_FMT_NONE, AV_OPT_SEARCH_CHILDREN) < 0
+        || avfilter_init_str(m_sink, nullptr) < 0)
+        return false;
+
+    AVFilterInOut *outputs = pad("in", m_source, palette ? pad("pal", m_paletteSource, nullptr) : nullptr);
+    AVFilterInOut *inputs = pad("out", m_sink, nullptr);
+    const std::string graph = "[in]" + (description.empty() ? std::string("null") : description) + "[out]";
+    const bool ok = outputs && inputs
+                    && avfilter_graph_parse_ptr(m_graph, graph.c_str(), &inputs, &outputs, nullptr) >= 0
+                    && avfilter_graph_config(m_graph, nullptr) >= 0;
+    avfilter_inout_free(&inputs);
+    avfilter_inout_free(&outputs);
+    return ok;
+}
+
+bool FrameFilter::push(AVFrame *frame)
+{
+    return m_source && av_buffersrc_add_frame_flags(m_source, frame, AV_BUFFERSRC_FLAG_KEEP_REF) >= 0;
+}
+
+bool FrameFilter::pushPalette(AVFrame *frame)
+{
+    return m_paletteSource
+           && av_buffersrc_add_frame_flags(m_paletteSource, frame, AV_BUFFERSRC_FLAG_KEEP_REF) >= 0
+           && av_buffersrc_add_frame(m_paletteSource, nullptr) >= 0;
+}
+
+int FrameFilter::pull(AVFrame *frame)
+{
+    if (!m_sink)
+        return -1;
+    const int result = av_buffersink_get_frame(m_sink, frame);
+    if (result >= 0)
+        return 1;
+    return result == AVERROR(EAGAIN) ? 0 : -1;
+}
+
+AVRational FrameFilter::outputTimeBase() const
+{
+    return m_sink ? av_buffersink_get_time_base(m_sink) : AVRational{1, 1};
+}

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+
+#include "mediasource.h"
+
+struct AVFilterGraph;
+struct AVFilterContext;
+
+// A libavfilter graph with one video input "in", an optional second input "pal" and one
+// output "out". Descriptions are built from numbers only, never from user paths.
+class FrameFilter
+{
+public:
+    FrameFilter() = default;
+    ~FrameFilter();
+    FrameFilter(const FrameFilter &) = delete;
+    FrameFilter &operator=(const FrameFilter &) = delete;
+
+    // The filter chain that turns a picture upright, or "" when it already is.
+    static std::string rotationChain(int rotation);
+
+    bool build(const VideoParams &input, const std::string &description, AVPixelFormat output,
+               const VideoParams *palette = nullptr);
+    // Null frame = end of input.
+    bool push(AVFrame *frame);
+    bool pushPalette(AVFrame *frame);
+    // 1 a frame, 0 none yet (push more), negative at the end or on error.
+    int pull(AVFrame *frame);
+    AVRational outputTimeBase() const;
+
+private:
+    AVFilterGraph *m_graph = nullptr;
+    AVFilterContext *m_source = nullptr;
+    AVFilterContext *m_paletteSource = nullptr;
+    AVFilterContext *m_sink = nullptr;
+};

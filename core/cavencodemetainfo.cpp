@@ -1,0 +1,6 @@
+#include "cavencodemetainfo.h"
+
+void CAVEncodeMetaInfo::resetEncodeParam()
+{
+    *this = CAVEncodeMetaInfo();
+}

@@ -1,0 +1,6 @@
+#include "converttypes.h"
+
+void registerConvertStateMetaType()
+{
+    qRegisterMetaType<convertState>("convertState");
+}

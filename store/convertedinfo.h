@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+
+// One history entry, keyed by its output path. A record built for saving starts
+// as new and not a video, so the history list marks a freshly finished job.
+struct convertedInfo
+{
+    QString imgPath;
+    QString convertedPath;
+    QString preferencePath;
+    QString resolution;
+    QString time;
+    QString size;
+    QString extend;
+    QString title;
+    QString artist;
+    QString album;
+    QString genre;
+    bool isVideo = false;
+    bool isNew = true;
+    QString format;
+    QString createTime;
+};

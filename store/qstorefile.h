@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDomDocument>
+#include <QString>
+
+// The file mechanics every store file shares: parse whole, look up first matches,
+// write whole through an atomic save.
+class QStoreFile
+{
+public:
+    enum class State { Missing, Parsed, Unparsable };
+
+    static QString appDataFile(const QString &name);
+
+    static bool parse(const QString &path, QDomDocument &document);
+    // A zero-byte file counts as missing, so an interrupted first write heals.
+    static State load(const QString &path, QDomDocument &document);
+    // As load, but a missing file starts a new document with the root "ROOTITEM".
+    static State loadOrStart(const QString &path, QDomDocument &document);
+    static bool save(const QString &path, const QDomDocument &document);
+
+    static QDomNode firstChildByTag(const QDomNode &parent, const QString &tag);
+    static QDomNode firstChildByAttribute(const QDomNode &parent, const QString &name, const QString &value);
+    static QDomNode appendElement(QDomDocument &document, QDomNode parent, const QString &tag);
+    // The options node of a per-format presets file: the first child of the first entry
+    // whose "Format_ID" is the identifier. The finder gives a null node when there is none;
+    // the maker appends the entry and the node as needed.
+    static QDomNode findFormatOptions(const QDomDocument &document, const QString &formatId);
+    static QDomNode makeFormatOptions(QDomDocument &document, const QString &formatId);
+
+    static QString attribute(const QDomNode &node, const QString &name);
+    static void setAttribute(const QDomNode &node, const QString &name, const QString &value);
+    static QString flag(bool value);
+    static bool isYes(const QString &text);
+    static QString xmlSafe(const QString &text);
+};

@@ -1,0 +1,3 @@
+#include "toolkitlog.h"
+
+Q_LOGGING_CATEGORY(lcToolkit, "glintora.toolkit")

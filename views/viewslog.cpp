@@ -1,0 +1,3 @@
+#include "viewslog.h"
+
+Q_LOGGING_CATEGORY(lcViews, "glintora.views")
