@@ -1,6 +1,5 @@
 #include "id3v1tagformat.h"
 
-#include "resizeregion.h"
 #include "tagstream.h"
 
 #include <cstring>
@@ -141,7 +140,7 @@ int Id3v1TagFormat::Save()
         if (m_fields->Count() == 0) {
             if (!hasRecord)
                 return 1;
-            return ResizeRegion(m_stream, size - kRecordSize, kRecordSize, 0);
+            return WriteRegion(size - kRecordSize, kRecordSize, std::string()) ? 0 : -1;
         }
         const int64_t at = hasRecord ? size - kRecordSize : size;
         if (record[124] == 0 && record[kVersionByte] == 0x20 && record[kTrackByte] == 0)
