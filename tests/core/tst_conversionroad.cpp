@@ -1,0 +1,410 @@
+// The whole road of a conversion without a GUI: Live Photo test, queue item, encoder
+// parameters and converter jobs on the real codec library with generated movies.
+#include "cavencodeparam.h"
+#include "mmc.h"
+#include "qconverteroperate.h"
+#include "qlivephotohelper.h"
+#include "testhome.h"
+#include "testmedia.h"
+#include "zvlpconverter.h"
+#include "zvvideoconvertitem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImageReader>
+#include <QThread>
+
+#include <webp/demux.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace {
+
+using Report = std::pair<unsigned, convertState>;
+
+// Receives a job's reports on the worker and hands the closing one to the GUI thread,
+// which deletes the converter there, as a list row does.
+class JobWatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    static void progress(unsigned percent, void *user, convertState state)
+    {
+        auto *self = static_cast<JobWatcher *>(user);
+        {
+            std::lock_guard<std::mutex> lock(self->m_mutex);
+            self->m_reports.emplace_back(percent, state);
+            if (QThread::currentThread() == self->thread())
+                self->m_onGuiThread = true;
+        }
+        if (state != convertProgress)
+            QMetaObject::invokeMethod(self, "OnClosed", Qt::QueuedConnection);
+    }
+
+    // Row-style still writer: "%1/%2_%3.%4", the bytes through the library's image file.
+    static unsigned writeStill(void *context, const unsigned char *data, unsigned size)
+    {
+        auto *info = static_cast<ImageWriteInfo *>(context);
+        ++info->counter;
+        const QString path = QStringLiteral("%1/%2_%3.%4")
+                                 .arg(info->folder, info->baseName)
+                                 .arg(info->counter, 3, 10, QLatin1Char('0'))
+                                 .arg(info->extension);
+        static_cast<JobWatcher *>(info->user)->m_writes++;
+        const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 1);
+        if (!image)
+            return 0;
+        const bool written = MMC_ImageWriteFrame(image, data, size) == 1;
+        MMC_ImageClose(image);
+        return written ? size : 0;
+    }
+
+    static unsigned refuseStill(void *context, const unsigned char *, unsigned)
+    {
+        static_cast<JobWatcher *>(static_cast<ImageWriteInfo *>(context)->user)->m_writes++;
+        return 0;
+    }
+
+    std::unique_ptr<ZVLPConverter> converter = std::make_unique<ZVLPConverter>();
+
+    // Runs the event loop until the closing report was handled (hang guard only).
+    bool waitClosed() { return QTest::qWaitFor([this] { return m_closed; }, 120000); }
+
+    std::vector<Report> reports()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_reports;
+    }
+    bool reportedOnGuiThread() const { return m_onGuiThread; }
+    int writes() const { return m_writes; }
+
+private slots:
+    void OnClosed()
+    {
+        converter.reset(); // deleting from the closing report's handler must be clean
+        m_closed = true;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::vector<Report> m_reports;
+    bool m_onGuiThread = false;
+    bool m_closed = false;
+    std::atomic<int> m_writes{0};
+};
+
+// Progress strictly rising in 1..100, then exactly one closing report.
+bool wellFormed(const std::vector<Report> &reports, convertState closing)
+{
+    if (reports.empty() || reports.back().second != closing)
+        return false;
+    unsigned last = 0;
+    for (size_t i = 0; i + 1 < reports.size(); ++i) {
+        if (reports[i].second != convertProgress || reports[i].first <= last || reports[i].first > 100)
+            return false;
+        last = reports[i].first;
+    }
+    return true;
+}
+
+// Qt reads no TIFF here: those are measured by the codec library's own probe.
+QSize pictureSize(const QString &path)
+{
+    const QSize read = QImageReader(path).size();
+    if (read.isValid())
+        return read;
+    const MMC_Handle media = MMC_CreateMediaInfo(-1);
+    QSize probed;
+    if (MMC_OpenMediaFile(media, path.toUtf8().constData()))
+        probed = QSize(int(MMC_GetVideoWidth(media)), int(MMC_GetVideoHeight(media)));
+    MMC_CloseMedia(media);
+    MMC_DestroyMediaInfo(media);
+    return probed;
+}
+
+// Frame count and canvas of an animated WebP, through libwebp's demuxer.
+std::pair<int, QSize> webpAnimation(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray bytes = file.readAll();
+    WebPData data{reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    WebPAnimDecoder *decoder = WebPAnimDecoderNew(&data, &options);
+    if (!decoder)
+        return {};
+    WebPAnimInfo info;
+    std::pair<int, QSize> result;
+    if (WebPAnimDecoderGetInfo(decoder, &info))
+        result = {int(info.frame_count), QSize(int(info.canvas_width), int(info.canvas_height))};
+    WebPAnimDecoderDelete(decoder);
+    return result;
+}
+
+QStringList filesIn(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::Files, QDir::Name);
+}
+
+} // namespace
+
+class TestConversionRoad : public QObject
+{
+    Q_OBJECT
+
+private:
+    TestHome m_home;
+    PhotoConverterInfo m_output;
+    QString m_media;
+    QString m_livePhoto;
+    QString m_root;
+
+    void chooseOutput(const char *format, const char *extension, unsigned codec)
+    {
+        m_output = PhotoConverterInfo();
+        m_output.format = QString::fromLatin1(format);
+        m_output.extension = QString::fromLatin1(extension);
+        m_output.codecId = codec;
+        m_output.quality = 80;
+        m_output.keepAspectRatio = true;
+    }
+
+    std::unique_ptr<ZvVideoConvertItem> probedItem(const QString &path)
+    {
+        auto item = std::make_unique<ZvVideoConvertItem>();
+        if (!item->setVideoPath(path, 0))
+            return nullptr;
+        item->getValidOutputName();
+        item->getConverOutputDir();
+        item->getConverPath();
+        return item;
+    }
+
+    ImageWriteInfo writeInfo(const ZvVideoConvertItem &item)
+    {
+        ImageWriteInfo info;
+        info.folder = item.outputDir;
+        info.extension = m_output.extension;
+        info.baseName = QFileInfo(item.outputName).completeBaseName();
+        return info;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QConverterOperate::g_converterInfo = &m_output;
+        m_media = m_home.path() + "/media";
+        m_root = m_home.path() + "/out/";
+        QDir().mkpath(m_media);
+        QConverterOperate::setConverterPath(m_root);
+        TestMedia::LivePhoto spec;
+        spec.audio = false;
+        m_livePhoto = TestMedia::livePhoto(m_media, "lp.mov", spec);
+        QVERIFY2(!m_livePhoto.isEmpty(), qPrintable(TestMedia::lastError()));
+    }
+
+    void cleanupTestCase() { QConverterOperate::g_converterInfo = nullptr; }
+
+    void init()
+    {
+        QDir(m_root).removeRecursively();
+        chooseOutput("gif", "gif", 98);
+    }
+
+    void liveTestTellsTheKinds()
+    {
+        TestMedia::LivePhoto plain;
+        plain.audio = false;
+        plain.identifier = false;
+        TestMedia::LivePhoto android = plain;
+        android.android = true;
+        const QString plainPath = TestMedia::livePhoto(m_media, "plain.mov", plain);
+        const QString androidPath = TestMedia::livePhoto(m_media, "android.mp4", android);
+        QVERIFY(!plainPath.isEmpty() && !androidPath.isEmpty());
+        QVERIFY(QLivePhotoHelper::FileIslivephoto(m_livePhoto));
+        QVERIFY(!QLivePhotoHelper::FileIslivephoto(plainPath));
+        QVERIFY(QLivePhotoHelper::FileIslivephoto(androidPath));
+    }
+
+    void itemProbesTheMovie()
+    {
+        auto item = probedItem(m_livePhoto);
+        QVERIFY(item);
+        QCOMPARE(item->format, QString("MP4"));
+        QCOMPARE(item->extension, QString("mov"));
+        QCOMPARE(item->videoWidth, 320u);
+        QCOMPARE(item->videoHeight, 240u);
+        QVERIFY(item->thumbnail);
+        QCOMPARE(item->thumbnail->size(), QSize(120, 90));
+        QVERIFY2(item->durationText.startsWith("3.0"), qPrintable(item->durationText));
+        QCOMPARE(QDir::cleanPath(item->outputPath), QDir::cleanPath(m_root + "lp.gif"));
+    }
+
+    void gifFromTheMovie()
+    {
+        auto item = probedItem(m_livePhoto);
+        QVERIFY(item);
+        auto param = std::make_unique<CAVEncodeParam>();
+        item->getEncodeParam(param.get());
+        QCOMPARE(param->frameRateNum, 10u);
+        JobWatcher watcher;
+        QVERIFY(watcher.converter->StartConvert(item->path.toUtf8().constData(), item->outputPath.toUtf8().constData(),
+                                                param.get(), &watcher, &JobWatcher::progress, nullptr,
+                                                writeInfo(*item)));
+        param.reset();
+        QVERIFY(watcher.waitClosed());
+        QVERIFY(wellFormed(watcher.reports(), convertFinished));
+        QVERIFY(!watcher.reportedOnGuiThread());
+        QImageReader reader(item->outputPath);
+        QCOMPARE(reader.imageCount(), 30);
+        QCOMPARE(reader.size(), QSize(320, 240));
+    }
+
+    void everyFormatFromTheMovie_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QByteArray>("extension");
+        QTest::addColumn<uint>("codec");
+
+        QTest::newRow("webp") << QByteArray("webp") << QByteArray("webp") << uint(MMC_CODEC_WEBP);
+        QTest::newRow("png") << QByteArray("png") << QByteArray("png") << uint(MMC_CODEC_PNG);
+        QTest::newRow("jpeg") << QByteArray("jpeg") << QByteArray("jpg") << uint(MMC_CODEC_MJPEG);
+        QTest::newRow("bmp") << QByteArray("bmp") << QByteArray("bmp") << uint(MMC_CODEC_BMP);
+        QTest::newRow("tiff") << QByteArray("tiff") << QByteArray("tiff") << uint(MMC_CODEC_TIFF);
+    }
+
+    void everyFormatFromTheMovie()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(QByteArray, extension);
+        QFETCH(uint, codec);
+        chooseOutput(format.constData(), extension.constData(), codec);
+
+        auto item = probedItem(m_livePhoto);
+        QVERIFY(item);
+        auto param = std::make_unique<CAVEncodeParam>();
+        item->getEncodeParam(param.get());
+        JobWatcher watcher;
+        QVERIFY(watcher.converter->StartConvert(item->path.toUtf8().constData(), item->outputPath.toUtf8().constData(),
+                                                param.get(), &watcher, &JobWatcher::progress, &JobWatcher::writeStill,
+                                                writeInfo(*item)));
+        param.reset();
+        QVERIFY(watcher.waitClosed());
+        QVERIFY(wellFormed(watcher.reports(), convertFinished));
+
+        if (format == "webp") {
+            QCOMPARE(watcher.writes(), 0);
+            // Only gif is slowed to 10 fps; webp keeps the 30 fps of the movie.
+            QCOMPARE(webpAnimation(item->outputPath), std::make_pair(90, QSize(320, 240)));
+            return;
+        }
+        const QStringList files = filesIn(item->outputDir);
+        QCOMPARE(files.size(), 90);
+        QCOMPARE(files.first(), QString("lp_001.%1").arg(QString(extension)));
+        QCOMPARE(files.last(), QString("lp_090.%1").arg(QString(extension)));
+        QVERIFY(!QFile::exists(item->outputPath)); // the " - 001" name is never written
+        for (const QString &name : {files.first(), files.last()})
+            QCOMPARE(pictureSize(item->outputDir + name), QSize(320, 240));
+    }
+
+    void tickedFramesThroughATrack()
+    {
+        chooseOutput("jpeg", "jpg", MMC_CODEC_MJPEG);
+        auto frames = probedItem(m_livePhoto);
+        QVERIFY(frames);
+        {
+            auto param = std::make_unique<CAVEncodeParam>();
+            frames->getEncodeParam(param.get());
+            JobWatcher watcher;
+            QVERIFY(watcher.converter->StartConvert(frames->path.toUtf8().constData(), "", param.get(), &watcher,
+                                                    &JobWatcher::progress, &JobWatcher::writeStill,
+                                                    writeInfo(*frames)));
+            QVERIFY(watcher.waitClosed());
+        }
+        const QStringList jpegs = filesIn(frames->outputDir);
+        QVERIFY(jpegs.size() >= 3);
+
+        chooseOutput("png", "png", MMC_CODEC_PNG);
+        auto item = probedItem(m_livePhoto);
+        QVERIFY(item);
+        JobWatcher watcher;
+        CTrackDesc desc;
+        desc.width = item->videoWidth;
+        desc.height = item->videoHeight;
+        QCOMPARE(watcher.converter->AddTrack(1, 8, &desc), 1u);
+        for (int k = 1; k <= 3; ++k) {
+            QFile file(frames->outputDir + jpegs.at(k * 10));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QByteArray bytes = file.readAll();
+            CTrackPacket packet;
+            packet.pts = packet.dts = quint64(k);
+            packet.timescale = 25;
+            packet.flags = 1;
+            packet.size = quint32(bytes.size());
+            packet.data = reinterpret_cast<const unsigned char *>(bytes.constData());
+            QVERIFY(watcher.converter->AddPacketToTrack(1, &packet));
+        }
+        watcher.converter->StopWithTrack();
+        auto param = std::make_unique<CAVEncodeParam>();
+        item->getEncodeParam(param.get());
+        QVERIFY(watcher.converter->StartWithTrack(item->outputPath.toUtf8().constData(), param.get(), &watcher,
+                                                  &JobWatcher::progress, nullptr, &JobWatcher::writeStill,
+                                                  writeInfo(*item)));
+        param.reset();
+        QVERIFY(watcher.waitClosed());
+        QCOMPARE(watcher.reports().back(), Report(100, convertFinished));
+        QCOMPARE(filesIn(item->outputDir), (QStringList{"lp_001.png", "lp_002.png", "lp_003.png"}));
+    }
+
+    void stopMidJob()
+    {
+        TestMedia::LivePhoto spec;
+        spec.audio = false;
+        spec.width = 640;
+        spec.height = 480;
+        spec.seconds = 20;
+        const QString longMovie = TestMedia::livePhoto(m_media, "long.mov", spec);
+        QVERIFY(!longMovie.isEmpty());
+        auto item = probedItem(longMovie);
+        QVERIFY(item);
+        auto param = std::make_unique<CAVEncodeParam>();
+        item->getEncodeParam(param.get());
+        JobWatcher watcher;
+        QVERIFY(watcher.converter->StartConvert(item->path.toUtf8().constData(), item->outputPath.toUtf8().constData(),
+                                                param.get(), &watcher, &JobWatcher::progress, nullptr,
+                                                writeInfo(*item)));
+        QTest::qWait(200);
+        auto stopped = std::async(std::launch::async, [&watcher] { watcher.converter->StopConvert(); });
+        QVERIFY(stopped.wait_for(std::chrono::seconds(60)) == std::future_status::ready); // hang guard
+        QVERIFY(watcher.waitClosed());
+        QVERIFY(wellFormed(watcher.reports(), convertStopped));
+        QVERIFY(!QFile::exists(item->outputPath));
+    }
+
+    void refusedStillsFailTheJob()
+    {
+        chooseOutput("png", "png", MMC_CODEC_PNG);
+        auto item = probedItem(m_livePhoto);
+        QVERIFY(item);
+        auto param = std::make_unique<CAVEncodeParam>();
+        item->getEncodeParam(param.get());
+        JobWatcher watcher;
+        QVERIFY(watcher.converter->StartConvert(item->path.toUtf8().constData(), "", param.get(), &watcher,
+                                                &JobWatcher::progress, &JobWatcher::refuseStill, writeInfo(*item)));
+        QVERIFY(watcher.waitClosed());
+        QVERIFY(wellFormed(watcher.reports(), convertFailed));
+        QVERIFY(watcher.writes() >= 1);
+    }
+};
+
+GLINTORA_TEST_MAIN_CORE(TestConversionRoad)
+#include "tst_conversionroad.moc"
