@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "framesource.h"
+
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
@@ -26,11 +28,11 @@ struct VideoParams
 // One opened media file and its video decoder: the demux/decode core that probes,
 // frame grabs and conversions share. Animated WebP, which libavformat cannot read, is
 // decoded through libwebp behind the same calls.
-class MediaSource
+class MediaSource : public FrameSource
 {
 public:
     MediaSource();
-    ~MediaSource();
+    ~MediaSource() override;
     MediaSource(const MediaSource &) = delete;
     MediaSource &operator=(const MediaSource &) = delete;
 
@@ -46,19 +48,20 @@ public:
 
     bool hasVideo() const;
     // Clockwise rotation that makes the picture upright: 0, 90, 180 or 270.
-    int rotation() const { return m_rotation; }
+    int rotation() const override { return m_rotation; }
     int displayWidth() const;
     int displayHeight() const;
     uint64_t durationUs() const;
 
     bool openDecoder();
-    VideoParams videoParams() const;
+    VideoParams videoParams() const override;
     // Positions the decoder so that the next frames start at or before t (µs from the start).
     bool seek(uint64_t t);
     // 1 a frame, 0 end of stream, negative on error. pts stays in videoParams().timeBase.
-    int nextFrame(AVFrame *frame);
+    int nextFrame(AVFrame *frame) override;
     // Microseconds from the media start of a frame from nextFrame().
-    int64_t frameTimeUs(const AVFrame *frame) const;
+    int64_t frameTimeUs(const AVFrame *frame) const override;
+    bool rewind() override { return seek(0); }
 
 private:
     static int interrupted(void *opaque);

@@ -77,11 +77,11 @@ bool QStoreFile::save(const QString &path, const QDomDocument &document)
     // The old file stays whole until the new one is complete.
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcStore, kWriteWarning);
+        qCWarning(lcStore, "%s", kWriteWarning);
         return false;
     }
     if (file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcStore, kWriteWarning);
+        qCWarning(lcStore, "%s", kWriteWarning);
         return false;
     }
     return true;
@@ -108,6 +108,23 @@ QDomNode QStoreFile::firstChildByAttribute(const QDomNode &parent, const QString
 QDomNode QStoreFile::appendElement(QDomDocument &document, QDomNode parent, const QString &tag)
 {
     return parent.appendChild(document.createElement(tag));
+}
+
+QDomNode QStoreFile::findFormatOptions(const QDomDocument &document, const QString &formatId)
+{
+    return firstChildByAttribute(document.documentElement(), QStringLiteral("Format_ID"), formatId).firstChild();
+}
+
+QDomNode QStoreFile::makeFormatOptions(QDomDocument &document, const QString &formatId)
+{
+    const QDomElement root = document.documentElement();
+    QDomNode entry = firstChildByAttribute(root, QStringLiteral("Format_ID"), formatId);
+    if (entry.isNull()) {
+        entry = appendElement(document, root, QStringLiteral("FORMAT_"));
+        setAttribute(entry, QStringLiteral("Format_ID"), formatId);
+    }
+    const QDomNode options = entry.firstChild();
+    return options.isNull() ? appendElement(document, entry, QStringLiteral("Format_Custom")) : options;
 }
 
 QString QStoreFile::attribute(const QDomNode &node, const QString &name)

@@ -22,6 +22,11 @@ public:
     static QDomNode firstChildByTag(const QDomNode &parent, const QString &tag);
     static QDomNode firstChildByAttribute(const QDomNode &parent, const QString &name, const QString &value);
     static QDomNode appendElement(QDomDocument &document, QDomNode parent, const QString &tag);
+    // The options node of a per-format presets file: the first child of the first entry
+    // whose "Format_ID" is the identifier. The finder gives a null node when there is none;
+    // the maker appends the entry and the node as needed.
+    static QDomNode findFormatOptions(const QDomDocument &document, const QString &formatId);
+    static QDomNode makeFormatOptions(QDomDocument &document, const QString &formatId);
 
     static QString attribute(const QDomNode &node, const QString &name);
     static void setAttribute(const QDomNode &node, const QString &name, const QString &value);

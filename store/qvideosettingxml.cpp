@@ -12,7 +12,6 @@ namespace {
 const QString kSettingsFile = QStringLiteral("VideoDefaultSetting.xml");
 const QString kPresetsFile = QStringLiteral("PhotoConverterSetting.xml");
 const QString kCaptureItem = QStringLiteral("Screenshots");
-const QString kFormatId = QStringLiteral("Format_ID");
 
 using State = QStoreFile::State;
 
@@ -66,8 +65,7 @@ bool QVideoSettingXml::GetDefaultPtConvertInfo(const QString &formatId, PhotoCon
     QDomDocument document;
     if (QStoreFile::load(QStoreFile::appDataFile(kPresetsFile), document) != State::Parsed)
         return false;
-    const QDomNode entry = QStoreFile::firstChildByAttribute(document.documentElement(), kFormatId, formatId);
-    const QDomNode options = entry.firstChild();
+    const QDomNode options = QStoreFile::findFormatOptions(document, formatId);
     if (options.isNull())
         return false;
     info->width = QStoreFile::attribute(options, QStringLiteral("Photo_Width")).toInt();
@@ -87,15 +85,7 @@ void QVideoSettingXml::SetDefaultPtConvertInfo(const QString &formatId, PhotoCon
     QDomDocument document;
     if (QStoreFile::loadOrStart(path, document) == State::Unparsable)
         return;
-    const QDomElement root = document.documentElement();
-    QDomNode entry = QStoreFile::firstChildByAttribute(root, kFormatId, formatId);
-    if (entry.isNull()) {
-        entry = QStoreFile::appendElement(document, root, QStringLiteral("FORMAT_"));
-        QStoreFile::setAttribute(entry, kFormatId, formatId);
-    }
-    QDomNode options = entry.firstChild();
-    if (options.isNull())
-        options = QStoreFile::appendElement(document, entry, QStringLiteral("Format_Custom"));
+    const QDomNode options = QStoreFile::makeFormatOptions(document, formatId);
     QStoreFile::setAttribute(options, QStringLiteral("Photo_Width"), QString::number(info->width));
     QStoreFile::setAttribute(options, QStringLiteral("Photo_Height"), QString::number(info->height));
     QStoreFile::setAttribute(options, QStringLiteral("Photo_Quality"), QString::number(info->quality));

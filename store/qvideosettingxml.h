@@ -1,7 +1,10 @@
 #pragma once
 
 #include "convertedinfo.h"
+#include "fileformatinfo.h"
+#include "formatinforecord.h"
 #include "photoconverterinfo.h"
+#include "qualityset.h"
 
 #include <QDomDocument>
 #include <QList>
@@ -10,6 +13,8 @@
 #include <QStringList>
 
 #include <memory>
+#include <string>
+#include <vector>
 
 // The store of small XML files: settings, presets, history and the read-only lists.
 // Every call parses its file whole and writes it back whole; GUI thread only.
@@ -43,10 +48,30 @@ public:
     static void changeConvertedInofPath(const QString &oldPath, const QString &newPath);
     static void SetConvertedPath(const QString &path);
 
+    static void SaveConvertedPathMd5(const QString &token);
+    static QString getConvertedPathMd5();
+
+    // Readers of the read-only format catalogue; each returned record stays valid until
+    // the next call of the same reader.
+    static FormatInfoRecord *GetFormatAllInfo(const QString &format);
+    static QualitySet *GetQuality(const QString &preset, const QString &format);
+    static FileFormatInfo *GetFormatInfo(const QString &format);
+    static void analysisTextInfo(std::string text, std::vector<std::string> &list);
+    static void analysisTextInfo(std::string text, std::string unit, std::vector<std::string> &list);
+    static QString addUnit(const QString &value, const QString &attribute);
+    static std::string &trim(std::string &text);
+
+    static void SetDefaultFormat(const QString &format, QualitySet *preset);
+    static QualitySet *GetDefaultFormat(const QString &format, QualitySet *copy);
+
 private:
     static QString readCaptureSetting(const QString &key, const QString &defaultValue);
     static QDomNode findHistoryEntry(const QDomNode &root, const QString &path);
     static convertedInfo *readHistoryRecord(const QDomNode &entry, const QString &path);
 
     static std::unique_ptr<convertedInfo> m_convertInfo;
+    static std::unique_ptr<FormatInfoRecord> m_formatInfo;
+    static std::unique_ptr<QualitySet> m_highQualitySet;
+    static std::unique_ptr<FileFormatInfo> m_fileFormatInfo;
+    static std::unique_ptr<QualitySet> m_defaultQualitySet;
 };

@@ -34,24 +34,32 @@ struct ApeBlock
     uint32_t flags = 0;
 };
 
-bool ReadBlock(TagStream *stream, int64_t at, bool header, ApeBlock *block)
+enum BlockState { BlockUnreadable = -1, BlockInvalid = 0, BlockValid = 1 };
+
+BlockState ReadBlock(TagStream *stream, int64_t at, bool header, ApeBlock *block)
 {
     uint8_t bytes[kBlockSize];
-    if (stream->Seek(at) != at || stream->Read(bytes, kBlockSize) != kBlockSize || std::memcmp(bytes, "APETAGEX", 8) != 0)
-        return false;
+    if (stream->Seek(at) != at || stream->Read(bytes, kBlockSize) != kBlockSize)
+        return BlockUnreadable;
     block->version = ReadLe32(bytes + 8);
     block->size = ReadLe32(bytes + 12);
     block->count = ReadLe32(bytes + 16);
     block->flags = ReadLe32(bytes + 20);
-    return block->version <= kVersion && block->size >= kBlockSize && block->size <= kMaxTagSize
-        && block->count <= kMaxItems && ((block->flags & kIsHeader) != 0) == header;
+    const bool valid = std::memcmp(bytes, "APETAGEX", 8) == 0 && block->version <= kVersion
+        && block->size >= kBlockSize && block->size <= kMaxTagSize && block->count <= kMaxItems
+        && ((block->flags & kIsHeader) != 0) == header;
+    return valid ? BlockValid : BlockInvalid;
 }
 
-bool EndsInId3v1(TagStream *stream, int64_t size)
+// 1 when the stream ends in an ID3v1 record, 0 when not, -1 when that cannot be read.
+int EndsInId3v1(TagStream *stream, int64_t size)
 {
+    if (size < 128)
+        return size < 0 ? -1 : 0;
     char bytes[3];
-    return size >= 128 && stream->Seek(size - 128) == size - 128 && stream->Read(bytes, 3) == 3
-        && std::memcmp(bytes, "TAG", 3) == 0;
+    if (stream->Seek(size - 128) != size - 128 || stream->Read(bytes, 3) != 3)
+        return -1;
+    return std::memcmp(bytes, "TAG", 3) == 0 ? 1 : 0;
 }
 
 int KindOfKey(const std::string &key)
@@ -163,25 +171,34 @@ int ApeTagFormat::LoadStream()
 {
     TagBufferedStream buffered(m_stream);
     int64_t end = buffered.Size();
-    if (end < 0)
-        return 0;
-    if (EndsInId3v1(&buffered, end))
+    const int record = EndsInId3v1(&buffered, end);
+    if (record < 0)
+        return -1;
+    if (record == 1)
         end -= 128;
-    ApeBlock block;
-    if (end < kBlockSize || !ReadBlock(&buffered, end - kBlockSize, false, &block))
+    if (end < kBlockSize)
         return 0;
+    ApeBlock block;
+    BlockState state = ReadBlock(&buffered, end - kBlockSize, false, &block);
+    if (state != BlockValid)
+        return state;
     const int64_t total = int64_t(block.size) + ((block.flags & kHasHeader) ? kBlockSize : 0);
     if (total > end)
         return 0;
-    if ((block.flags & kHasHeader) && !ReadBlock(&buffered, end - total, true, &block))
-        return 0;
+    if (block.flags & kHasHeader) {
+        state = ReadBlock(&buffered, end - total, true, &block);
+        if (state != BlockValid)
+            return state;
+    }
     const int64_t itemsAt = end - block.size;
+    std::vector<uint8_t> area(block.size - kBlockSize);
+    if (itemsAt < 0)
+        return 0;
+    if (buffered.Seek(itemsAt) != itemsAt
+        || buffered.Read(area.data(), static_cast<int>(area.size())) != static_cast<int>(area.size()))
+        return -1;
     m_tagOffset = end - total;
     m_tagLength = static_cast<uint32_t>(total);
-    std::vector<uint8_t> area(block.size - kBlockSize);
-    if (buffered.Seek(itemsAt) != itemsAt)
-        return 0;
-    area.resize(static_cast<size_t>(std::max(0, buffered.Read(area.data(), static_cast<int>(area.size())))));
     ReadItems(m_fields.get(), area, block.count, block.version >= kVersion);
     return 0;
 }
@@ -226,9 +243,10 @@ bool ApeTagFormat::BuildTag(std::string *tag) const
 int64_t ApeTagFormat::NewTagPosition()
 {
     const int64_t size = m_stream->Size();
-    if (size < 0)
+    const int record = EndsInId3v1(m_stream, size);
+    if (record < 0)
         return -1;
-    return EndsInId3v1(m_stream, size) ? size - 128 : size;
+    return record == 1 ? size - 128 : size;
 }
 
 int ApeTagFormat::Save()

@@ -27,11 +27,16 @@ const TextArea kAreas[] = {
     {TagKindTitle, 3, 30}, {TagKindArtist, 33, 30}, {TagKindAlbum, 63, 30}, {TagKindYear, 93, 4},
 };
 
-// True when the stream ends in a record; fills it.
-bool ReadRecord(TagStream *stream, int64_t size, unsigned char *record)
+enum RecordState { Unreadable = -1, NoRecord = 0, HasRecord = 1 };
+
+// Whether the stream ends in a record (filling it), or cannot be read.
+RecordState FindRecord(TagStream *stream, int64_t size, unsigned char *record)
 {
-    return size >= kRecordSize && stream->Seek(size - kRecordSize) == size - kRecordSize
-        && stream->Read(record, kRecordSize) == kRecordSize && std::memcmp(record, "TAG", 3) == 0;
+    if (size < kRecordSize)
+        return size < 0 ? Unreadable : NoRecord;
+    if (stream->Seek(size - kRecordSize) != size - kRecordSize || stream->Read(record, kRecordSize) != kRecordSize)
+        return Unreadable;
+    return std::memcmp(record, "TAG", 3) == 0 ? HasRecord : NoRecord;
 }
 
 void AddArea(TagFieldSet *set, int kind, const unsigned char *bytes, int width, bool trimTrailing)
@@ -49,13 +54,14 @@ void AddArea(TagFieldSet *set, int kind, const unsigned char *bytes, int width, 
 size_t CutLength(const char *text, size_t width)
 {
     size_t length = 0;
-    while (text[length] && length < width) {
-        const size_t character = (static_cast<unsigned char>(text[length]) & 0x80) ? 2 : 1;
+    while (length < width && text[length]) {
+        const bool lead = (static_cast<unsigned char>(text[length]) & 0x80) && text[length + 1];
+        const size_t character = lead ? 2 : 1;
         if (length + character > width)
             break;
         length += character;
     }
-    return std::min(length, std::strlen(text));
+    return length;
 }
 
 } // namespace
@@ -70,8 +76,9 @@ Id3v1TagFormat::Id3v1TagFormat(TagStream *stream, int *result)
 int Id3v1TagFormat::LoadStream()
 {
     unsigned char record[kRecordSize];
-    if (!ReadRecord(m_stream, m_stream->Size(), record))
-        return 0;
+    const RecordState state = FindRecord(m_stream, m_stream->Size(), record);
+    if (state != HasRecord)
+        return state == Unreadable ? -1 : 0;
     for (const TextArea &area : kAreas)
         AddArea(m_fields.get(), area.kind, record + area.offset, area.width, false);
     const bool version11 = record[kVersionByte] == 0;
@@ -88,10 +95,11 @@ int Id3v1TagFormat::Save()
         return -1;
     try {
         const int64_t size = m_stream->Size();
-        if (size < 0)
-            return -1;
         unsigned char old[kRecordSize];
-        const bool hasRecord = ReadRecord(m_stream, size, old);
+        const RecordState state = FindRecord(m_stream, size, old);
+        if (state == Unreadable)
+            return -1;
+        const bool hasRecord = state == HasRecord;
 
         unsigned char record[kRecordSize] = {'T', 'A', 'G'};
         record[kVersionByte] = 0x20;

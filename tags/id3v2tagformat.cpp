@@ -112,15 +112,21 @@ int64_t FrameAreaStart(const TagHeader &header, const std::vector<uint8_t> &area
     return ReadSynchsafe32(area.data());
 }
 
-bool ReadHeader(TagStream *stream, TagHeader *header)
+// 1 with the header, 0 when the stream does not start with a tag, -1 when it cannot be read.
+int ReadHeader(TagStream *stream, TagHeader *header)
 {
     uint8_t bytes[10];
-    if (stream->Seek(0) != 0 || stream->Read(bytes, 10) != 10 || std::memcmp(bytes, "ID3", 3) != 0 || bytes[3] >= 5)
-        return false;
+    const int64_t size = stream->Size();
+    if (size >= 0 && size < 10)
+        return 0;
+    if (size < 0 || stream->Seek(0) != 0 || stream->Read(bytes, 10) != 10)
+        return -1;
+    if (std::memcmp(bytes, "ID3", 3) != 0 || bytes[3] >= 5)
+        return 0;
     header->version = bytes[3];
     header->flags = bytes[5];
     header->size = ReadSynchsafe32(bytes + 6);
-    return true;
+    return 1;
 }
 
 bool WritableKind(const TagField &field)
@@ -186,8 +192,9 @@ int Id3v2TagFormat::LoadStream()
 {
     TagBufferedStream buffered(m_stream);
     TagHeader header;
-    if (!ReadHeader(&buffered, &header))
-        return 0;
+    const int found = ReadHeader(&buffered, &header);
+    if (found <= 0)
+        return found;
     m_tagLength = header.size + 10;
     if ((header.version == 3 || header.version == 4) && (header.flags & kFlagFooter))
         m_tagLength += 10;
@@ -196,9 +203,8 @@ int Id3v2TagFormat::LoadStream()
     // Only what the file really holds is read, so a size field claiming more costs nothing.
     const int64_t available = std::max<int64_t>(0, buffered.Size() - 10);
     std::vector<uint8_t> area(static_cast<size_t>(std::min<int64_t>(header.size, available)));
-    if (buffered.Seek(10) != 10)
-        return 0;
-    area.resize(static_cast<size_t>(std::max(0, buffered.Read(area.data(), static_cast<int>(area.size())))));
+    if (buffered.Seek(10) != 10 || buffered.Read(area.data(), static_cast<int>(area.size())) != static_cast<int>(area.size()))
+        return -1;
     if (header.version != 4 && (header.flags & kFlagUnsynchronised))
         area = Resynchronise(area.data(), area.size());
     if (header.version == 2) {

@@ -276,12 +276,16 @@ int TagFile::ClearFields()
     return 0;
 }
 
-void TagFile::ReloadAll(int exceptSlot)
+bool TagFile::ReloadAll(int exceptSlot)
 {
+    bool reloaded = true;
     for (int slot = 0; slot < TagSlotCount; ++slot) {
-        if (slot != exceptSlot && m_handlers[slot] && m_handlers[slot]->Reload() < 0)
+        if (slot != exceptSlot && m_handlers[slot] && m_handlers[slot]->Reload() < 0) {
             m_handlers[slot].reset();
+            reloaded = false;
+        }
     }
+    return reloaded;
 }
 
 int TagFile::SaveSlot(int slot, bool *changed)
@@ -303,9 +307,9 @@ int TagFile::SaveHandlers(bool *changed)
     const int result = SaveSlot(TagSlotId3v2, changed);
     if (result < 0)
         return -1;
-    // A rewritten head moves every later tag.
-    if (result == 0)
-        ReloadAll(TagSlotId3v2);
+    // A rewritten head moves every later tag; a handler that cannot follow fails the save.
+    if (result == 0 && !ReloadAll(TagSlotId3v2))
+        return -1;
     return 0;
 }
 

@@ -45,7 +45,7 @@ private:
     bool Locate(int position, Position *found) const;
     int SaveHandlers(bool *changed);
     int SaveSlot(int slot, bool *changed);
-    void ReloadAll(int exceptSlot);
+    bool ReloadAll(int exceptSlot);
     void ClearDirty();
 
     std::unique_ptr<TagFileStream> m_stream;

@@ -1,0 +1,158 @@
+#include "qinitctrlstyle.h"
+
+#include "applog.h"
+#include "qianyutil.h"
+#include "qzvbasebutton.h"
+#include "qzvdialog.h"
+
+#include <QFont>
+#include <QWidget>
+
+namespace {
+
+const QColor kTextColor(53, 53, 53);
+const QColor kDisabledTextColor(167, 167, 167);
+const QColor kTabHoverTextColor(108, 108, 108);
+const QString kFontFamily = QStringLiteral("Tahoma");
+
+QString resource(const char *path)
+{
+    return QIAnyUtil::getResourcePath() + QLatin1String(path);
+}
+
+void setWindowTextColor(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, kTextColor);
+    widget->setPalette(palette);
+}
+
+// What InitDlg and the player's background share: frame, title and text colour.
+void initFrame(QZVDialog *dialog)
+{
+    dialog->setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    dialog->setTitleRect(QRect(0, 8, 0, 0));
+    dialog->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
+    setWindowTextColor(dialog);
+}
+
+void setCorners(QZVDialog *dialog, int side)
+{
+    const rectSize corner{side, side};
+    dialog->setGridViewInfo(corner, corner, corner, corner);
+}
+
+void initBackground(void *dialog, const QString &path)
+{
+    if (!dialog)
+        return;
+    if (!static_cast<QZVDialog *>(dialog)->setBackgroundImage(path, true))
+        qCWarning(lcApp) << "Missing skin image" << path;
+    InitDlg(dialog);
+}
+
+void initButton(void *button, const QString &strip)
+{
+    auto *b = static_cast<QZVBaseButton *>(button);
+    if (!b->setButtonImage(strip, true))
+        qCWarning(lcApp) << "Missing skin image" << strip;
+    b->setTextColor(kTextColor, kTextColor, kTextColor, kDisabledTextColor);
+}
+
+} // namespace
+
+void QInitCtrlStyle::InitFont(void *widget, int pixelSize)
+{
+    if (!widget)
+        return;
+    auto *w = static_cast<QWidget *>(widget);
+    QFont font = w->font();
+    font.setFamily(kFontFamily);
+    font.setPixelSize(pixelSize);
+    w->setFont(font);
+}
+
+void QInitCtrlStyle::InitPalette(void *widget, QPalette::ColorRole role, const QColor &color)
+{
+    if (!widget)
+        return;
+    auto *w = static_cast<QWidget *>(widget);
+    QPalette palette = w->palette();
+    palette.setColor(role, color);
+    // Disabled controls keep the common grey, whichever role the caller styled.
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledTextColor);
+    w->setPalette(palette);
+}
+
+void InitDlg(void *dialog)
+{
+    if (!dialog)
+        return;
+    auto *d = static_cast<QZVDialog *>(dialog);
+    d->setAttribute(Qt::WA_TranslucentBackground, true);
+    initFrame(d);
+    d->setMoveTopHeight(30);
+    d->setStretchPolicy(QBaseDrawWidget::StretchNone);
+    QInitCtrlStyle::InitFont(d, 13);
+    setCorners(d, 80);
+}
+
+void QInitCtrlStyle::InitBg1(void *dialog)
+{
+    initBackground(dialog, resource("/image/common/bg_1.png"));
+}
+
+void QInitCtrlStyle::InitBg2(void *dialog)
+{
+    initBackground(dialog, resource("/image/common/bg_2.png"));
+}
+
+void QInitCtrlStyle::InitBg4(void *dialog)
+{
+    initBackground(dialog, resource("/image/common/bg_3.png"));
+}
+
+void QInitCtrlStyle::InitBg3(void *dialog)
+{
+    if (!dialog)
+        return;
+    auto *d = static_cast<QZVDialog *>(dialog);
+    // The player stays resizable by its edges, as the background setter leaves it.
+    d->setBackgroundImage(resource("/image/PlayerImage/play_dlg.png"), true);
+    d->setAttribute(Qt::WA_TranslucentBackground, false);
+    initFrame(d);
+    d->setMoveTopHeight(22);
+    InitFont(d, 13);
+    setCorners(d, 50);
+}
+
+void QInitCtrlStyle::InitZVButton(void *button, int width, int height)
+{
+    if (!button)
+        return;
+    initButton(button, resource("/image/common/btn_common.png"));
+    static_cast<QZVBaseButton *>(button)->resize(width, height);
+    InitFont(button, 13);
+}
+
+void QInitCtrlStyle::InitZVButton1(void *button, int width, int height)
+{
+    if (!button)
+        return;
+    initButton(button, resource("/image/common/btn_common1.png"));
+    if (width > 0)
+        static_cast<QZVBaseButton *>(button)->resize(width, height);
+    InitFont(button, 13);
+}
+
+void QInitCtrlStyle::InitTabBtn(void *button)
+{
+    if (!button)
+        return;
+    auto *b = static_cast<QZVBaseButton *>(button);
+    b->setButtonImage(resource("/image/common/btn_prefer.png"), true);
+    b->setTextRect(QRect(0, 0, 0, 13));
+    b->setTextColor(kTextColor, kTabHoverTextColor, kTextColor, kDisabledTextColor);
+    b->setCheckable(true);
+    InitFont(b, 13);
+}

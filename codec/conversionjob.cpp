@@ -1,0 +1,415 @@
+#include "conversionjob.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "codecids.h"
+#include "framefilter.h"
+#include "mediasource.h"
+#include "moviewriter.h"
+#include "stillencoder.h"
+#include "track.h"
+#include "trackframesource.h"
+
+namespace {
+
+constexpr AVRational kMicroseconds{1, 1000000};
+
+AVCodecID stillCodec(const std::string &format)
+{
+    if (format == "jpeg")
+        return AV_CODEC_ID_MJPEG;
+    if (format == "png")
+        return AV_CODEC_ID_PNG;
+    if (format == "bmp")
+        return AV_CODEC_ID_BMP;
+    if (format == "tiff")
+        return AV_CODEC_ID_TIFF;
+    return AV_CODEC_ID_NONE;
+}
+
+bool createEmptyFile(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    return fd >= 0 && ::close(fd) == 0;
+}
+
+bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
+{
+    FILE *file = std::fopen(path.c_str(), "wb");
+    if (!file)
+        return false;
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    return std::fclose(file) == 0 && written;
+}
+
+struct FrameDeleter
+{
+    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+
+} // namespace
+
+ConversionJob::ConversionJob(bool ignoresConfig) : m_ignoresConfig(ignoresConfig) {}
+
+ConversionJob::~ConversionJob()
+{
+    close();
+}
+
+bool ConversionJob::isStillFormat(const std::string &format)
+{
+    return stillCodec(format) != AV_CODEC_ID_NONE;
+}
+
+bool ConversionJob::openSource(const std::string &src)
+{
+    auto source = std::make_unique<MediaSource>();
+    if (src.empty() || !source->open(src, &m_cancel) || !source->hasVideo() || !source->openDecoder())
+        return false;
+    m_sourceDuration = source->durationUs();
+    m_source = std::move(source);
+    return true;
+}
+
+bool ConversionJob::openTrackSource(std::shared_ptr<Track> video)
+{
+    if (!video || video->description().type != MMC_TRACK_VIDEO)
+        return false;
+    auto source = std::make_unique<TrackFrameSource>(video, m_cancel);
+    if (!source->open())
+        return false;
+    m_track = std::move(video);
+    m_source = std::move(source);
+    return true;
+}
+
+bool ConversionJob::prepareOutput(Output output, const std::string &dst, const std::string &format,
+                                  const EncodeSettings &settings)
+{
+    m_settings = m_ignoresConfig ? EncodeSettings() : settings;
+    m_format = format;
+    if (output == Output::File) {
+        MovieWriter writer;
+        if (!writer.prepare(format, m_settings))
+            return false;
+    } else if (!isStillFormat(format)) {
+        return false;
+    }
+    if (output == Output::File || output == Output::StillFile) {
+        // Written under a working name, so a cancelled or failed job never leaves a
+        // broken file where the user expects a finished one.
+        if (dst.empty() || !createEmptyFile(dst + ".part"))
+            return false;
+        m_destination = dst;
+        m_partPath = dst + ".part";
+    }
+    m_output = output;
+    updateTotal();
+    return true;
+}
+
+bool ConversionJob::openFile(const std::string &src, const std::string &dst, const std::string &format,
+                             const EncodeSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_output != Output::None || m_started)
+        return false;
+    if (openSource(src) && prepareOutput(Output::File, dst, format, settings))
+        return true;
+    m_source.reset();
+    return false;
+}
+
+bool ConversionJob::openStills(const std::string &src, StillTarget target, const std::string &format,
+                               const EncodeSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_output != Output::None || m_started || !target.callback)
+        return false;
+    m_target = target;
+    if (openSource(src) && prepareOutput(Output::Stills, std::string(), format, settings))
+        return true;
+    m_source.reset();
+    return false;
+}
+
+bool ConversionJob::openStillFile(const std::string &src, const std::string &dst, const std::string &format,
+                                  const EncodeSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_output != Output::None || m_started)
+        return false;
+    if (openSource(src) && prepareOutput(Output::StillFile, dst, format, settings))
+        return true;
+    m_source.reset();
+    return false;
+}
+
+bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, const std::string &dst, const std::string &format,
+                                  const EncodeSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_output != Output::None || m_started)
+        return false;
+    if (openTrackSource(std::move(video)) && prepareOutput(Output::File, dst, format, settings))
+        return true;
+    m_source.reset();
+    m_track.reset();
+    return false;
+}
+
+bool ConversionJob::openTrackStills(std::shared_ptr<Track> video, StillTarget target, const std::string &format,
+                                    const EncodeSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_output != Output::None || m_started || !target.callback)
+        return false;
+    m_target = target;
+    if (openTrackSource(std::move(video)) && prepareOutput(Output::Stills, std::string(), format, settings))
+        return true;
+    m_source.reset();
+    m_track.reset();
+    return false;
+}
+
+bool ConversionJob::setTimeRange(uint64_t start, uint64_t length)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_output == Output::None || m_started)
+        return false;
+    m_rangeStart = start;
+    m_rangeLength = length;
+    updateTotal();
+    return true;
+}
+
+void ConversionJob::updateTotal()
+{
+    const uint64_t known = m_track ? m_track->expectedDurationUs() : m_sourceDuration;
+    uint64_t length = known > m_rangeStart ? known - m_rangeStart : 0;
+    if (m_rangeLength && (length == 0 || m_rangeLength < length))
+        length = m_rangeLength;
+    const bool twoPasses = m_output == Output::File && m_format == "gif";
+    const uint64_t total = std::max<uint64_t>(1, twoPasses ? 2 * length : length);
+    // Progress only grows: a track that turns out shorter keeps the larger total.
+    uint64_t current = m_total.load();
+    while (total > current && !m_total.compare_exchange_weak(current, total)) {
+    }
+}
+
+bool ConversionJob::start()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_output == Output::None || m_started || m_cancel.load())
+        return false;
+    m_started = true;
+    m_worker = std::thread(&ConversionJob::run, this);
+    return true;
+}
+
+void ConversionJob::run()
+{
+    bool ok = false;
+    if (m_output == Output::File)
+        ok = m_format == "gif" ? runGif() : runFile();
+    else
+        ok = runStills();
+    std::lock_guard<std::mutex> lock(m_endMutex);
+    if (m_cancel.load())
+        return; // the cancel owns the ending
+    if (ok && !m_partPath.empty())
+        ok = std::rename(m_partPath.c_str(), m_destination.c_str()) == 0;
+    if (ok) {
+        m_partPath.clear();
+        m_done.store(m_total.load());
+    } else {
+        discardOutput();
+        m_failed.store(true);
+    }
+    m_finished.store(true);
+}
+
+std::string ConversionJob::videoChain() const
+{
+    std::string chain = FrameFilter::rotationChain(m_source->rotation());
+    const auto append = [&chain](const std::string &filter) { chain += (chain.empty() ? "" : ",") + filter; };
+    if (m_settings.rateNum > 0 && m_settings.rateDen > 0)
+        append("fps=" + std::to_string(m_settings.rateNum) + "/" + std::to_string(m_settings.rateDen));
+    if (m_settings.width > 0 && m_settings.height > 0) {
+        const std::string size = std::to_string(m_settings.width) + ":" + std::to_string(m_settings.height);
+        append("scale=" + size + (m_settings.keepAspect ? ":force_original_aspect_ratio=decrease" : "")
+               + ":flags=lanczos");
+    }
+    return chain;
+}
+
+bool ConversionJob::runPass(uint64_t progressBase,
+                            const std::function<bool(FrameFilter &, const VideoParams &)> &build,
+                            const std::function<bool(AVFrame *, AVRational)> &deliver)
+{
+    FramePtr frame(av_frame_alloc());
+    FramePtr filtered(av_frame_alloc());
+    if (!frame || !filtered)
+        return false;
+    FrameFilter filter;
+    bool built = false;
+    const auto drain = [&]() {
+        int pulled = 0;
+        while ((pulled = filter.pull(filtered.get())) > 0) {
+            const bool delivered = deliver(filtered.get(), filter.outputTimeBase());
+            av_frame_unref(filtered.get());
+            if (!delivered)
+                return false;
+        }
+        return true;
+    };
+    const uint64_t end = m_rangeLength ? m_rangeStart + m_rangeLength : UINT64_MAX;
+    for (;;) {
+        const int got = m_source->nextFrame(frame.get());
+        if (got < 0 || m_cancel.load())
+            return false;
+        if (got == 0)
+            break;
+        const int64_t time = std::max<int64_t>(0, m_source->frameTimeUs(frame.get()));
+        if (static_cast<uint64_t>(time) < m_rangeStart)
+            continue;
+        if (static_cast<uint64_t>(time) >= end)
+            break;
+        frame->pts = time - static_cast<int64_t>(m_rangeStart);
+        if (!built) {
+            VideoParams params = m_source->videoParams();
+            params.width = frame->width;
+            params.height = frame->height;
+            params.format = AVPixelFormat(frame->format);
+            params.timeBase = kMicroseconds;
+            built = build(filter, params);
+            if (!built)
+                return false;
+        }
+        if (!filter.push(frame.get()) || !drain())
+            return false;
+        if (m_track)
+            updateTotal();
+        m_done.store(std::min(m_total.load() - 1, progressBase + static_cast<uint64_t>(frame->pts)));
+    }
+    return built && filter.push(nullptr) && drain();
+}
+
+bool ConversionJob::runFile()
+{
+    MovieWriter writer;
+    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath))
+        return false;
+    const std::string chain = videoChain();
+    const bool passed = runPass(
+        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, writer.pixelFormat()); },
+        [&](AVFrame *frame, AVRational timeBase) { return writer.write(frame, timeBase); });
+    return passed && writer.finish();
+}
+
+bool ConversionJob::runGif()
+{
+    // The palette comes from the whole clip, in a pass of its own, so no graph ever
+    // holds more than a frame or two.
+    FramePtr palette(av_frame_alloc());
+    const std::string chain = videoChain();
+    const std::string measure = (chain.empty() ? "" : chain + ",") + "palettegen=stats_mode=full";
+    const bool measured = palette && runPass(
+        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, measure, AV_PIX_FMT_RGB32); },
+        [&](AVFrame *frame, AVRational) {
+            av_frame_unref(palette.get());
+            return av_frame_ref(palette.get(), frame) >= 0;
+        });
+    if (!measured || !palette->data[0] || !m_source->rewind())
+        return false;
+
+    MovieWriter writer;
+    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath))
+        return false;
+    VideoParams paletteParams;
+    paletteParams.width = palette->width;
+    paletteParams.height = palette->height;
+    paletteParams.format = AVPixelFormat(palette->format);
+    const std::string mapping =
+        (chain.empty() ? "null" : chain) + "[x];[x][pal]paletteuse=dither=sierra2_4a:diff_mode=rectangle";
+    const bool passed = runPass(
+        m_total.load() / 2,
+        [&](FrameFilter &filter, const VideoParams &params) {
+            return filter.build(params, mapping, AV_PIX_FMT_PAL8, &paletteParams) && filter.pushPalette(palette.get());
+        },
+        [&](AVFrame *frame, AVRational timeBase) { return writer.write(frame, timeBase); });
+    return passed && writer.finish();
+}
+
+bool ConversionJob::deliverStill(const std::vector<uint8_t> &image)
+{
+    const auto size = static_cast<unsigned>(image.size());
+    // A short count means the still was not stored (full disk, unwritable folder).
+    return m_target.callback(m_target.context, image.data(), size) >= size;
+}
+
+bool ConversionJob::runStills()
+{
+    const AVCodecID codec = stillCodec(m_format);
+    const AVPixelFormat format =
+        StillEncoder::inputFormat(codec, CodecIds::pixelFormatToAv(m_settings.pixelFormat));
+    StillEncoder encoder;
+    bool encoderOpen = false;
+    bool written = false;
+    std::vector<uint8_t> image;
+    const std::string chain = videoChain();
+    const bool passed = runPass(
+        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, format); },
+        [&](AVFrame *frame, AVRational) {
+            if (m_output == Output::StillFile && written)
+                return true; // one still from the first frame
+            if (!encoderOpen && !(encoderOpen = encoder.open(codec, frame->width, frame->height, format,
+                                                              static_cast<int>(m_settings.quality))))
+                return false;
+            if (!encoder.encode(frame, image))
+                return false;
+            written = true;
+            return m_output == Output::StillFile ? writeWholeFile(m_partPath, image) : deliverStill(image);
+        });
+    return passed && written;
+}
+
+void ConversionJob::discardOutput()
+{
+    if (!m_partPath.empty())
+        ::unlink(m_partPath.c_str());
+    m_partPath.clear();
+}
+
+bool ConversionJob::cancel()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    {
+        std::lock_guard<std::mutex> end(m_endMutex);
+        if (m_output == Output::None || m_finished.load() || m_cancel.load())
+            return false;
+        m_cancel.store(true);
+    }
+    if (m_track)
+        m_track->wake();
+    if (m_worker.joinable())
+        m_worker.join();
+    discardOutput();
+    m_failed.store(true);
+    return true;
+}
+
+void ConversionJob::close()
+{
+    cancel();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_worker.joinable())
+        m_worker.join();
+    discardOutput();
+    m_source.reset();
+    m_track.reset();
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern "C" {
+#include <libavutil/frame.h>
+}
+
+#include "encodeconfig.h"
+#include "mmc.h"
+
+class FrameSource;
+class FrameFilter;
+struct VideoParams;
+class Track;
+
+// One conversion: a source (a media file or a fed video track), an output (a file
+// through a muxer, or stills through a write callback), and the thread that runs it.
+//
+// Flags as the drivers poll them: total is at least 1 from a successful open; a normal
+// end sets done = total, then finished; a job that fails on its own sets failed, then
+// finished; a cancel sets failed and leaves finished 0. Only a normal end leaves a file
+// under the destination name.
+class ConversionJob
+{
+public:
+    struct StillTarget
+    {
+        MMC_ImageWriteFn callback = nullptr;
+        void *context = nullptr;
+    };
+
+    explicit ConversionJob(bool ignoresConfig);
+    ~ConversionJob();
+    ConversionJob(const ConversionJob &) = delete;
+    ConversionJob &operator=(const ConversionJob &) = delete;
+
+    bool openFile(const std::string &src, const std::string &dst, const std::string &format,
+                  const EncodeSettings &settings);
+    bool openStills(const std::string &src, StillTarget target, const std::string &format,
+                    const EncodeSettings &settings);
+    bool openStillFile(const std::string &src, const std::string &dst, const std::string &format,
+                       const EncodeSettings &settings);
+    bool openTrackFile(std::shared_ptr<Track> video, const std::string &dst, const std::string &format,
+                       const EncodeSettings &settings);
+    bool openTrackStills(std::shared_ptr<Track> video, StillTarget target, const std::string &format,
+                         const EncodeSettings &settings);
+    bool setTimeRange(uint64_t start, uint64_t length);
+    bool start();
+
+    bool isFinished() const { return m_finished.load(); }
+    bool hasFailed() const { return m_failed.load(); }
+    uint64_t done() const { return m_done.load(); }
+    uint64_t total() const { return m_total.load(); }
+    bool cancel();
+    void close();
+
+    static bool isStillFormat(const std::string &format);
+
+private:
+    enum class Output { None, File, Stills, StillFile };
+
+    bool openSource(const std::string &src);
+    bool openTrackSource(std::shared_ptr<Track> video);
+    bool prepareOutput(Output output, const std::string &dst, const std::string &format,
+                       const EncodeSettings &settings);
+    void updateTotal();
+    void run();
+    bool runFile();
+    bool runStills();
+    bool runGif();
+    // Feeds every frame of the range through the filter; each result goes to deliver.
+    bool runPass(uint64_t progressBase, const std::function<bool(FrameFilter &, const VideoParams &)> &build,
+                 const std::function<bool(AVFrame *, AVRational)> &deliver);
+    std::string videoChain() const;
+    bool deliverStill(const std::vector<uint8_t> &image);
+    void discardOutput();
+
+    std::mutex m_mutex;
+    // Orders a job's own ending against a cancel, so exactly one of them ends it.
+    std::mutex m_endMutex;
+    std::thread m_worker;
+    bool m_ignoresConfig;
+    bool m_started = false;
+    std::atomic<bool> m_cancel{false};
+    std::atomic<bool> m_finished{false};
+    std::atomic<bool> m_failed{false};
+    std::atomic<uint64_t> m_done{0};
+    std::atomic<uint64_t> m_total{0};
+
+    std::unique_ptr<FrameSource> m_source;
+    std::shared_ptr<Track> m_track;
+    uint64_t m_sourceDuration = 0;
+    uint64_t m_rangeStart = 0;
+    uint64_t m_rangeLength = 0;
+
+    Output m_output = Output::None;
+    std::string m_format;
+    std::string m_destination;
+    std::string m_partPath;
+    EncodeSettings m_settings;
+    StillTarget m_target;
+};

@@ -1,0 +1,450 @@
+#include "zvlpconverter.h"
+
+#include "corelog.h"
+#include "mmc.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace {
+
+constexpr auto kPollInterval = std::chrono::milliseconds(10);
+constexpr uint32_t kH265 = 0x48323635u;
+constexpr uint32_t kH264 = 28;
+constexpr uint32_t kAac = 0x15002u;
+
+bool IsOpened(int result)
+{
+    return result == 1;
+}
+
+} // namespace
+
+ZVLPConverter::ZVLPConverter() = default;
+
+ZVLPConverter::~ZVLPConverter()
+{
+    StopConvert();
+    WaitThreadFinished();
+    ReleaseAllTracks();
+    DisposeConverter();
+    ReleaseConfig();
+}
+
+bool ZVLPConverter::IsStillFormat(const char *format)
+{
+    if (!format)
+        return false;
+    for (const char *still : {"bmp", "jpeg", "png", "tiff"}) {
+        if (std::strcmp(format, still) == 0)
+            return true;
+    }
+    return false;
+}
+
+void ZVLPConverter::SetConvertConfig(uint32_t config, const CAVEncodeParam *p)
+{
+    if (!config || !p || p->altEngine)
+        return;
+    MMC_ConfigSetVideoCodec(config, p->videoCodec);
+    MMC_ConfigSetAudioCodec(config, p->audioCodec);
+    if (p->videoCodec == kH265) {
+        MMC_ConfigSetCodecMode(config, 2);
+        MMC_ConfigSetProfile(config, 1);
+    } else if (p->videoCodec == kH264) {
+        MMC_ConfigSetCodecMode(config, 2);
+        MMC_ConfigSetProfile(config, 66);
+    }
+    if (p->audioCodec == kAac)
+        MMC_ConfigSetAudioEncoderName(config, "aac");
+    if (p->width && p->height)
+        MMC_ConfigSetVideoSize(config, p->width, p->height);
+    if (p->frameRate100)
+        MMC_ConfigSetFrameRate(config, p->frameRate100, 100);
+    else if (p->frameRateNum)
+        MMC_ConfigSetFrameRate(config, p->frameRateNum, p->frameRateDen);
+    if (p->videoBitrate)
+        MMC_ConfigSetVideoBitrate(config, p->videoBitrate * 1000u);
+    MMC_ConfigSetAudioChannels(config, p->channels ? p->channels : 2);
+    MMC_ConfigSetSampleRate(config, p->sampleRate ? p->sampleRate : 44100);
+    if (p->audioBitrate)
+        MMC_ConfigSetAudioBitrate(config, p->audioBitrate * 1000u);
+    MMC_ConfigSetVideoOption(config, p->quality);
+    MMC_ConfigSetOptionFlag(config, p->optionFlag);
+    MMC_ConfigSetBlobOption(config, "iccp_data", nullptr, 0);
+    if (p->metaInfo.keepExif)
+        MMC_ConfigSetBlobOption(config, "exif_data", nullptr, 0);
+    if (p->scaleOptionOn)
+        MMC_ConfigSetIndexedOption(config, 1, p->scaleOptionValue);
+    if (p->dvdTitle >= 0)
+        MMC_ConfigSetIntOption(config, p->dvdTitle);
+    if (p->optionUInt != CAVEncodeParam::kNoOptionUInt)
+        MMC_ConfigSetUIntOption(config, p->optionUInt);
+}
+
+bool ZVLPConverter::PrepareJob(int route, const char *dst, CAVEncodeParam *param, void *user,
+                               ConvertProgressFunc progress, const ImageWriteInfo *info)
+{
+    if (IsThreadRunning()) {
+        qCWarning(lcCore) << "a converter runs one job only";
+        return false;
+    }
+    DisposeConverter();
+    m_route = route;
+    m_user = user;
+    m_progress = progress;
+    if (info) {
+        m_info = *info;
+        m_info.user = user;
+    }
+    m_dst = QByteArray(dst);
+    m_stopRequested = m_outcomeDecided = false;
+
+    m_converter = param->altEngine ? MMC_CreateConverterAlt(-1) : MMC_CreateConverter(-1);
+    if (!m_converter) {
+        qCWarning(lcCore) << "the codec library made no converter";
+        return false;
+    }
+    m_param = std::make_unique<CAVEncodeParam>(param);
+    m_config = MMC_CreateEncodeConfig();
+    SetConvertConfig(m_config, m_param.get());
+    return true;
+}
+
+bool ZVLPConverter::StartConvert(const char *src, const char *dst, CAVEncodeParam *param, void *user,
+                                 ConvertProgressFunc progress, ImageWriteFunc write, ImageWriteInfo info)
+{
+    if (!src || !param)
+        return false;
+    const bool still = IsStillFormat(param->format);
+    if (still ? !write : !dst)
+        return false;
+    m_time = nullptr;
+    m_src = QByteArray(src);
+    if (!PrepareJob(0, dst, param, user, progress, &info))
+        return false;
+    return StartJob(OpenMovie(src, write) ? 1 : 0);
+}
+
+bool ZVLPConverter::StartConvert(const char *src, const char *dst, CAVEncodeParam *param, void *user,
+                                 ConvertProgressFunc progress)
+{
+    if (!src || !dst || !param)
+        return false;
+    m_time = nullptr;
+    m_src = QByteArray(src);
+    if (!PrepareJob(0, dst, param, user, progress, nullptr))
+        return false;
+    const bool opened = IsStillFormat(m_param->format) ? OpenStillFile(src) : OpenMovie(src, nullptr);
+    return StartJob(opened ? 1 : 0);
+}
+
+bool ZVLPConverter::OpenMovie(const char *src, ImageWriteFunc write)
+{
+    const char *format = m_param->format;
+    if (!IsStillFormat(format)) {
+        const int opened = m_param->dvdSource
+            ? MMC_ConverterOpenDvd(m_converter, src, m_dst.constData(), format, m_config)
+            : MMC_ConverterOpenFile(m_converter, src, m_dst.constData(), format, m_config);
+        if (!opened)
+            return false;
+        MMC_ConverterSetTimeRange(m_converter, m_param->rangeStart, m_param->rangeLength);
+        return true;
+    }
+    const uint32_t writer = MMC_ImageCreateWriter(-1);
+    if (!writer)
+        return false;
+    MMC_ImageSetWriteCallback(writer, write, &m_info);
+    int opened = 0;
+    if (m_param->dvdSource) {
+        opened = MMC_ConverterOpenDvdImage(m_converter, src, writer, format, m_config);
+    } else if (const uint32_t image = MMC_ImageOpen(src, 0)) {
+        opened = MMC_ConverterOpenImage(m_converter, image, writer, format, m_config);
+        MMC_ImageClose(image);
+    }
+    MMC_ImageClose(writer);
+    return opened != 0;
+}
+
+bool ZVLPConverter::OpenStillFile(const char *src)
+{
+    const uint32_t image = MMC_ImageOpen(src, 0);
+    if (!image)
+        return false;
+    MMC_ImageSetKey(image, int(m_param->imageKey));
+    const int opened = MMC_ConverterOpenImageFile(m_converter, image, m_dst.constData(), m_param->format, m_config);
+    MMC_ImageClose(image);
+    return opened != 0;
+}
+
+bool ZVLPConverter::StartJob(int openResult)
+{
+    ReleaseConfig();
+    if (!openResult || !IsOpened(MMC_ConverterStart(m_converter)) || !StartThread()) {
+        AbandonStart();
+        return false;
+    }
+    return true;
+}
+
+void ZVLPConverter::AbandonStart()
+{
+    qCDebug(lcCore) << "conversion did not start";
+    DisposeConverter();
+    ReleaseConfig();
+    m_param.reset();
+    m_src.clear();
+    m_dst.clear();
+}
+
+void ZVLPConverter::ReleaseConfig()
+{
+    if (m_config)
+        MMC_ReleaseEncodeConfig(m_config);
+    m_config = 0;
+}
+
+void ZVLPConverter::DisposeConverter()
+{
+    std::lock_guard<std::mutex> lock(m_stopMutex);
+    if (!m_converter)
+        return;
+    MMC_ConverterClose(m_converter);
+    MMC_DestroyConverter(m_converter);
+    m_converter = 0;
+}
+
+unsigned int ZVLPConverter::AddTrack(unsigned int idAndType, unsigned int codec, CTrackDesc *desc)
+{
+    AddTrack(idAndType, idAndType, codec, desc);
+    return idAndType;
+}
+
+void ZVLPConverter::AddTrack(unsigned int id, unsigned int type, unsigned int codec, CTrackDesc *desc)
+{
+    if (!desc || (type != 1 && type != 2 && type != 8))
+        return;
+    const uint32_t track = MMC_CreateTrack(int(type));
+    if (!track) {
+        qCWarning(lcCore) << "the codec library made no track of type" << type;
+        return;
+    }
+    MMC_TrackSetCodec(track, codec);
+    if (type == 8) {
+        MMC_TrackSetTimeBase(track, 1000, 1);
+    } else if (type == 2) {
+        MMC_TrackSetSampleRate(track, desc->sampleRate);
+        MMC_TrackSetChannels(track, desc->channels);
+        MMC_TrackSetExtraData(track, desc->esData, desc->esDataLength);
+    } else {
+        MMC_TrackSetVideoSize(track, desc->width, desc->height);
+        MMC_TrackSetFrameRate(track, desc->frameRate, desc->frameRateScale);
+        MMC_TrackSetDisplaySize(track, desc->aspectX * desc->width, desc->aspectY * desc->height);
+        MMC_TrackSetExtraData(track, desc->esData, desc->esDataLength);
+        MMC_TrackSetVideoExtra(track, desc->videoExtra1, desc->videoExtra2);
+    }
+    m_tracks.push_back(TrackInfo{id, type, track});
+}
+
+bool ZVLPConverter::AddPacketToTrack(unsigned int id, CTrackPacket *packet)
+{
+    if (!packet || packet->timescale == 0)
+        return false;
+    auto found = std::find_if(m_tracks.begin(), m_tracks.end(), [id](const TrackInfo &t) { return t.id == id; });
+    if (found == m_tracks.end())
+        return false;
+    const uint64_t scale = packet->timescale;
+    const uint32_t library = MMC_CreatePacket();
+    if (!library)
+        return false;
+    MMC_PacketSetPts(library, packet->pts * 1000000u / scale);
+    MMC_PacketSetDts(library, packet->dts * 1000000u / scale);
+    MMC_PacketSetDuration(library, uint32_t(uint64_t(packet->duration) * 1000000u / scale));
+    MMC_PacketSetFlags(library, packet->flags);
+    MMC_PacketSetData(library, packet->data, packet->size);
+    const int written = MMC_TrackWritePacket(found->handle, library);
+    MMC_ReleasePacket(library);
+    return written != 0;
+}
+
+void ZVLPConverter::StopWithTrack()
+{
+    for (const TrackInfo &track : m_tracks) {
+        if (!track.handle)
+            continue;
+        const uint32_t endOfStream = MMC_CreatePacket();
+        if (!endOfStream)
+            continue;
+        MMC_PacketSetData(endOfStream, nullptr, 0);
+        MMC_TrackWritePacket(track.handle, endOfStream);
+        MMC_ReleasePacket(endOfStream);
+    }
+}
+
+uint32_t ZVLPConverter::ChosenTrack(uint32_t type) const
+{
+    const TrackInfo *track = GetTracksInfoOfType(type);
+    return track ? track->handle : 0;
+}
+
+bool ZVLPConverter::StartWithTrack(const char *dst, CAVEncodeParam *param, void *user, ConvertProgressFunc progress,
+                                   ConvertTimeFunc time, ImageWriteFunc write, ImageWriteInfo info)
+{
+    if (!param)
+        return false;
+    const bool still = IsStillFormat(param->format);
+    if (still ? !write : !dst)
+        return false;
+    m_time = time;
+    m_src.clear();
+    if (!PrepareJob(1, dst, param, user, progress, &info))
+        return false;
+    m_videoTrack = ChosenTrack(1);
+    m_audioTrack = ChosenTrack(2);
+    m_subtitleTrack = ChosenTrack(8);
+    return StartJob(OpenTracks(write) ? 1 : 0);
+}
+
+bool ZVLPConverter::OpenTracks(ImageWriteFunc write)
+{
+    const char *format = m_param->format;
+    if (!IsStillFormat(format)) {
+        return IsOpened(MMC_ConverterOpenTracks(m_converter, m_videoTrack, m_audioTrack, m_subtitleTrack,
+                                                m_dst.constData(), format, m_config));
+    }
+    const uint32_t writer = MMC_ImageCreateWriter(-1);
+    if (!writer)
+        return false;
+    MMC_ImageSetWriteCallback(writer, write, &m_info);
+    const int opened = MMC_ConverterOpenTracksImage(m_converter, m_videoTrack, m_audioTrack, m_subtitleTrack,
+                                                    writer, format, m_config);
+    MMC_ImageClose(writer);
+    return IsOpened(opened);
+}
+
+void ZVLPConverter::ReleaseAllTracks()
+{
+    for (const TrackInfo &track : m_tracks) {
+        if (track.handle)
+            MMC_DestroyTrack(track.handle);
+    }
+    m_tracks.clear();
+    m_videoTrack = m_audioTrack = m_subtitleTrack = 0;
+}
+
+const ZVLPConverter::TrackInfo *ZVLPConverter::GetTracksInfoOfType(unsigned int type) const
+{
+    for (const TrackInfo &track : m_tracks) {
+        if (track.type == type)
+            return &track;
+    }
+    return nullptr;
+}
+
+void ZVLPConverter::StopConvert()
+{
+    if (!IsThreadRunning()) {
+        DisposeConverter(); // left over from a start that failed
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(m_stopMutex);
+        if (!m_outcomeDecided) {
+            m_stopRequested = true;
+            if (m_converter)
+                MMC_ConverterCancel(m_converter);
+        }
+    }
+    WaitThreadFinished();
+}
+
+void ZVLPConverter::OnExecute()
+{
+    FinishJob(Poll());
+}
+
+ZVLPConverter::Outcome ZVLPConverter::Poll()
+{
+    unsigned int lastPercent = 0;
+    for (;;) {
+        if (MMC_ConverterIsFinished(m_converter) == 1)
+            return MMC_ConverterHasFailed(m_converter) == 1 ? Outcome::Failed : Outcome::Finished;
+        {
+            std::lock_guard<std::mutex> lock(m_stopMutex);
+            if (m_stopRequested)
+                return Outcome::Stopped;
+        }
+        if (MMC_ConverterHasFailed(m_converter) == 1)
+            return Outcome::Failed;
+        ReportProgress(lastPercent);
+        ReportTime();
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+void ZVLPConverter::ReportProgress(unsigned int &lastPercent)
+{
+    if (!m_progress)
+        return;
+    const uint64_t total = MMC_ConverterGetTotal(m_converter);
+    if (total == 0)
+        return; // nothing to measure against yet
+    const float share = float(MMC_ConverterGetDone(m_converter)) * 100.0f / float(total);
+    const unsigned int percent = share >= 100.0f ? 100u : unsigned(share);
+    if (percent <= lastPercent)
+        return;
+    lastPercent = percent;
+    m_progress(percent, m_user, convertProgress);
+}
+
+void ZVLPConverter::ReportTime()
+{
+    if (m_route != 1 || !m_time)
+        return;
+    const uint32_t track = m_videoTrack ? m_videoTrack : m_audioTrack;
+    if (track)
+        m_time(unsigned(MMC_TrackGetTime(track) / 1000000u), m_user);
+}
+
+void ZVLPConverter::FinishJob(Outcome outcome)
+{
+    // Close joins the library's job, so no image-write callback can follow.
+    DisposeConverter();
+    ReleaseAllTracks();
+    {
+        std::lock_guard<std::mutex> lock(m_stopMutex);
+        if (m_stopRequested)
+            outcome = Outcome::Stopped;
+        m_outcomeDecided = true;
+    }
+    // A cut-off animation is no output; stills belong to the write callback's owner.
+    if (outcome != Outcome::Finished && !IsStillFormat(m_param->format) && !m_dst.isEmpty())
+        QFile::remove(QString::fromUtf8(m_dst));
+    m_param.reset();
+    m_src.clear();
+    m_dst.clear();
+
+    ConvertProgressFunc progress = m_progress;
+    void *user = m_user;
+    m_progress = nullptr;
+    m_time = nullptr;
+    m_user = nullptr;
+    if (!progress)
+        return;
+    // The owner may delete this object as soon as it sees the report: touch nothing after.
+    switch (outcome) {
+    case Outcome::Stopped:
+        progress(0, user, convertStopped);
+        break;
+    case Outcome::Failed:
+        progress(0, user, convertFailed);
+        break;
+    case Outcome::Finished:
+        progress(100, user, convertFinished);
+        break;
+    }
+}

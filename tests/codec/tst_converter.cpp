@@ -1,0 +1,515 @@
+#include "testhome.h"
+
+#include <QThread>
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include "animationfiles.h"
+#include "mmc.h"
+#include "testmedia.h"
+
+namespace {
+
+// Collects the stills a conversion hands over, and on which thread they came.
+struct StillSink
+{
+    std::mutex mutex;
+    QList<QByteArray> images;
+    std::atomic<int> calls{0};
+    std::atomic<bool> foreignThread{true};
+    Qt::HANDLE caller = QThread::currentThreadId();
+    int shortAt = -1; // call index that stores one byte too few
+
+    static unsigned write(void *ctx, const unsigned char *data, unsigned size)
+    {
+        auto *sink = static_cast<StillSink *>(ctx);
+        const int index = sink->calls++;
+        if (QThread::currentThreadId() == sink->caller)
+            sink->foreignThread = false;
+        std::lock_guard<std::mutex> lock(sink->mutex);
+        sink->images.append(QByteArray(reinterpret_cast<const char *>(data), int(size)));
+        return index == sink->shortAt ? size - 1 : size;
+    }
+};
+
+struct Settings
+{
+    uint32_t codec = 0;
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t rateNum = 0;
+    uint32_t rateDen = 0;
+    bool keepAspect = true;
+    uint32_t quality = 80;
+    uint32_t pixelFormat = UINT32_MAX;
+};
+
+// Fills a configuration the way the converter driver does.
+MMC_Handle makeConfig(const Settings &s)
+{
+    const MMC_Handle cfg = MMC_CreateEncodeConfig();
+    MMC_ConfigSetVideoCodec(cfg, s.codec);
+    MMC_ConfigSetAudioCodec(cfg, 0xFFFFFFFF);
+    if (s.width && s.height)
+        MMC_ConfigSetVideoSize(cfg, s.width, s.height);
+    if (s.rateNum)
+        MMC_ConfigSetFrameRate(cfg, s.rateNum, s.rateDen);
+    MMC_ConfigSetAudioChannels(cfg, 2);
+    MMC_ConfigSetSampleRate(cfg, 44100);
+    MMC_ConfigSetVideoOption(cfg, s.quality);
+    MMC_ConfigSetOptionFlag(cfg, 0);
+    MMC_ConfigSetBlobOption(cfg, "iccp_data", nullptr, 0);
+    if (s.keepAspect)
+        MMC_ConfigSetIndexedOption(cfg, 1, 0x01800000 | 819);
+    MMC_ConfigSetIntOption(cfg, 0);
+    if (s.pixelFormat != UINT32_MAX)
+        MMC_ConfigSetUIntOption(cfg, s.pixelFormat);
+    return cfg;
+}
+
+struct Outcome
+{
+    bool finished = false;
+    bool failed = false;
+    bool progressSound = true; // total >= 1, done never falls, done == total at a normal end
+};
+
+// Polls a started job as the driver does until it ends.
+Outcome waitFor(MMC_Handle conv)
+{
+    Outcome outcome;
+    uint64_t lastDone = 0;
+    for (int polls = 0; polls < 60000; ++polls) {
+        const uint64_t done = MMC_ConverterGetDone(conv);
+        const uint64_t total = MMC_ConverterGetTotal(conv);
+        if (total < 1 || done < lastDone || done > total)
+            outcome.progressSound = false;
+        lastDone = done;
+        if (MMC_ConverterIsFinished(conv))
+            break;
+        QThread::msleep(10);
+    }
+    outcome.finished = MMC_ConverterIsFinished(conv) == 1;
+    outcome.failed = MMC_ConverterHasFailed(conv) == 1;
+    if (outcome.finished && !outcome.failed && MMC_ConverterGetDone(conv) != MMC_ConverterGetTotal(conv))
+        outcome.progressSound = false;
+    return outcome;
+}
+
+Outcome convertFile(const QString &src, const QString &dst, const char *format, const Settings &settings,
+                    uint64_t rangeStart = 0, uint64_t rangeLength = 0)
+{
+    const MMC_Handle conv = MMC_CreateConverter(-1);
+    const MMC_Handle cfg = makeConfig(settings);
+    const int opened = MMC_ConverterOpenFile(conv, src.toUtf8().constData(), dst.toUtf8().constData(), format, cfg);
+    MMC_ReleaseEncodeConfig(cfg);
+    Outcome outcome;
+    if (opened == 1 && MMC_ConverterSetTimeRange(conv, rangeStart, rangeLength) && MMC_ConverterStart(conv) == 1)
+        outcome = waitFor(conv);
+    MMC_ConverterClose(conv);
+    MMC_DestroyConverter(conv);
+    return outcome;
+}
+
+Outcome convertStills(const QString &src, const char *format, const Settings &settings, StillSink &sink,
+                      uint64_t rangeStart = 0, uint64_t rangeLength = 0)
+{
+    const MMC_Handle conv = MMC_CreateConverter(-1);
+    const MMC_Handle cfg = makeConfig(settings);
+    const MMC_Handle writer = MMC_ImageCreateWriter(-1);
+    MMC_ImageSetWriteCallback(writer, &StillSink::write, &sink);
+    const MMC_Handle image = MMC_ImageOpen(src.toUtf8().constData(), 0);
+    const int opened = MMC_ConverterOpenImage(conv, image, writer, format, cfg);
+    // The driver lets go of all three right after the open.
+    MMC_ImageClose(image);
+    MMC_ImageClose(writer);
+    MMC_ReleaseEncodeConfig(cfg);
+    Outcome outcome;
+    if (opened == 1 && MMC_ConverterSetTimeRange(conv, rangeStart, rangeLength) && MMC_ConverterStart(conv) == 1)
+        outcome = waitFor(conv);
+    MMC_DestroyConverter(conv);
+    return outcome;
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestConverter : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_live;
+    QString m_portrait;
+    QString m_long;
+    QString m_frame;
+
+private slots:
+    void initTestCase()
+    {
+        m_live = TestMedia::livePhoto(m_dir.path(), "lp.mov");
+        TestMedia::LivePhoto portrait;
+        portrait.codec = TestMedia::Codec::Hevc;
+        portrait.width = 480;
+        portrait.height = 360;
+        portrait.seconds = 1;
+        portrait.portrait = true;
+        m_portrait = TestMedia::livePhoto(m_dir.path(), "portrait.mov", portrait);
+        TestMedia::LivePhoto longer;
+        longer.width = 1280;
+        longer.height = 720;
+        longer.seconds = 10;
+        longer.audio = false;
+        m_long = TestMedia::livePhoto(m_dir.path(), "long.mov", longer);
+        m_frame = TestMedia::still(m_dir.path(), "frame.jpg", 320, 240);
+        for (const QString &path : {m_live, m_portrait, m_long, m_frame})
+            QVERIFY2(!path.isEmpty(), qPrintable(TestMedia::lastError()));
+    }
+
+    void writesGif_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<int>("rate");
+        QTest::addColumn<QSize>("request");
+        QTest::addColumn<bool>("keepAspect");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("durationMs");
+        QTest::newRow("10 fps fitted") << "lp.mov" << 10 << QSize(160, 160) << true << QSize(160, 120) << 30 << 3000;
+        QTest::newRow("stretched") << "lp.mov" << 10 << QSize(160, 160) << false << QSize(160, 160) << 30 << 3000;
+        QTest::newRow("source timing") << "lp.mov" << 0 << QSize() << true << QSize(320, 240) << 90 << 3000;
+        QTest::newRow("portrait upright") << "portrait.mov" << 10 << QSize() << true << QSize(360, 480) << 10 << 1000;
+    }
+
+    void writesGif()
+    {
+        QFETCH(QString, source);
+        QFETCH(int, rate);
+        QFETCH(QSize, request);
+        QFETCH(bool, keepAspect);
+        QFETCH(QSize, size);
+        QFETCH(int, frames);
+        QFETCH(int, durationMs);
+        Settings settings;
+        settings.codec = MMC_CODEC_GIF;
+        settings.rateNum = uint32_t(rate);
+        settings.rateDen = 1;
+        settings.width = uint32_t(request.width());
+        settings.height = uint32_t(request.height());
+        settings.keepAspect = keepAspect;
+        const QString out = m_dir.filePath(QString("out-%1.gif").arg(QTest::currentDataTag()));
+        const Outcome outcome = convertFile(m_dir.filePath(source), out, "gif", settings);
+        QVERIFY(outcome.finished);
+        QVERIFY(!outcome.failed);
+        QVERIFY(outcome.progressSound);
+        QVERIFY(!QFile::exists(out + ".part"));
+        const AnimationFacts gif = readGif(fileBytes(out));
+        QVERIFY(gif.valid);
+        QCOMPARE(gif.size, size);
+        QCOMPARE(gif.frames, frames);
+        QCOMPARE(gif.loopCount, 0);
+        QVERIFY2(qAbs(gif.totalDelayMs - durationMs) <= 1000 / qMax(rate, 30), qPrintable(QString::number(gif.totalDelayMs)));
+    }
+
+    void writesWebpThatLoops()
+    {
+        Settings settings;
+        settings.codec = MMC_CODEC_WEBP;
+        const QString out = m_dir.filePath("out.webp");
+        const Outcome outcome = convertFile(m_live, out, "webp", settings);
+        QVERIFY(outcome.finished && !outcome.failed && outcome.progressSound);
+        const AnimationFacts webp = readWebp(fileBytes(out));
+        QCOMPARE(webp.frames, 90);
+        QCOMPARE(webp.size, QSize(320, 240));
+        QCOMPARE(webp.loopCount, 0);
+        QVERIFY2(qAbs(webp.totalDelayMs - 3000) <= 34, qPrintable(QString::number(webp.totalDelayMs)));
+
+        // The history shows a thumbnail of the output, read back through the probe.
+        const MMC_Handle h = MMC_CreateMediaInfo(-1);
+        QCOMPARE(MMC_OpenMediaFile(h, out.toUtf8().constData()), 1);
+        QCOMPARE(MMC_GetVideoWidth(h), 320u);
+        QVERIFY(qAbs(qint64(MMC_GetMediaDuration(h)) - 3000000) <= 34000);
+        unsigned char *bmp = MMC_GrabFrameImage(h, 0, 1, 0, 0, 0);
+        QVERIFY(bmp);
+        QCOMPARE(QImage::fromData(bmp, 54 + 320 * 3 * 240, "BMP").size(), QSize(320, 240));
+        MMC_FreeFrameImage(h, bmp);
+        MMC_DestroyMediaInfo(h);
+    }
+
+    void handsEveryFrameAsAStill_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QByteArray>("magic");
+        QTest::addColumn<QSize>("request");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<int>("count");
+        QTest::newRow("jpeg") << "lp.mov" << QByteArray("jpeg") << QByteArray("\xff\xd8", 2) << QSize() << QSize(320, 240) << 90;
+        QTest::newRow("png") << "lp.mov" << QByteArray("png") << QByteArray("\x89PNG") << QSize(160, 160) << QSize(160, 120) << 90;
+        QTest::newRow("bmp") << "lp.mov" << QByteArray("bmp") << QByteArray("BM") << QSize() << QSize(320, 240) << 90;
+        QTest::newRow("tiff") << "lp.mov" << QByteArray("tiff") << QByteArray("II*\0", 4) << QSize() << QSize() << 90;
+        QTest::newRow("portrait") << "portrait.mov" << QByteArray("png") << QByteArray("\x89PNG") << QSize() << QSize(360, 480) << 30;
+    }
+
+    void handsEveryFrameAsAStill()
+    {
+        QFETCH(QString, source);
+        QFETCH(QByteArray, format);
+        QFETCH(QByteArray, magic);
+        QFETCH(QSize, request);
+        QFETCH(QSize, size);
+        QFETCH(int, count);
+        Settings settings;
+        settings.width = uint32_t(request.width());
+        settings.height = uint32_t(request.height());
+        settings.pixelFormat = format == "tiff" ? uint32_t(MMC_PIX_RGB24) : UINT32_MAX;
+        StillSink sink;
+        const Outcome outcome = convertStills(m_dir.filePath(source), format.constData(), settings, sink);
+        QVERIFY(outcome.finished && !outcome.failed && outcome.progressSound);
+        QCOMPARE(sink.calls.load(), count);
+        QVERIFY(sink.foreignThread.load());
+        for (const QByteArray &image : sink.images) {
+            QVERIFY(image.startsWith(magic));
+            if (size.isValid())
+                QCOMPARE(QImage::fromData(image).size(), size);
+        }
+        if (format == "jpeg")
+            QVERIFY(sink.images.first().endsWith("\xff\xd9"));
+    }
+
+    void honoursTheTimeRange()
+    {
+        StillSink sink;
+        const Outcome outcome = convertStills(m_live, "jpeg", Settings(), sink, 1000000, 1000000);
+        QVERIFY(outcome.finished && !outcome.failed);
+        QVERIFY2(qAbs(sink.calls.load() - 30) <= 1, qPrintable(QString::number(sink.calls.load())));
+
+        StillSink none;
+        const Outcome past = convertStills(m_live, "jpeg", Settings(), none, 60000000, 0);
+        QVERIFY(past.finished);
+        QVERIFY(past.failed);
+        QCOMPARE(none.calls.load(), 0);
+
+        const QString out = m_dir.filePath("range.gif");
+        Settings gif;
+        gif.rateNum = 10;
+        gif.rateDen = 1;
+        QVERIFY(convertFile(m_live, out, "gif", gif, 500000, 1000000).finished);
+        QCOMPARE(readGif(fileBytes(out)).frames, 10);
+    }
+
+    void shortWriteFailsTheJob()
+    {
+        StillSink sink;
+        sink.shortAt = 4;
+        const Outcome outcome = convertStills(m_live, "png", Settings(), sink);
+        QVERIFY(outcome.finished);
+        QVERIFY(outcome.failed);
+        QCOMPARE(sink.calls.load(), 5);
+    }
+
+    void refusesWhatItCannotWrite()
+    {
+        const MMC_Handle conv = MMC_CreateConverter(-1);
+        const QByteArray src = m_live.toUtf8();
+        const QByteArray folder = m_dir.filePath("missing-folder/out.gif").toUtf8();
+        QCOMPARE(MMC_ConverterOpenFile(conv, src.constData(), folder.constData(), "gif", 0), 0);
+        const QByteArray dst = m_dir.filePath("upper.gif").toUtf8();
+        QCOMPARE(MMC_ConverterOpenFile(conv, src.constData(), dst.constData(), "GIF", 0), 0);
+        QCOMPARE(MMC_ConverterOpenFile(conv, src.constData(), dst.constData(), "PNG", 0), 0);
+        const QByteArray text = m_dir.filePath("notes.txt").toUtf8();
+        QFile notes(m_dir.filePath("notes.txt"));
+        QVERIFY(notes.open(QIODevice::WriteOnly));
+        notes.write("no movie");
+        notes.close();
+        QCOMPARE(MMC_ConverterOpenFile(conv, text.constData(), dst.constData(), "gif", 0), 0);
+        QCOMPARE(MMC_ConverterStart(conv), 0);
+        QCOMPARE(MMC_ConverterCancel(conv), 0);
+        QVERIFY(!QFile::exists(m_dir.filePath("upper.gif")));
+        QVERIFY(!QFile::exists(m_dir.filePath("upper.gif.part")));
+        MMC_DestroyConverter(conv);
+        QCOMPARE(MMC_ConverterStart(conv), 0);
+    }
+
+    void cancelStopsPromptlyAndLeavesNoFile_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("gif") << QByteArray("gif");
+        QTest::newRow("webp") << QByteArray("webp");
+        QTest::newRow("stills") << QByteArray("jpeg");
+    }
+
+    void cancelStopsPromptlyAndLeavesNoFile()
+    {
+        QFETCH(QByteArray, format);
+        const bool stills = format == "jpeg";
+        const QString out = m_dir.filePath("cancelled." + format);
+        const MMC_Handle conv = MMC_CreateConverter(-1);
+        StillSink sink;
+        const MMC_Handle writer = MMC_ImageCreateWriter(-1);
+        MMC_ImageSetWriteCallback(writer, &StillSink::write, &sink);
+        const MMC_Handle image = MMC_ImageOpen(m_long.toUtf8().constData(), 0);
+        const int opened = stills ? MMC_ConverterOpenImage(conv, image, writer, "jpeg", 0)
+                                  : MMC_ConverterOpenFile(conv, m_long.toUtf8().constData(), out.toUtf8().constData(),
+                                                          format.constData(), 0);
+        MMC_ImageClose(image);
+        MMC_ImageClose(writer);
+        QCOMPARE(opened, 1);
+        QCOMPARE(MMC_ConverterStart(conv), 1);
+        while (MMC_ConverterGetDone(conv) == 0 && !MMC_ConverterIsFinished(conv))
+            QThread::msleep(5);
+        QCOMPARE(MMC_ConverterCancel(conv), 1);
+        const int callsAtCancel = sink.calls.load();
+        QCOMPARE(MMC_ConverterHasFailed(conv), 1);
+        QCOMPARE(MMC_ConverterIsFinished(conv), 0);
+        QCOMPARE(MMC_ConverterCancel(conv), 0);
+        QVERIFY(!QFile::exists(out));
+        QVERIFY(!QFile::exists(out + ".part"));
+        QThread::msleep(50);
+        QCOMPARE(sink.calls.load(), callsAtCancel);
+        QCOMPARE(MMC_ConverterIsFinished(conv), 0);
+        MMC_ConverterClose(conv);
+        MMC_DestroyConverter(conv);
+    }
+
+    void cancelAfterTheEndChangesNothing()
+    {
+        const MMC_Handle conv = MMC_CreateConverter(-1);
+        const QString out = m_dir.filePath("done.gif");
+        QCOMPARE(MMC_ConverterOpenFile(conv, m_portrait.toUtf8().constData(), out.toUtf8().constData(), "gif", 0), 1);
+        QCOMPARE(MMC_ConverterStart(conv), 1);
+        QVERIFY(waitFor(conv).finished);
+        QCOMPARE(MMC_ConverterCancel(conv), 0);
+        QCOMPARE(MMC_ConverterHasFailed(conv), 0);
+        MMC_DestroyConverter(conv);
+        QVERIFY(QFile::exists(out));
+
+        // Opened but never started: the cancel still counts, and no file is left.
+        const MMC_Handle idle = MMC_CreateConverter(-1);
+        const QString never = m_dir.filePath("never.gif");
+        QCOMPARE(MMC_ConverterOpenFile(idle, m_live.toUtf8().constData(), never.toUtf8().constData(), "gif", 0), 1);
+        QCOMPARE(MMC_ConverterCancel(idle), 1);
+        QCOMPARE(MMC_ConverterHasFailed(idle), 1);
+        QCOMPARE(MMC_ConverterStart(idle), 0);
+        MMC_DestroyConverter(idle);
+        QVERIFY(!QFile::exists(never) && !QFile::exists(never + ".part"));
+    }
+
+    void repeatedStartAndCancel()
+    {
+        for (int round = 0; round < 20; ++round) {
+            const MMC_Handle conv = MMC_CreateConverter(-1);
+            const QString out = m_dir.filePath("cycle.webp");
+            QCOMPARE(MMC_ConverterOpenFile(conv, m_long.toUtf8().constData(), out.toUtf8().constData(), "webp", 0), 1);
+            QCOMPARE(MMC_ConverterStart(conv), 1);
+            QCOMPARE(MMC_ConverterCancel(conv), 1);
+            MMC_DestroyConverter(conv);
+            QVERIFY(!QFile::exists(out));
+        }
+    }
+
+    void convertsFedPackets_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("stills") << QByteArray("png");
+        QTest::newRow("gif") << QByteArray("gif");
+    }
+
+    void convertsFedPackets()
+    {
+        QFETCH(QByteArray, format);
+        const QByteArray jpeg = fileBytes(m_frame);
+        QVERIFY(jpeg.startsWith("\xff\xd8"));
+        const MMC_Handle track = MMC_CreateTrack(MMC_TRACK_VIDEO);
+        MMC_TrackSetCodec(track, MMC_CODEC_MJPEG);
+        MMC_TrackSetVideoSize(track, 320, 240);
+        MMC_TrackSetFrameRate(track, 0, 0);
+        MMC_TrackSetDisplaySize(track, 0, 0);
+        MMC_TrackSetExtraData(track, nullptr, 0);
+        for (int k = 1; k <= 3; ++k) {
+            const MMC_Handle packet = MMC_CreatePacket();
+            MMC_PacketSetPts(packet, uint64_t(k) * 40000);
+            MMC_PacketSetDts(packet, uint64_t(k) * 40000);
+            MMC_PacketSetDuration(packet, 0);
+            MMC_PacketSetFlags(packet, 1);
+            MMC_PacketSetData(packet, jpeg.constData(), uint32_t(jpeg.size()));
+            QCOMPARE(MMC_TrackWritePacket(track, packet), 1);
+            MMC_ReleasePacket(packet);
+        }
+        const MMC_Handle end = MMC_CreatePacket();
+        MMC_PacketSetData(end, nullptr, 0);
+        QCOMPARE(MMC_TrackWritePacket(track, end), 1);
+        MMC_ReleasePacket(end);
+
+        const MMC_Handle conv = MMC_CreateConverter(-1);
+        StillSink sink;
+        const QString out = m_dir.filePath("tracks." + format);
+        int opened = 0;
+        if (format == "png") {
+            const MMC_Handle writer = MMC_ImageCreateWriter(-1);
+            MMC_ImageSetWriteCallback(writer, &StillSink::write, &sink);
+            opened = MMC_ConverterOpenTracksImage(conv, track, 0, 0, writer, "png", 0);
+            MMC_ImageClose(writer);
+        } else {
+            opened = MMC_ConverterOpenTracks(conv, track, 0, 0, out.toUtf8().constData(), "gif", 0);
+        }
+        QCOMPARE(opened, 1);
+        QCOMPARE(MMC_ConverterStart(conv), 1);
+        const Outcome outcome = waitFor(conv);
+        QVERIFY(outcome.finished && !outcome.failed && outcome.progressSound);
+        QCOMPARE(MMC_TrackGetTime(track), uint64_t(120000));
+        MMC_DestroyConverter(conv);
+        MMC_DestroyTrack(track);
+        if (format == "png") {
+            QCOMPARE(sink.calls.load(), 3);
+            QCOMPARE(QImage::fromData(sink.images.last()).size(), QSize(320, 240));
+        } else {
+            QCOMPARE(readGif(fileBytes(out)).frames, 3);
+        }
+    }
+
+    void emptyTrackFails()
+    {
+        const MMC_Handle track = MMC_CreateTrack(MMC_TRACK_VIDEO);
+        MMC_TrackSetCodec(track, MMC_CODEC_MJPEG);
+        const MMC_Handle end = MMC_CreatePacket();
+        MMC_PacketSetData(end, nullptr, 0);
+        MMC_TrackWritePacket(track, end);
+        MMC_ReleasePacket(end);
+        const MMC_Handle conv = MMC_CreateConverter(-1);
+        const QString out = m_dir.filePath("empty.gif");
+        QCOMPARE(MMC_ConverterOpenTracks(conv, track, 0, 0, out.toUtf8().constData(), "gif", 0), 1);
+        QCOMPARE(MMC_ConverterStart(conv), 1);
+        const Outcome outcome = waitFor(conv);
+        QVERIFY(outcome.finished);
+        QVERIFY(outcome.failed);
+        QVERIFY(!QFile::exists(out));
+        MMC_DestroyConverter(conv);
+        MMC_DestroyTrack(track);
+        QCOMPARE(MMC_CreateTrack(3), 0u);
+    }
+
+    void cancelWakesAJobWaitingForPackets()
+    {
+        const MMC_Handle track = MMC_CreateTrack(MMC_TRACK_VIDEO);
+        MMC_TrackSetCodec(track, MMC_CODEC_MJPEG);
+        const MMC_Handle conv = MMC_CreateConverter(-1);
+        const QString out = m_dir.filePath("waiting.gif");
+        QCOMPARE(MMC_ConverterOpenTracks(conv, track, 0, 0, out.toUtf8().constData(), "gif", 0), 1);
+        QCOMPARE(MMC_ConverterStart(conv), 1);
+        QCOMPARE(MMC_ConverterCancel(conv), 1);
+        QCOMPARE(MMC_ConverterIsFinished(conv), 0);
+        MMC_DestroyConverter(conv);
+        MMC_DestroyTrack(track);
+    }
+};
+
+GLINTORA_TEST_MAIN_CORE(TestConverter)
+#include "tst_converter.moc"

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "tagfield.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <string>
+#include <vector>
+
+// Shared helpers of the tag tests: text fields, files, and the outside tools that serve as
+// independent readers and writers.
+namespace TagTest {
+
+std::wstring Wide(const QString &text);
+QString Text(const TagField &field);
+QByteArray Bytes(const TagField &field);
+std::vector<uint8_t> Vector(const QByteArray &bytes);
+QByteArray Array(const std::vector<uint8_t> &bytes);
+
+TagField TextField(int kind, const std::wstring &text, int slot = -1);
+TagField BinaryField(int kind, const QByteArray &bytes, int slot = -1);
+
+QByteArray ReadFile(const QString &path);
+void WriteFile(const QString &path, const QByteArray &bytes);
+
+// Exits with the skip code 77 when a tool the test depends on is missing.
+void RequireTools(const QStringList &tools);
+// Runs a program and returns its standard output; ok is false on a non-zero exit.
+QByteArray Run(const QString &program, const QStringList &arguments, bool *ok = nullptr);
+// Runs Python code (with mutagen) as the system interpreter, arguments in sys.argv[1:].
+QByteArray Python(const QString &code, const QStringList &arguments = {}, bool *ok = nullptr);
+// Generates every fixture into the folder.
+void MakeFixtures(const QString &folder);
+
+// The decoded audio's MD5 digest as ffmpeg computes it.
+QByteArray AudioDigest(const QString &path);
+
+} // namespace TagTest
