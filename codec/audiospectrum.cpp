@@ -7,7 +7,6 @@ extern "C" {
 
 #include <algorithm>
 #include <cmath>
-#include <complex>
 #include <cstring>
 
 namespace {
@@ -43,18 +42,25 @@ void *makeBlock(const std::vector<float> &samples, int sampleRate, int64_t ptsUs
     float scale = 1.0f;
     if (bins == 0 || av_tx_init(&transform, &run, AV_TX_FLOAT_RDFT, 0, static_cast<int>(window), &scale, 0) < 0)
         return nullptr;
-    std::vector<float> input(window);
+    // The transform's vector code wants aligned buffers.
+    auto *input = static_cast<float *>(av_malloc(window * sizeof(float)));
+    auto *output = static_cast<AVComplexFloat *>(av_malloc((bins + 1) * sizeof(AVComplexFloat)));
+    auto *block = static_cast<uint8_t *>(av_mallocz(kHeader + bins * sizeof(uint16_t)));
+    if (!input || !output || !block) {
+        av_free(input);
+        av_free(output);
+        av_free(block);
+        av_tx_uninit(&transform);
+        return nullptr;
+    }
     for (size_t i = 0; i < window; ++i) {
         const double hann = 0.5 - 0.5 * std::cos(2.0 * M_PI * static_cast<double>(i) / static_cast<double>(window));
         input[i] = samples[i] * static_cast<float>(hann);
     }
-    std::vector<std::complex<float>> output(bins + 1);
-    run(transform, output.data(), input.data(), sizeof(float));
+    run(transform, output, input, sizeof(float));
     av_tx_uninit(&transform);
+    av_free(input);
 
-    auto *block = static_cast<uint8_t *>(av_mallocz(kHeader + bins * sizeof(uint16_t)));
-    if (!block)
-        return nullptr;
     const uint64_t pts = static_cast<uint64_t>(std::max<int64_t>(ptsUs, 0));
     std::memcpy(block, &pts, sizeof pts);
     putU32(block, 8, static_cast<uint32_t>(sampleRate));
@@ -66,12 +72,13 @@ void *makeBlock(const std::vector<float> &samples, int sampleRate, int64_t ptsUs
     // A full-scale sine gives an amplitude of 1 over the Hann window's gain of N / 2.
     const double toAmplitude = 2.0 / static_cast<double>(bins);
     for (size_t i = 0; i < bins; ++i) {
-        const double amplitude = std::abs(output[i]) * toAmplitude;
+        const double amplitude = std::hypot(output[i].re, output[i].im) * toAmplitude;
         const double decibels = 20.0 * std::log10(std::max(amplitude, 1e-9));
         const double level = std::clamp((decibels + 80.0) / 80.0, 0.0, 1.0);
         const auto value = static_cast<uint16_t>(std::lround(level * 65535.0));
         std::memcpy(block + kHeader + i * sizeof(uint16_t), &value, sizeof value);
     }
+    av_free(output);
     return block;
 }
 

@@ -2,6 +2,8 @@
 
 #include "audiooutput.h"
 
+#include <algorithm>
+
 PlayerClock::PlayerClock(const AudioOutput *audio)
     : m_audio(audio)
     , m_useAudio(audio != nullptr)
@@ -31,6 +33,8 @@ int64_t PlayerClock::now()
     int64_t heard = 0;
     if (!m_audio->clockUs(&heard))
         return m_lastHeard; // nothing queued since a seek or a track switch
+    // Never backwards between two seeks: block-wise consumption and rounding jitter.
+    heard = std::max(heard, m_lastHeard);
     m_lastHeard = heard;
     if (m_audioFinished && m_audio->queuedUs() == 0) {
         handOver(heard);

@@ -5,6 +5,8 @@
 #include <QHash>
 #include <QTest>
 
+#include <functional>
+
 #include <atomic>
 #include <chrono>
 #include <mutex>
