@@ -11,29 +11,28 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QStringList>
 
 #include <algorithm>
 #include <climits>
+#include <mutex>
 
 namespace {
 
 constexpr unsigned int kThumbnailSide = 120;
 
 // Items are made on the file-adding thread while the GUI thread deletes others.
-QMutex g_idsMutex;
+std::mutex g_idsMutex;
 QSet<int> g_liveIds;
 
-QMutex g_pathListMutex;
+std::mutex g_pathListMutex;
 QStringList g_convertPathList;
 
 int DrawUniqueId()
 {
-    QMutexLocker lock(&g_idsMutex);
+    std::lock_guard<std::mutex> lock(g_idsMutex);
     int drawn;
     do {
         drawn = QRandomGenerator::global()->bounded(100000, 1000000);
@@ -44,13 +43,13 @@ int DrawUniqueId()
 
 void ReleaseId(int released)
 {
-    QMutexLocker lock(&g_idsMutex);
+    std::lock_guard<std::mutex> lock(g_idsMutex);
     g_liveIds.remove(released);
 }
 
 bool IsListedOutput(const QString &candidate)
 {
-    QMutexLocker lock(&g_pathListMutex);
+    std::lock_guard<std::mutex> lock(g_pathListMutex);
     return g_convertPathList.contains(candidate);
 }
 
@@ -279,7 +278,7 @@ void ZvVideoConvertItem::prepareDatas()
 
 void ZvVideoConvertItem::resetConvetedPathList()
 {
-    QMutexLocker lock(&g_pathListMutex);
+    std::lock_guard<std::mutex> lock(g_pathListMutex);
     g_convertPathList.clear();
 }
 

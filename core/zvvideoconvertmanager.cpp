@@ -2,8 +2,6 @@
 
 #include "zvvideoconvertitem.h"
 
-#include <QMutexLocker>
-
 #include <mutex>
 
 ZvVideoConvertManager *ZvVideoConvertManager::m_myConvertManager = nullptr;
@@ -24,7 +22,7 @@ int ZvVideoConvertManager::addConverItem(ZvVideoConvertItem *item, int pos)
 {
     if (!item)
         return -1;
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (pos >= 0 && pos < m_items.size()) {
         m_items.insert(pos, item);
         RenumberFrom(pos);
@@ -38,7 +36,7 @@ int ZvVideoConvertManager::addConverItem(ZvVideoConvertItem *item, int pos)
 
 bool ZvVideoConvertManager::IsValid(int pos) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return pos >= 0 && pos < m_items.size();
 }
 
@@ -46,7 +44,7 @@ void ZvVideoConvertManager::DeleteItemAt(int pos)
 {
     ZvVideoConvertItem *removed = nullptr;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         if (pos < 0 || pos >= m_items.size())
             return;
         removed = m_items.takeAt(pos);
@@ -57,7 +55,7 @@ void ZvVideoConvertManager::DeleteItemAt(int pos)
 
 void ZvVideoConvertManager::RemoveOne(ZvVideoConvertItem *item)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     const int pos = m_items.indexOf(item);
     if (pos < 0)
         return;
@@ -69,7 +67,7 @@ void ZvVideoConvertManager::ClearItems()
 {
     QList<ZvVideoConvertItem *> removed;
     {
-        QMutexLocker lock(&m_mutex);
+        std::lock_guard<std::mutex> lock(m_mutex);
         removed.swap(m_items);
     }
     qDeleteAll(removed);
@@ -77,19 +75,19 @@ void ZvVideoConvertManager::ClearItems()
 
 int ZvVideoConvertManager::GetItemCount() const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_items.size();
 }
 
 int ZvVideoConvertManager::GetItemIndex(ZvVideoConvertItem *item) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return m_items.indexOf(item);
 }
 
 void ZvVideoConvertManager::swapItem(int i, int j)
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (i < 0 || j < 0 || i >= m_items.size() || j >= m_items.size())
         return;
     m_items.swapItemsAt(i, j);
@@ -99,7 +97,7 @@ void ZvVideoConvertManager::swapItem(int i, int j)
 
 ZvVideoConvertItem *ZvVideoConvertManager::GetItem(int pos) const
 {
-    QMutexLocker lock(&m_mutex);
+    std::lock_guard<std::mutex> lock(m_mutex);
     return pos >= 0 && pos < m_items.size() ? m_items.at(pos) : nullptr;
 }
 

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QList>
-#include <QMutex>
 #include <QObject>
+
+#include <mutex>
 
 class ZvVideoConvertItem;
 
@@ -33,6 +34,6 @@ private:
     void RenumberFrom(int pos);
 
     static ZvVideoConvertManager *m_myConvertManager;
-    mutable QMutex m_mutex;
+    mutable std::mutex m_mutex;
     QList<ZvVideoConvertItem *> m_items;
 };

@@ -2,12 +2,11 @@
 
 #include "platformlog.h"
 
-#include <QMutex>
-#include <QMutexLocker>
+#include <mutex>
 
 namespace {
 
-QMutex g_handlerMutex;
+std::mutex g_handlerMutex;
 ZvCommonInterface::RevealHandler g_revealHandler;
 
 } // namespace
@@ -20,7 +19,7 @@ void ZvCommonInterface::showFileInFolder(std::string path)
 
     RevealHandler handler;
     {
-        QMutexLocker lock(&g_handlerMutex);
+        std::lock_guard<std::mutex> lock(g_handlerMutex);
         handler = g_revealHandler;
     }
     if (handler)
@@ -31,6 +30,6 @@ void ZvCommonInterface::showFileInFolder(std::string path)
 
 void ZvCommonInterface::setRevealHandler(RevealHandler handler)
 {
-    QMutexLocker lock(&g_handlerMutex);
+    std::lock_guard<std::mutex> lock(g_handlerMutex);
     g_revealHandler = std::move(handler);
 }

@@ -54,13 +54,14 @@ void AddArea(TagFieldSet *set, int kind, const unsigned char *bytes, int width, 
 size_t CutLength(const char *text, size_t width)
 {
     size_t length = 0;
-    while (text[length] && length < width) {
-        const size_t character = (static_cast<unsigned char>(text[length]) & 0x80) ? 2 : 1;
+    while (length < width && text[length]) {
+        const bool lead = (static_cast<unsigned char>(text[length]) & 0x80) && text[length + 1];
+        const size_t character = lead ? 2 : 1;
         if (length + character > width)
             break;
         length += character;
     }
-    return std::min(length, std::strlen(text));
+    return length;
 }
 
 } // namespace

@@ -2,18 +2,17 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QMutex>
-#include <QMutexLocker>
 #include <QSet>
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 
 namespace {
 
 struct State
 {
-    QMutex mutex;
+    std::mutex mutex;
     FakeCodec::Script script;
     QStringList calls;
     std::vector<FakeCodec::Packet> packets;
@@ -36,13 +35,13 @@ State &state()
 
 void log(const QString &call)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     state().calls << call;
 }
 
 MMC_Handle create(const QString &what)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     const MMC_Handle h = state().next++;
     state().live.insert(h);
     state().calls << QStringLiteral("%1 -> %2").arg(what).arg(h);
@@ -51,7 +50,7 @@ MMC_Handle create(const QString &what)
 
 void destroy(MMC_Handle h, const QString &what)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     state().calls << QStringLiteral("%1 %2").arg(what).arg(h);
     state().live.remove(h);
 }
@@ -82,7 +81,7 @@ namespace FakeCodec {
 
 void reset(const Script &script)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     State &s = state();
     s.script = script;
     s.calls.clear();
@@ -103,7 +102,7 @@ Script &script()
 
 QStringList calls()
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     return state().calls;
 }
 
@@ -119,19 +118,19 @@ QStringList callsStartingWith(const QString &prefix)
 
 std::vector<Packet> packets()
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     return state().packets;
 }
 
 int liveHandles()
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     return state().live.size() + state().grabs;
 }
 
 int cancelCount()
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     return state().cancels;
 }
 
@@ -184,7 +183,7 @@ unsigned char *MMC_GrabFrameImage(MMC_Handle, uint64_t t, int format, uint32_t w
     image.save(&buffer, "BMP");
     auto *bytes = static_cast<unsigned char *>(std::malloc(size_t(bmp.size())));
     std::memcpy(bytes, bmp.constData(), size_t(bmp.size()));
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     ++state().grabs;
     return bytes;
 }
@@ -193,7 +192,7 @@ void MMC_FreeFrameImage(MMC_Handle, unsigned char *image)
     if (!image)
         return;
     {
-        QMutexLocker lock(&state().mutex);
+        std::lock_guard<std::mutex> lock(state().mutex);
         --state().grabs;
     }
     std::free(image);
@@ -284,28 +283,28 @@ int MMC_ConverterSetTimeRange(MMC_Handle, uint64_t start, uint64_t length)
 int MMC_ConverterStart(MMC_Handle) { return logged(QStringLiteral("ConverterStart"), state().script.startResult); }
 int MMC_ConverterIsFinished(MMC_Handle)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     state().currentPoll = state().pollIndex++;
     return currentPoll().finished;
 }
 int MMC_ConverterHasFailed(MMC_Handle)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     return currentPoll().failed; // the entry the pass's IsFinished call chose
 }
 uint64_t MMC_ConverterGetDone(MMC_Handle)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     return currentPoll().done;
 }
 uint64_t MMC_ConverterGetTotal(MMC_Handle)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     return currentPoll().total;
 }
 int MMC_ConverterCancel(MMC_Handle)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     state().cancelled = true;
     ++state().cancels;
     return 1;
@@ -355,7 +354,7 @@ int MMC_TrackSetVideoExtra(MMC_Handle t, uint32_t a, uint32_t b)
 }
 int MMC_TrackWritePacket(MMC_Handle track, MMC_Handle packet)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     FakeCodec::Packet written = state().building.value(packet);
     written.track = track;
     state().packets.push_back(written);
@@ -366,25 +365,25 @@ void MMC_DestroyTrack(MMC_Handle t) { destroy(t, QStringLiteral("DestroyTrack"))
 
 MMC_Handle MMC_CreatePacket(void)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     const MMC_Handle h = state().next++;
     state().live.insert(h);
     state().building.insert(h, FakeCodec::Packet{0, 0, 0, 0, 0, 0});
     return h;
 }
-int MMC_PacketSetPts(MMC_Handle p, uint64_t v) { QMutexLocker l(&state().mutex); state().building[p].pts = v; return 1; }
-int MMC_PacketSetDts(MMC_Handle p, uint64_t v) { QMutexLocker l(&state().mutex); state().building[p].dts = v; return 1; }
-int MMC_PacketSetDuration(MMC_Handle p, uint32_t v) { QMutexLocker l(&state().mutex); state().building[p].duration = v; return 1; }
-int MMC_PacketSetFlags(MMC_Handle p, uint32_t v) { QMutexLocker l(&state().mutex); state().building[p].flags = v; return 1; }
+int MMC_PacketSetPts(MMC_Handle p, uint64_t v) { std::lock_guard<std::mutex> l(state().mutex); state().building[p].pts = v; return 1; }
+int MMC_PacketSetDts(MMC_Handle p, uint64_t v) { std::lock_guard<std::mutex> l(state().mutex); state().building[p].dts = v; return 1; }
+int MMC_PacketSetDuration(MMC_Handle p, uint32_t v) { std::lock_guard<std::mutex> l(state().mutex); state().building[p].duration = v; return 1; }
+int MMC_PacketSetFlags(MMC_Handle p, uint32_t v) { std::lock_guard<std::mutex> l(state().mutex); state().building[p].flags = v; return 1; }
 int MMC_PacketSetData(MMC_Handle p, const void *, uint32_t size)
 {
-    QMutexLocker l(&state().mutex);
+    std::lock_guard<std::mutex> l(state().mutex);
     state().building[p].size = size;
     return 1;
 }
 void MMC_ReleasePacket(MMC_Handle p)
 {
-    QMutexLocker lock(&state().mutex);
+    std::lock_guard<std::mutex> lock(state().mutex);
     state().building.remove(p);
     state().live.remove(p);
 }
