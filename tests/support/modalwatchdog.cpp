@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QtTest>
 
 namespace {
@@ -118,16 +119,26 @@ void ModalWatchdog::refuse(QWidget *modal, const QString &why)
 void ModalWatchdog::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    if (!modal || !modal->isVisible())
+    if (m_dispatched || !modal || !modal->isVisible())
         return;
-    // An action may open a nested modal; the timer then fires inside its event loop.
     if (qobject_cast<QMessageBox *>(modal)) {
         refuse(modal, QStringLiteral("unexpected message box"));
     } else if (m_steps.isEmpty() || !matches(m_steps.head(), modal)) {
         refuse(modal, QStringLiteral("unexpected modal"));
     } else {
+        // Acting from the timer's own slot would keep the timer from firing again while
+        // an action sits in a nested modal's event loop, so the action runs as an event
+        // of its own.
+        m_dispatched = true;
         const Step step = m_steps.dequeue();
-        ++m_handled;
-        step.action(modal);
+        QPointer<QWidget> target(modal);
+        QMetaObject::invokeMethod(this, [this, step, target] {
+            m_dispatched = false;
+            ++m_handled;
+            if (target)
+                step.action(target);
+            else
+                m_failures.append(QStringLiteral("closed before its step ran: %1").arg(step.objectName));
+        }, Qt::QueuedConnection);
     }
 }

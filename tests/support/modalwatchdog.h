@@ -56,6 +56,7 @@ private:
     QQueue<Step> m_steps;
     QStringList m_failures;
     int m_handled = 0;
+    bool m_dispatched = false;
 };
 
 // Fails the running test function when the watchdog met anything unscripted.
