@@ -3,7 +3,11 @@
 #include "applog.h"
 #include "qianyutil.h"
 #include "qzvbasebutton.h"
+#include "qzvbaseslider.h"
+#include "qzvcheckbox.h"
 #include "qzvdialog.h"
+#include "qzvmenu.h"
+#include "qzvradiobutton.h"
 
 #include <QFont>
 #include <QWidget>
@@ -13,6 +17,9 @@ namespace {
 const QColor kTextColor(53, 53, 53);
 const QColor kDisabledTextColor(167, 167, 167);
 const QColor kTabHoverTextColor(108, 108, 108);
+const QColor kMenuTextColor(68, 68, 68);
+const QColor kSelectedColor(255, 218, 43);
+const QColor kPopupColor(242, 242, 242);
 const QString kFontFamily = QStringLiteral("Tahoma");
 
 QString resource(const char *path)
@@ -24,6 +31,15 @@ void setWindowTextColor(QWidget *widget)
 {
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, kTextColor);
+    widget->setPalette(palette);
+}
+
+// Check and radio boxes: dark text, the common grey when disabled.
+void setBoxTextColors(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, kTextColor);
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledTextColor);
     widget->setPalette(palette);
 }
 
@@ -155,4 +171,58 @@ void QInitCtrlStyle::InitTabBtn(void *button)
     b->setTextColor(kTextColor, kTabHoverTextColor, kTextColor, kDisabledTextColor);
     b->setCheckable(true);
     InitFont(b, 13);
+}
+
+void QInitCtrlStyle::InitCheckBox(void *checkBox)
+{
+    if (!checkBox)
+        return;
+    auto *box = static_cast<QZVCheckBox *>(checkBox);
+    box->setCheckImage(resource("/image/common/btn_check_on.png"), resource("/image/common/btn_check_off.png"),
+                       QString(), false);
+    InitFont(box, 13);
+    setBoxTextColors(box);
+}
+
+void QInitCtrlStyle::InitRadio(void *radio)
+{
+    if (!radio)
+        return;
+    auto *button = static_cast<QZVRadioButton *>(radio);
+    button->setCheckImage(resource("/image/common/Edit_selections_yes.png"),
+                          resource("/image/common/Edit_selections_no.png"), false, false);
+    InitFont(button, 13);
+    setBoxTextColors(button);
+}
+
+void QInitCtrlStyle::InitZvMenu(void *menu)
+{
+    if (!menu)
+        return;
+    auto *m = static_cast<QZVMenu *>(menu);
+    m->setFrameWidth(1);
+    m->setFrameColor(QColor(213, 214, 215));
+    m->setAreaColor(kPopupColor);
+    m->setItemColor(kPopupColor);
+    m->setItemTextColor(kMenuTextColor);
+    m->setItemSelectColor(kSelectedColor);
+    m->setItemTextSelectColor(kMenuTextColor);
+    m->setItemTextEabledColor(kDisabledTextColor);
+    m->setItemEabledColor(kPopupColor);
+    m->setSeparatorColor(QColor(231, 231, 231));
+    InitFont(m, 13);
+}
+
+void QInitCtrlStyle::InitZVSlider(void *slider)
+{
+    if (!slider)
+        return;
+    auto *s = static_cast<QZVBaseSlider *>(slider);
+    s->setBottomImage(resource("/image/common/slider_bottom.png"));
+    s->setTopImage(resource("/image/common/slider_top.png"));
+    s->setBtnImage(resource("/image/common/slider_arrow.png"));
+    s->setCircle(true);
+    s->setCircleLenght(1);
+    s->setOffset(7, 7);
+    s->setFormat(QString());
 }

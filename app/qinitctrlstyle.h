@@ -23,6 +23,11 @@ public:
     static void InitZVButton(void *button, int width, int height);
     static void InitZVButton1(void *button, int width, int height);
     static void InitTabBtn(void *button);
+
+    static void InitCheckBox(void *checkBox);   // QZVCheckBox
+    static void InitRadio(void *radio);         // QZVRadioButton
+    static void InitZvMenu(void *menu);         // QZVMenu
+    static void InitZVSlider(void *slider);     // QZVBaseSlider
 };
 
 // The common frame of a dialog on QZVDialog, applied after its background.

@@ -1,7 +1,11 @@
 #include "qianyutil.h"
 #include "qinitctrlstyle.h"
 #include "qzvbasebutton.h"
+#include "qzvbaseslider.h"
+#include "qzvcheckbox.h"
 #include "qzvdialog.h"
+#include "qzvmenu.h"
+#include "qzvradiobutton.h"
 #include "skinfixtures.h"
 #include "testhome.h"
 
@@ -24,6 +28,10 @@ private slots:
     void dialogBackgroundsAreNotResizable();
     void dialogFrameLook();
     void tabButtonIsCheckable();
+    void boxTextColors_data();
+    void boxTextColors();
+    void menuColors();
+    void sliderShowsNoText();
 
 private:
     QTemporaryDir m_dir;
@@ -57,6 +65,10 @@ void TestStylePresets::nullControlIsIgnored()
     QInitCtrlStyle::InitZVButton(nullptr, 10, 10);
     QInitCtrlStyle::InitZVButton1(nullptr, 10, 10);
     QInitCtrlStyle::InitTabBtn(nullptr);
+    QInitCtrlStyle::InitCheckBox(nullptr);
+    QInitCtrlStyle::InitRadio(nullptr);
+    QInitCtrlStyle::InitZvMenu(nullptr);
+    QInitCtrlStyle::InitZVSlider(nullptr);
     InitDlg(nullptr);
 }
 
@@ -180,6 +192,57 @@ void TestStylePresets::tabButtonIsCheckable()
     QInitCtrlStyle::InitTabBtn(&button);
     QVERIFY(button.isCheckable());
     QCOMPARE(button.size(), QSize(80, 22));
+}
+
+void TestStylePresets::boxTextColors_data()
+{
+    QTest::addColumn<bool>("radio");
+    QTest::newRow("check box") << false;
+    QTest::newRow("radio button") << true;
+}
+
+void TestStylePresets::boxTextColors()
+{
+    QFETCH(bool, radio);
+    QScopedPointer<QWidget> box(radio ? static_cast<QWidget *>(new QZVRadioButton)
+                                      : static_cast<QWidget *>(new QZVCheckBox));
+    if (radio)
+        QInitCtrlStyle::InitRadio(box.data());
+    else
+        QInitCtrlStyle::InitCheckBox(box.data());
+    const QPalette palette = box->palette();
+    QCOMPARE(palette.color(QPalette::Active, QPalette::WindowText), QColor(53, 53, 53));
+    QCOMPARE(palette.color(QPalette::Inactive, QPalette::WindowText), QColor(53, 53, 53));
+    QCOMPARE(palette.color(QPalette::Disabled, QPalette::WindowText), QColor(167, 167, 167));
+    QCOMPARE(box->font().pixelSize(), 13);
+    // The 14 x 14 box image sets the height.
+    QVERIFY(box->height() >= 14);
+}
+
+void TestStylePresets::menuColors()
+{
+    QZVMenu menu;
+    QInitCtrlStyle::InitZvMenu(&menu);
+    const QZVMenuStyleAttribute *style = menu.styleAttribute();
+    QCOMPARE(style->frameWidth, 1);
+    QCOMPARE(style->frameColor, QColor(213, 214, 215));
+    QCOMPARE(style->areaColor, QColor(242, 242, 242));
+    QCOMPARE(style->itemTextColor, QColor(68, 68, 68));
+    QCOMPARE(style->itemSelectColor, QColor(255, 218, 43));
+    QCOMPARE(style->itemTextSelectColor, QColor(68, 68, 68));
+    QCOMPARE(style->itemTextDisabledColor, QColor(167, 167, 167));
+    QCOMPARE(style->itemDisabledColor, QColor(242, 242, 242));
+    QCOMPARE(style->separatorColor, QColor(231, 231, 231));
+    QCOMPARE(menu.font().pixelSize(), 13);
+}
+
+void TestStylePresets::sliderShowsNoText()
+{
+    QZVBaseSlider slider;
+    QInitCtrlStyle::InitZVSlider(&slider);
+    QVERIFY(slider.format().isEmpty());
+    QCOMPARE(slider.getTLOffset(), 7);
+    QCOMPARE(slider.getRBOffset(), 7);
 }
 
 GLINTORA_TEST_MAIN(TestStylePresets)
