@@ -9,6 +9,8 @@
 #include "framefilter.h"
 #include "mediasource.h"
 #include "moviewriter.h"
+#include "orderedworkers.h"
+#include "palettemapper.h"
 #include "stillencoder.h"
 #include "track.h"
 #include "trackframesource.h"
@@ -50,6 +52,18 @@ struct FrameDeleter
     void operator()(AVFrame *frame) const { av_frame_free(&frame); }
 };
 using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
+
+VideoParams frameParams(const AVFrame *frame, AVRational timeBase)
+{
+    VideoParams params;
+    params.width = frame->width;
+    params.height = frame->height;
+    params.format = AVPixelFormat(frame->format);
+    params.timeBase = timeBase;
+    if (frame->sample_aspect_ratio.num > 0)
+        params.sampleAspect = frame->sample_aspect_ratio;
+    return params;
+}
 
 } // namespace
 
@@ -233,6 +247,13 @@ void ConversionJob::run()
     m_finished.store(true);
 }
 
+AVPixelFormat ConversionJob::chainOutput(const VideoParams &params, AVPixelFormat wanted) const
+{
+    // A resize converts in the same step, interpolating chroma at full size; without
+    // one the conversion waits for the workers, which run side by side.
+    return m_settings.width > 0 && m_settings.height > 0 ? wanted : params.format;
+}
+
 std::string ConversionJob::videoChain() const
 {
     std::string chain = FrameFilter::rotationChain(m_source->rotation());
@@ -319,7 +340,7 @@ bool ConversionJob::runGif()
     const std::string chain = videoChain();
     const std::string measure = (chain.empty() ? "" : chain + ",") + "palettegen=stats_mode=full";
     const bool measured = palette && runPass(
-        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, measure, AV_PIX_FMT_RGB32); },
+        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, measure, AV_PIX_FMT_BGRA); },
         [&](AVFrame *frame, AVRational) {
             av_frame_unref(palette.get());
             return av_frame_ref(palette.get(), frame) >= 0;
@@ -330,19 +351,38 @@ bool ConversionJob::runGif()
     MovieWriter writer;
     if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath))
         return false;
-    VideoParams paletteParams;
-    paletteParams.width = palette->width;
-    paletteParams.height = palette->height;
-    paletteParams.format = AVPixelFormat(palette->format);
-    const std::string mapping =
-        (chain.empty() ? "null" : chain) + "[x];[x][pal]paletteuse=dither=sierra2_4a:diff_mode=rectangle";
+    PaletteMapper mapper;
+    if (!mapper.setPalette(palette.get()))
+        return false;
+    // Mapping colours is the slow step and each frame maps on its own, so workers map
+    // whole frames side by side; the encoder takes them back in order.
+    const int threads = OrderedWorkers::defaultThreads();
+    std::vector<std::unique_ptr<FrameFilter>> converters(static_cast<size_t>(threads));
+    OrderedWorkers mapping(
+        threads,
+        [&](int worker, OrderedWorkers::Item &item) {
+            std::unique_ptr<FrameFilter> &converter = converters[static_cast<size_t>(worker)];
+            if (!converter) {
+                converter = std::make_unique<FrameFilter>();
+                if (!converter->build(frameParams(item.frame, item.timeBase), "", AV_PIX_FMT_BGRA))
+                    return false;
+            }
+            FramePtr mapped(av_frame_alloc());
+            if (!mapped || !converter->transform(item.frame) || !mapper.map(item.frame, mapped.get()))
+                return false;
+            av_frame_free(&item.frame);
+            item.frame = mapped.release();
+            item.timeBase = converter->outputTimeBase();
+            return true;
+        },
+        [&](OrderedWorkers::Item &item) { return writer.write(item.frame, item.timeBase); });
     const bool passed = runPass(
         m_total.load() / 2,
         [&](FrameFilter &filter, const VideoParams &params) {
-            return filter.build(params, mapping, AV_PIX_FMT_PAL8, &paletteParams) && filter.pushPalette(palette.get());
+            return filter.build(params, chain, chainOutput(params, AV_PIX_FMT_BGRA));
         },
-        [&](AVFrame *frame, AVRational timeBase) { return writer.write(frame, timeBase); });
-    return passed && writer.finish();
+        [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });
+    return passed && mapping.finish() && writer.finish();
 }
 
 bool ConversionJob::deliverStill(const std::vector<uint8_t> &image)
@@ -357,25 +397,43 @@ bool ConversionJob::runStills()
     const AVCodecID codec = stillCodec(m_format);
     const AVPixelFormat format =
         StillEncoder::inputFormat(codec, CodecIds::pixelFormatToAv(m_settings.pixelFormat));
-    StillEncoder encoder;
-    bool encoderOpen = false;
-    bool written = false;
-    std::vector<uint8_t> image;
+    const int quality = static_cast<int>(m_settings.quality);
+    // Stills do not depend on each other: each worker converts and encodes whole frames.
+    struct Worker
+    {
+        FrameFilter converter;
+        StillEncoder encoder;
+        bool ready = false;
+    };
+    const bool single = m_output == Output::StillFile;
+    const int threads = single ? 1 : OrderedWorkers::defaultThreads();
+    std::vector<std::unique_ptr<Worker>> workers(static_cast<size_t>(threads));
+    bool submitted = false;
+    OrderedWorkers encoding(
+        threads,
+        [&](int index, OrderedWorkers::Item &item) {
+            std::unique_ptr<Worker> &worker = workers[static_cast<size_t>(index)];
+            if (!worker) {
+                worker = std::make_unique<Worker>();
+                worker->ready = worker->converter.build(frameParams(item.frame, item.timeBase), "", format)
+                                && worker->encoder.open(codec, item.frame->width, item.frame->height, format, quality);
+            }
+            return worker->ready && worker->converter.transform(item.frame)
+                   && worker->encoder.encode(item.frame, item.bytes);
+        },
+        [&](OrderedWorkers::Item &item) {
+            return single ? writeWholeFile(m_partPath, item.bytes) : deliverStill(item.bytes);
+        });
     const std::string chain = videoChain();
     const bool passed = runPass(
-        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, format); },
-        [&](AVFrame *frame, AVRational) {
-            if (m_output == Output::StillFile && written)
-                return true; // one still from the first frame
-            if (!encoderOpen && !(encoderOpen = encoder.open(codec, frame->width, frame->height, format,
-                                                              static_cast<int>(m_settings.quality))))
-                return false;
-            if (!encoder.encode(frame, image))
-                return false;
-            written = true;
-            return m_output == Output::StillFile ? writeWholeFile(m_partPath, image) : deliverStill(image);
+        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, chainOutput(params, format)); },
+        [&](AVFrame *frame, AVRational timeBase) {
+            if (single && submitted)
+                return true; // one still, from the first frame
+            submitted = true;
+            return encoding.submit(frame, timeBase);
         });
-    return passed && written;
+    return passed && encoding.finish() && submitted;
 }
 
 void ConversionJob::discardOutput()

@@ -11,6 +11,7 @@
 
 extern "C" {
 #include <libavutil/frame.h>
+#include <libavutil/pixfmt.h>
 }
 
 #include "encodeconfig.h"
@@ -80,6 +81,7 @@ private:
     bool runPass(uint64_t progressBase, const std::function<bool(FrameFilter &, const VideoParams &)> &build,
                  const std::function<bool(AVFrame *, AVRational)> &deliver);
     std::string videoChain() const;
+    AVPixelFormat chainOutput(const VideoParams &params, AVPixelFormat wanted) const;
     bool deliverStill(const std::vector<uint8_t> &image);
     void discardOutput();
 

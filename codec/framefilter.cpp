@@ -117,3 +117,11 @@ AVRational FrameFilter::outputTimeBase() const
 {
     return m_sink ? av_buffersink_get_time_base(m_sink) : AVRational{1, 1};
 }
+
+bool FrameFilter::transform(AVFrame *frame)
+{
+    if (!push(frame))
+        return false;
+    av_frame_unref(frame);
+    return pull(frame) > 0;
+}

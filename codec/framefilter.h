@@ -28,6 +28,8 @@ public:
     // 1 a frame, 0 none yet (push more), negative at the end or on error.
     int pull(AVFrame *frame);
     AVRational outputTimeBase() const;
+    // Pushes one frame and puts the one result in its place.
+    bool transform(AVFrame *frame);
 
 private:
     AVFilterGraph *m_graph = nullptr;

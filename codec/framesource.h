@@ -3,6 +3,7 @@
 #include <cstdint>
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavutil/frame.h>
 }
 
@@ -22,4 +23,9 @@ public:
     virtual int64_t frameTimeUs(const AVFrame *frame) const = 0;
     // Back to the first frame, for a second pass.
     virtual bool rewind() = 0;
+
+protected:
+    enum class Decoded { Frame, End, NeedsInput, Error };
+    // The next frame out of a decoder, stamped with its best presentation time.
+    static Decoded receive(AVCodecContext *decoder, AVFrame *frame);
 };

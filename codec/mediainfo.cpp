@@ -64,10 +64,7 @@ bool decodeAt(MediaSource &source, uint64_t target, const std::atomic<bool> &can
 bool filterFrame(const VideoParams &params, const std::string &chain, AVFrame *frame)
 {
     FrameFilter filter;
-    if (!filter.build(params, chain, AV_PIX_FMT_BGR24) || !filter.push(frame) || !filter.push(nullptr))
-        return false;
-    av_frame_unref(frame);
-    return filter.pull(frame) > 0;
+    return filter.build(params, chain, AV_PIX_FMT_BGR24) && filter.transform(frame);
 }
 
 std::string scaleChain(int rotation, uint32_t width, uint32_t height)

@@ -212,15 +212,9 @@ int MediaSource::nextFrame(AVFrame *frame)
 int MediaSource::decodeNext(AVFrame *frame)
 {
     for (;;) {
-        const int received = avcodec_receive_frame(m_decoder, frame);
-        if (received >= 0) {
-            frame->pts = frame->best_effort_timestamp;
-            return 1;
-        }
-        if (received == AVERROR_EOF)
-            return 0;
-        if (received != AVERROR(EAGAIN))
-            return -1;
+        const Decoded decoded = receive(m_decoder, frame);
+        if (decoded != Decoded::NeedsInput)
+            return decoded == Decoded::Frame ? 1 : decoded == Decoded::End ? 0 : -1;
         if (m_inputEnded)
             return 0;
         const int read = av_read_frame(m_format, m_packet);

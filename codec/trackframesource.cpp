@@ -81,14 +81,10 @@ int TrackFrameSource::nextFrame(AVFrame *frame)
     if (!m_decoder)
         return -1;
     for (;;) {
-        const int received = avcodec_receive_frame(m_decoder, frame);
-        if (received >= 0) {
-            frame->pts = frame->best_effort_timestamp;
-            return 1;
-        }
-        if (received == AVERROR_EOF)
-            return 0;
-        if (received != AVERROR(EAGAIN) || m_cancel.load())
+        const Decoded decoded = receive(m_decoder, frame);
+        if (decoded != Decoded::NeedsInput)
+            return decoded == Decoded::Frame ? 1 : decoded == Decoded::End ? 0 : -1;
+        if (m_cancel.load())
             return -1;
         if (m_flushed)
             return 0;

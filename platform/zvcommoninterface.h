@@ -10,6 +10,8 @@ class ZvCommonInterface
 {
 public:
     using RevealHandler = std::function<void(const QString &path)>;
+    enum class PowerAction { Sleep, ShutDown };
+    using PowerHandler = std::function<void(PowerAction action)>;
 
     // Shows the file selected in the file manager. Doubled slashes and backslashes
     // become single "/" first.
@@ -19,4 +21,11 @@ public:
     // application installs it at start-up) a reveal is only logged, so code run
     // headless never starts a file manager. An empty handler restores that default.
     static void setRevealHandler(RevealHandler handler);
+
+    static void sleepComputer();
+    static void shutdownComputer();
+    // The back end that really sleeps or powers off the machine; only the shipped
+    // program installs one. Until then a request is logged as not carried out, so no
+    // test can switch its machine off. An empty handler restores that default.
+    static void setPowerHandler(PowerHandler handler);
 };

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -27,6 +28,23 @@ QString folderBelow(const QString &base)
     if (QFileInfo::exists(path) || QDir().mkpath(path))
         return path;
     return base;
+}
+
+// Deletes everything below the folder. Links are unlinked, never followed, and every
+// entry is tried once, so the walk ends whatever cannot be deleted.
+void removeTree(const QString &folder)
+{
+    QDirIterator entries(folder, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    while (entries.hasNext()) {
+        const QString path = entries.next();
+        const QFileInfo info = entries.fileInfo();
+        if (info.isDir() && !info.isSymLink()) {
+            removeTree(path);
+            QDir().rmdir(path);
+        } else {
+            QFile::remove(path);
+        }
+    }
 }
 
 } // namespace
@@ -111,9 +129,9 @@ bool QIAnyUtil::removeFolderContent(const QString &folderPath)
     const QFileInfo folder(folderPath);
     if (folderPath.isEmpty() || !folder.isDir() || folder.isSymLink())
         return false;
-    // Walks without following links, unlinks every non-folder and visits each entry once,
-    // so the sweep ends; only the named folder is removed, never its parents.
-    QDir(folderPath).removeRecursively();
+    removeTree(folderPath);
+    // Only the named folder goes, never the parents it leaves empty.
+    QDir().rmdir(folderPath);
     return true;
 }
 

@@ -1,6 +1,5 @@
 #include "apetagformat.h"
 
-#include "resizeregion.h"
 #include "tagbufferedstream.h"
 #include "tagbytebuffer.h"
 #include "tagimage.h"
@@ -258,7 +257,7 @@ int ApeTagFormat::Save()
         if (m_fields->Count() == 0) {
             if (m_tagLength == 0)
                 return 1;
-            if (ResizeRegion(m_stream, m_tagOffset, m_tagLength, 0) != 0)
+            if (!WriteRegion(m_tagOffset, m_tagLength, std::string()))
                 return -1;
             m_tagOffset = 0;
             m_tagLength = 0;
@@ -267,16 +266,14 @@ int ApeTagFormat::Save()
         std::string tag;
         if (!BuildTag(&tag))
             return -1;
-        const int length = static_cast<int>(tag.size());
         if (m_tagLength == 0) {
             m_tagOffset = NewTagPosition();
             if (m_tagOffset < 0)
                 return -1;
         }
-        if (ResizeRegion(m_stream, m_tagOffset, m_tagLength, length) != 0 || m_stream->Seek(m_tagOffset) != m_tagOffset
-            || m_stream->Write(tag.data(), length) != length)
+        if (!WriteRegion(m_tagOffset, m_tagLength, tag))
             return -1;
-        m_tagLength = static_cast<uint32_t>(length);
+        m_tagLength = static_cast<uint32_t>(tag.size());
         return 0;
     } catch (const std::bad_alloc &) {
         return -1;

@@ -1,7 +1,6 @@
 #include "flactagformat.h"
 
 #include "audioframe.h"
-#include "resizeregion.h"
 #include "tagbufferedstream.h"
 #include "tagbytebuffer.h"
 #include "tagimage.h"
@@ -281,8 +280,7 @@ int FlacTagFormat::Save()
         if (!BuildSection(&section) || section.Size() > INT32_MAX)
             return -1;
         const int length = static_cast<int>(section.Size());
-        if (ResizeRegion(m_stream, m_flacStart, m_metadataLength, length) != 0
-            || m_stream->Seek(m_flacStart) != m_flacStart || m_stream->Write(section.Data(), length) != length)
+        if (!WriteRegion(m_flacStart, m_metadataLength, std::string(reinterpret_cast<const char *>(section.Data()), section.Size())))
             return -1;
         // The kept blocks now lie behind the new signature in their old order.
         int64_t at = m_flacStart + 4;

@@ -1,6 +1,5 @@
 #include "id3v1tagformat.h"
 
-#include "resizeregion.h"
 #include "tagstream.h"
 
 #include <cstring>
@@ -54,13 +53,14 @@ void AddArea(TagFieldSet *set, int kind, const unsigned char *bytes, int width, 
 size_t CutLength(const char *text, size_t width)
 {
     size_t length = 0;
-    while (text[length] && length < width) {
-        const size_t character = (static_cast<unsigned char>(text[length]) & 0x80) ? 2 : 1;
+    while (length < width && text[length]) {
+        const bool lead = (static_cast<unsigned char>(text[length]) & 0x80) && text[length + 1];
+        const size_t character = lead ? 2 : 1;
         if (length + character > width)
             break;
         length += character;
     }
-    return std::min(length, std::strlen(text));
+    return length;
 }
 
 } // namespace
@@ -140,7 +140,7 @@ int Id3v1TagFormat::Save()
         if (m_fields->Count() == 0) {
             if (!hasRecord)
                 return 1;
-            return ResizeRegion(m_stream, size - kRecordSize, kRecordSize, 0);
+            return WriteRegion(size - kRecordSize, kRecordSize, std::string()) ? 0 : -1;
         }
         const int64_t at = hasRecord ? size - kRecordSize : size;
         if (record[124] == 0 && record[kVersionByte] == 0x20 && record[kTrackByte] == 0)

@@ -1,7 +1,6 @@
 #include "id3v2tagformat.h"
 
 #include "id3v2frames.h"
-#include "resizeregion.h"
 #include "tagbufferedstream.h"
 #include "tagbytebuffer.h"
 #include "tagimage.h"
@@ -258,19 +257,15 @@ int Id3v2TagFormat::Save()
         if (m_fields->Count() == 0) {
             if (m_tagLength == 0)
                 return 1;
-            if (ResizeRegion(m_stream, 0, m_tagLength, 0) != 0)
+            if (!WriteRegion(0, m_tagLength, std::string()))
                 return -1;
             m_tagLength = 0;
             return 0;
         }
         std::string tag;
-        if (!BuildTag(&tag))
+        if (!BuildTag(&tag) || !WriteRegion(0, m_tagLength, tag))
             return -1;
-        const int length = static_cast<int>(tag.size());
-        if (ResizeRegion(m_stream, 0, m_tagLength, length) != 0 || m_stream->Seek(0) != 0
-            || m_stream->Write(tag.data(), length) != length)
-            return -1;
-        m_tagLength = static_cast<uint32_t>(length);
+        m_tagLength = static_cast<uint32_t>(tag.size());
         return 0;
     } catch (const std::bad_alloc &) {
         return -1;

@@ -31,6 +31,8 @@ int TagBufferedStream::Read(void *buffer, int count)
 {
     if (!m_source || count < 0)
         return -1;
+    if (count == 0)
+        return 0;
     char *out = static_cast<char *>(buffer);
     if (m_available >= count) {
         std::memcpy(out, m_buffer.data() + m_position, static_cast<size_t>(count));

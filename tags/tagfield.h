@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+static_assert(sizeof(wchar_t) == 4, "tag text is UTF-32 in wchar_t");
+
 // Tag slots: which tag type a handler serves and a field belongs to.
 enum TagSlot {
     TagSlotNone = -1,

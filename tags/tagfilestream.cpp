@@ -4,8 +4,6 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-static_assert(sizeof(wchar_t) == 4, "tag text is UTF-32 in wchar_t");
-
 bool TagFileStream::WideToUtf8(const wchar_t *text, std::string *utf8)
 {
     if (!text)

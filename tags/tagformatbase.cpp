@@ -1,9 +1,13 @@
 #include "tagformatbase.h"
 
+#include "resizeregion.h"
+#include "tagstream.h"
+
 #include <new>
 
 int TagFormatBase::Load(TagStream *stream)
 {
+    Close();
     if (!stream)
         return -1;
     try {
@@ -44,4 +48,12 @@ void TagFormatBase::SelectWritableFields(const std::function<bool(const TagField
             m_fields->RemoveAt(i);
         }
     }
+}
+
+bool TagFormatBase::WriteRegion(int64_t position, int64_t oldLength, const std::string &bytes)
+{
+    const int length = static_cast<int>(bytes.size());
+    if (bytes.size() > INT32_MAX || ResizeRegion(m_stream, position, oldLength, length) != 0)
+        return false;
+    return length == 0 || (m_stream->Seek(position) == position && m_stream->Write(bytes.data(), length) == length);
 }

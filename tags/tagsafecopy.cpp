@@ -61,10 +61,8 @@ bool CopyByReading(int from, int to, off_t size)
 // The owner is kept where we may set it; otherwise the copy stays ours, which is no failure.
 void KeepOwner(int descriptor, const struct stat &info)
 {
-    if (fchown(descriptor, info.st_uid, info.st_gid) == 0)
-        return;
-    if (fchown(descriptor, static_cast<uid_t>(-1), info.st_gid) == 0)
-        return;
+    if (fchown(descriptor, info.st_uid, info.st_gid) != 0)
+        (void)!fchown(descriptor, static_cast<uid_t>(-1), info.st_gid);
 }
 
 } // namespace

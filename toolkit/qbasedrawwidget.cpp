@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 class QBaseDrawWidgetPrivate
 {
@@ -56,6 +57,30 @@ QRect availableGeometry()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->availableGeometry() : QRect();
+}
+
+Qt::Edges edgesOf(QBaseDrawWidget::CursorAndState state)
+{
+    switch (state) {
+    case QBaseDrawWidget::CursorLeft:
+        return Qt::LeftEdge;
+    case QBaseDrawWidget::CursorTopLeft:
+        return Qt::TopEdge | Qt::LeftEdge;
+    case QBaseDrawWidget::CursorTop:
+        return Qt::TopEdge;
+    case QBaseDrawWidget::CursorTopRight:
+        return Qt::TopEdge | Qt::RightEdge;
+    case QBaseDrawWidget::CursorRight:
+        return Qt::RightEdge;
+    case QBaseDrawWidget::CursorBottomRight:
+        return Qt::BottomEdge | Qt::RightEdge;
+    case QBaseDrawWidget::CursorBottom:
+        return Qt::BottomEdge;
+    case QBaseDrawWidget::CursorBottomLeft:
+        return Qt::BottomEdge | Qt::LeftEdge;
+    default:
+        return Qt::Edges();
+    }
 }
 
 }
@@ -184,8 +209,23 @@ void QBaseDrawWidget::mousePressEvent(QMouseEvent *event)
         topLeft.setY(screenGeometry().height() - origin.y() - d->host->height());
     }
     d->pressOffset = event->globalPos() - topLeft;
-    if (event->button() == Qt::LeftButton)
-        d->dragging = true;
+    if (event->button() != Qt::LeftButton)
+        return;
+    d->dragging = true;
+    startCompositorDrag();
+}
+
+// A native Wayland compositor ignores moves of top-level windows: it moves and resizes
+// them itself once asked.
+void QBaseDrawWidget::startCompositorDrag()
+{
+    QWindow *window = d->host->windowHandle();
+    if (d->type == ChildWidgetType || !window || QGuiApplication::platformName() != QLatin1String("wayland"))
+        return;
+    if (d->cursorState != CursorNone && !d->maximised)
+        window->startSystemResize(edgesOf(d->cursorState));
+    else if (d->pressOffset.y() < d->moveTopHeight && !d->maximised)
+        window->startSystemMove();
 }
 
 void QBaseDrawWidget::mouseMoveEvent(QMouseEvent *event)

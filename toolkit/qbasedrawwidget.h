@@ -88,6 +88,7 @@ public:
 
 private:
     void repaintHost();
+    void startCompositorDrag();
     void moveEdges(QRect &geometry, const QPoint &global);
 
     QBaseDrawWidgetPrivate *d;

@@ -17,6 +17,11 @@ void QBaseImageDraw::drawImage(QPainter &painter, QRect target, QRect source, QI
     painter.drawImage(QRectF(target), image, doubled(source), Qt::AutoColor);
 }
 
+void QBaseImageDraw::drawImage(QPainter *painter, QRect target, QImage &image, QRect source)
+{
+    drawImage(*painter, target, source, image);
+}
+
 void QBaseImageDraw::drawPixmap(QPainter &painter, QRect target, QRect source, QPixmap &pixmap)
 {
     painter.setRenderHint(QPainter::SmoothPixmapTransform, true);

@@ -14,6 +14,7 @@ public:
     QBaseImageDraw() = default;
 
     static void drawImage(QPainter &painter, QRect target, QRect source, QImage &image);
+    static void drawImage(QPainter *painter, QRect target, QImage &image, QRect source);
     static void drawPixmap(QPainter &painter, QRect target, QRect source, QPixmap &pixmap);
     // One state frame: stretched whole, or as a nine-slice whose corners keep their size.
     static void drawBtnImageBg(QPainter &painter, QRect rect, QImage &frame, bool grid);

@@ -262,17 +262,7 @@ void QZVBaseButtonDraw::DrawIcon(QPainter &painter)
 
 void QZVBaseButtonDraw::drawIconImage(QPainter &painter, const QImage &image)
 {
-    if (d->iconRect.width() == 0)
-        d->iconRect.setWidth(image.width() / 2);
-    const int h = d->iconRect.height() != 0 ? d->iconRect.height() : image.height() / 2;
-    QRect target = d->iconRect;
-    if (target.y() == -1)
-        target.moveTop((d->button->height() - h) / 2);
-    d->iconRect.setHeight(h);
-    target.setHeight(h);
-    QImage scaled = image.scaled(target.size() * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation);
-    scaled.setDevicePixelRatio(2.0);
-    painter.drawImage(target.topLeft(), scaled);
+    SkinImage::drawIcon(painter, d->iconRect, d->button->height(), image);
 }
 
 void QZVBaseButtonDraw::DrawDigitalTag(QPainter &painter)

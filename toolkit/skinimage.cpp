@@ -3,6 +3,7 @@
 #include "toolkitlog.h"
 
 #include <QFile>
+#include <QPainter>
 
 namespace SkinImage {
 
@@ -25,6 +26,21 @@ QImage frame(const QImage &strip, int index)
     QImage part = strip.copy(index * width, 0, width, strip.height());
     part.setDevicePixelRatio(2.0);
     return part;
+}
+
+void drawIcon(QPainter &painter, QRect &iconRect, int hostHeight, const QImage &image)
+{
+    if (iconRect.width() == 0)
+        iconRect.setWidth(image.width() / 2);
+    const int h = iconRect.height() != 0 ? iconRect.height() : image.height() / 2;
+    QRect target = iconRect;
+    if (target.y() == -1)
+        target.moveTop((hostHeight - h) / 2);
+    iconRect.setHeight(h);
+    target.setHeight(h);
+    QImage scaled = image.scaled(target.size() * 2, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    scaled.setDevicePixelRatio(2.0);
+    painter.drawImage(target.topLeft(), scaled);
 }
 
 }

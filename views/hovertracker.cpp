@@ -100,8 +100,14 @@ QString HoverTracker::sourceText(const QModelIndex &index) const
     return source.data(Qt::DisplayRole).toString();
 }
 
-void HoverTracker::showToolTip(const QString &text) const
+void HoverTracker::showToolTip(int row, int column, const std::function<QString(const QModelIndex &)> &textOf) const
 {
-    if (m_toolTipEnabled && !text.isEmpty())
+    if (!m_toolTipEnabled || !m_view->model())
+        return;
+    const QModelIndex cell = m_view->model()->index(row, column);
+    if (!cell.isValid())
+        return;
+    const QString text = textOf(cell);
+    if (!text.isEmpty())
         QToolTip::showText(QCursor::pos(), text);
 }

@@ -48,8 +48,9 @@ public:
     bool takeDueToolTip();
     // The display text of the index's source cell; empty without a model pointer.
     QString sourceText(const QModelIndex &index) const;
-    // Shows text at the cursor, unless tool tips are off or the text is empty.
-    void showToolTip(const QString &text) const;
+    // Shows the text of the view's cell at the cursor, unless tool tips are off, the cell
+    // does not exist or its text is empty.
+    void showToolTip(int row, int column, const std::function<QString(const QModelIndex &)> &textOf) const;
 
 private:
     void repaintRow(int row) const;

@@ -1,7 +1,6 @@
 #include "qbaseiconlistdelegate.h"
 
 #include "cellgeometry.h"
-#include "checkboximages.h"
 #include "delegatesupport.h"
 #include "ibasechunk.h"
 #include "qbaseimagedraw.h"
@@ -17,9 +16,6 @@
 struct QBaseIconListDelegate::Private
 {
     QColor selectedBackground{135, 135, 135};
-    int hoverRow = -1;
-    QPoint mousePoint;
-    bool mouseInCtrlRect = false;
     bool hideCtrl = false;
     QMargins imageMargins{0, 0, 0, 0};
     drawPhotoType drawType = FittedCentred;
@@ -32,17 +28,12 @@ struct QBaseIconListDelegate::Private
     QMargins textMargins{1, 1, 1, 1};
     Qt::Alignment alignment = Qt::AlignHCenter | Qt::AlignVCenter;
     Qt::TextElideMode elideMode = Qt::ElideRight;
-    bool checkboxEnabled = true;
-    CheckBoxImages checkImages;
-    QPoint checkPos{5, -1};
-    QMargins checkOffsets;
     QColor imageBackground{0, 0, 0};
     QRect shadowRect{0, 0, 0, 0};
     QColor shadowStart{0, 0, 0, 0};
     QColor shadowEnd{0, 0, 0, 255};
     bool shadowVertical = true;
     QPersistentModelIndex pressedIndex;
-    int mouseState = 0;
 };
 
 namespace {
@@ -64,7 +55,7 @@ void drawFrameBars(QPainter *painter, const QRect &cell, int width, const QColor
 } // namespace
 
 QBaseIconListDelegate::QBaseIconListDelegate(QObject *parent)
-    : QStyledItemDelegate(parent),
+    : QCellControlDelegate(parent),
       d(std::make_unique<Private>())
 {
 }
@@ -99,7 +90,7 @@ void QBaseIconListDelegate::DrawBackground(QPainter *painter, const QStyleOption
     painter->save();
     if (selected && d->frameWidth > 0)
         drawFrameBars(painter, cell, d->frameWidth, d->frameColor);
-    else if (d->hoverFrameWidth > 0 && index.row() == d->hoverRow)
+    else if (d->hoverFrameWidth > 0 && index.row() == m_mouse.hoverRow)
         drawFrameBars(painter, cell, d->hoverFrameWidth, d->hoverFrameColor);
     painter->restore();
 }
@@ -214,14 +205,14 @@ QDelegateControl *QBaseIconListDelegate::shownGroup(const QModelIndex &index) co
     IBaseChunk *record = RecordRoles::record(index);
     if (!record || !record->getControlShow())
         return nullptr;
-    return m_controls.value(index.column());
+    return controlForColumn(index.column());
 }
 
 void QBaseIconListDelegate::drawControl(QPainter *painter, const QStyleOptionViewItem &option,
                                         const QModelIndex &index) const
 {
     QDelegateControl *group = shownGroup(index);
-    if (!group || group->customDraw() || (group->hoverShow() && index.row() != d->hoverRow))
+    if (!group || group->customDraw() || (group->hoverShow() && index.row() != m_mouse.hoverRow))
         return;
     const bool selected = option.state & QStyle::State_Selected;
     const bool columnEnabled = index.data(Qt::EditRole).toBool();
@@ -231,14 +222,9 @@ void QBaseIconListDelegate::drawControl(QPainter *painter, const QStyleOptionVie
             continue;
         const QRect rect(option.rect.topLeft() + button->getPos(), button->size());
         DelegateSupport::drawButton(painter, *button,
-                                    DelegateSupport::buttonOption(*button, rect, columnEnabled, d->mousePoint),
+                                    DelegateSupport::buttonOption(*button, rect, columnEnabled, m_mouse.point),
                                     selected);
     }
-}
-
-QRect QBaseIconListDelegate::checkboxRect(const QRect &cell) const
-{
-    return CellGeometry::checkboxRect(cell, d->checkPos, d->checkImages.boxSize());
 }
 
 void QBaseIconListDelegate::DrawCheckbox(QPainter *painter, const QStyleOptionViewItem &option,
@@ -247,9 +233,7 @@ void QBaseIconListDelegate::DrawCheckbox(QPainter *painter, const QStyleOptionVi
     IBaseChunk *record = RecordRoles::record(index);
     if (!record)
         return;
-    if (QImage *image = d->checkImages.forState(record->GetCheck()))
-        QBaseImageDraw::drawImage(*painter, checkboxRect(option.rect),
-                                  QRect(0, 0, image->width() / 2, image->height() / 2), *image);
+    drawCheckImage(painter, option.rect, record);
 }
 
 bool QBaseIconListDelegate::editorEvent(QEvent *event, QAbstractItemModel *, const QStyleOptionViewItem &option,
@@ -260,9 +244,8 @@ bool QBaseIconListDelegate::editorEvent(QEvent *event, QAbstractItemModel *, con
         return false;
     IBaseChunk *record = RecordRoles::record(index);
     bool overControl = false;
-    if (index.isValid() && d->checkboxEnabled && record) {
-        const QRect hit = CellGeometry::checkboxHitRect(checkboxRect(option.rect), d->checkOffsets);
-        overControl = hit.contains(position);
+    if (index.isValid() && checkboxEnable() && record) {
+        overControl = checkboxHitRect(option.rect).contains(position);
         if (overControl && event->type() == QEvent::MouseButtonPress) {
             emit emitCheckStateChange(index, record->GetCheck() == 2 ? 0 : 2);
             return true;
@@ -271,35 +254,35 @@ bool QBaseIconListDelegate::editorEvent(QEvent *event, QAbstractItemModel *, con
     QDelegateControl *group = shownGroup(index);
     if (!group) {
         d->pressedIndex = QPersistentModelIndex();
-        d->mouseInCtrlRect = overControl;
+        m_mouse.inCtrlRect = overControl;
         return false;
     }
-    d->mousePoint = position;
+    m_mouse.point = position;
     bool result = false;
     for (int i = 0; i < group->count(); ++i) {
         QZVStyleButton *button = group->widgetFromIndex(i);
         const QRect rect(option.rect.topLeft() + button->getPos(), button->size());
         if (!rect.contains(position)) {
-            if (d->mouseState != 0)
+            if (m_mouse.state != 0)
                 result = true;
-            d->mouseState = 0;
+            m_mouse.state = 0;
             button->setBtnState(0);
             continue;
         }
         if (!button->isShow())
             continue;
         overControl = true;
-        d->mouseState = 0;
+        m_mouse.state = 0;
         button->setBtnState(0);
         result = true;
         switch (event->type()) {
         case QEvent::MouseButtonPress:
             d->pressedIndex = index;
-            d->mouseState = 2;
+            m_mouse.state = 2;
             button->setBtnState(2);
             break;
         case QEvent::MouseButtonRelease:
-            d->mouseState = 1;
+            m_mouse.state = 1;
             button->setBtnState(1);
             if (index.data(Qt::EditRole).toBool() && d->pressedIndex == index) {
                 button->clickWidgt(index);
@@ -307,14 +290,14 @@ bool QBaseIconListDelegate::editorEvent(QEvent *event, QAbstractItemModel *, con
             }
             break;
         case QEvent::MouseMove:
-            d->mouseState = 1;
+            m_mouse.state = 1;
             button->setBtnState(1);
             break;
         default:
             break;
         }
     }
-    d->mouseInCtrlRect = overControl;
+    m_mouse.inCtrlRect = overControl;
     return result;
 }
 
@@ -325,27 +308,7 @@ void QBaseIconListDelegate::setSelectedBackgroundColor(const QColor &color)
 
 void QBaseIconListDelegate::setHoverRow(int row)
 {
-    d->hoverRow = row;
-}
-
-int QBaseIconListDelegate::hoverRow() const
-{
-    return d->hoverRow;
-}
-
-QPoint QBaseIconListDelegate::getMousePoint() const
-{
-    return d->mousePoint;
-}
-
-bool QBaseIconListDelegate::mouseInCtrlRect() const
-{
-    return d->mouseInCtrlRect;
-}
-
-int QBaseIconListDelegate::getMouseState() const
-{
-    return d->mouseState;
+    m_mouse.hoverRow = row;
 }
 
 void QBaseIconListDelegate::setHideCtrl(bool hide)
@@ -463,70 +426,6 @@ Qt::TextElideMode QBaseIconListDelegate::textElideMode() const
     return d->elideMode;
 }
 
-void QBaseIconListDelegate::setCheckboxEnable(bool enable)
-{
-    d->checkboxEnabled = enable;
-}
-
-bool QBaseIconListDelegate::checkboxEnable() const
-{
-    return d->checkboxEnabled;
-}
-
-void QBaseIconListDelegate::setCheckboxImage(const QString &unchecked, const QString &partially,
-                                             const QString &checked)
-{
-    d->checkImages.load(unchecked, partially, checked);
-}
-
-QImage *QBaseIconListDelegate::unCheckedImage() const
-{
-    return d->checkImages.unchecked();
-}
-
-QImage *QBaseIconListDelegate::partiallyImage() const
-{
-    return d->checkImages.partially();
-}
-
-QImage *QBaseIconListDelegate::checkedImage() const
-{
-    return d->checkImages.checked();
-}
-
-void QBaseIconListDelegate::setCheckboxPos(const QPoint &pos)
-{
-    d->checkPos = pos;
-}
-
-void QBaseIconListDelegate::setCheckboxPos(int x, int y)
-{
-    d->checkPos = QPoint(x, y);
-}
-
-QPoint QBaseIconListDelegate::checkboxPos() const
-{
-    return d->checkPos;
-}
-
-void QBaseIconListDelegate::setCheckboxOffest(int offset)
-{
-    d->checkOffsets = QMargins(offset, offset, offset, offset);
-}
-
-void QBaseIconListDelegate::setCheckboxOffest(int left, int top, int right, int bottom)
-{
-    d->checkOffsets = QMargins(left, top, right, bottom);
-}
-
-void QBaseIconListDelegate::getCheckboxOffest(int &left, int &top, int &right, int &bottom) const
-{
-    left = d->checkOffsets.left();
-    top = d->checkOffsets.top();
-    right = d->checkOffsets.right();
-    bottom = d->checkOffsets.bottom();
-}
-
 void QBaseIconListDelegate::setImageBgColor(const QColor &color)
 {
     d->imageBackground = color;
@@ -554,10 +453,3 @@ void QBaseIconListDelegate::setShadowGradualColor(const QColor &start, const QCo
     d->shadowVertical = vertical;
 }
 
-bool QBaseIconListDelegate::addButtonWidget(QDelegateControl *group)
-{
-    if (!group)
-        return false;
-    m_controls.insert(group->column(), group);
-    return true;
-}

@@ -1,18 +1,15 @@
 #pragma once
 
-#include <QMap>
+#include "qcellcontroldelegate.h"
+
 #include <QMargins>
-#include <QStyledItemDelegate>
 
 #include <memory>
 
-class QDelegateControl;
-
 // Paints the cells of the thumbnail grids: background with selection or hover frame, the
 // cell's image fitted one of four ways, an optional shadow band, the text, in-cell buttons
-// and an image check box. Presses on the check box and clicks on buttons are reported by
-// signals; records are never changed here. Derived delegates usually replace drawImage.
-class QBaseIconListDelegate : public QStyledItemDelegate
+// and an image check box. Derived delegates usually replace drawImage.
+class QBaseIconListDelegate : public QCellControlDelegate
 {
     Q_OBJECT
 
@@ -43,11 +40,6 @@ public:
 
     void setSelectedBackgroundColor(const QColor &color);
     void setHoverRow(int row);
-    int hoverRow() const;
-    QPoint getMousePoint() const;
-    // Whether the last mouse event was over the check box or a shown button.
-    bool mouseInCtrlRect() const;
-    int getMouseState() const;
     void setHideCtrl(bool hide);
     bool isHideCtrl() const;
     void setImageMargins(int left, int top, int right, int bottom);
@@ -71,40 +63,21 @@ public:
     void setAlignment(Qt::Alignment alignment);
     void setTextElideMode(Qt::TextElideMode mode);
     Qt::TextElideMode textElideMode() const;
-    void setCheckboxEnable(bool enable);
-    bool checkboxEnable() const;
-    void setCheckboxImage(const QString &unchecked, const QString &partially, const QString &checked);
-    QImage *unCheckedImage() const;
-    QImage *partiallyImage() const;
-    QImage *checkedImage() const;
-    // -1 in a coordinate: 5 from the left, or centred vertically.
-    void setCheckboxPos(const QPoint &pos);
-    void setCheckboxPos(int x, int y);
-    QPoint checkboxPos() const;
-    void setCheckboxOffest(int offset);
-    void setCheckboxOffest(int left, int top, int right, int bottom);
-    void getCheckboxOffest(int &left, int &top, int &right, int &bottom) const;
     void setImageBgColor(const QColor &color);
     QColor getImageBgColor() const;
     // Relative to the cell's top-left corner; no band while its width is 0.
     void setTextShadowRect(const QRect &rect);
     QRect getTextShadowRect() const;
     void setShadowGradualColor(const QColor &start, const QColor &end, bool vertical);
-    // Replaces any earlier group of the same column; the caller keeps ownership.
-    bool addButtonWidget(QDelegateControl *group);
 
 signals:
     void emitPaintIndex(const QModelIndex &index);
-    void clickWidgt(const QModelIndex &index);
-    void emitCheckStateChange(const QModelIndex &index, int state);
 
 private:
     QImage cellImage(const QModelIndex &index) const;
     void drawOverlay(QPainter *painter, const QRect &cell, const QModelIndex &index) const;
-    QRect checkboxRect(const QRect &cell) const;
     QDelegateControl *shownGroup(const QModelIndex &index) const;
 
-    QMap<int, QDelegateControl *> m_controls;
     struct Private;
     std::unique_ptr<Private> d;
 };

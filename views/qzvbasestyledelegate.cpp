@@ -1,13 +1,11 @@
 #include "qzvbasestyledelegate.h"
 
 #include "cellgeometry.h"
-#include "checkboximages.h"
 #include "delegatesupport.h"
 #include "ibasechunk.h"
 #include "qdelegatecontrol.h"
 #include "qzvstylebutton.h"
 #include "recordroles.h"
-#include "qbaseimagedraw.h"
 
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -19,21 +17,13 @@ struct QZVBaseStyleDelegate::Private
     QColor selectedBackground{254, 202, 113};
     QColor selectedText{38, 38, 38};
     QColor bottomLine{28, 28, 28};
-    int hoverRow = -1;
     bool drawBottomLine = true;
-    QPoint mousePoint;
-    bool mouseInCtrlRect = false;
-    int mouseState = 0;
-    bool checkboxEnabled = true;
     int checkColumn = -1;
-    CheckBoxImages checkImages;
-    QMargins checkMargins;
-    QPoint checkPos{5, -1};
     int checkTextSpacing = 5;
 };
 
 QZVBaseStyleDelegate::QZVBaseStyleDelegate(QObject *parent)
-    : QStyledItemDelegate(parent),
+    : QCellControlDelegate(parent),
       d(std::make_unique<Private>())
 {
 }
@@ -74,9 +64,9 @@ void QZVBaseStyleDelegate::DrawCheckbox(QPainter *painter, const QStyleOptionVie
     const QFont font = fontValue.isValid() ? fontValue.value<QFont>() : option.font;
     const QVariant alignValue = index.data(Qt::TextAlignmentRole);
     const int alignment = alignValue.isValid() ? alignValue.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter);
-    const QSize box = d->checkImages.boxSize();
-    const QPoint offset = CellGeometry::checkboxOffset(cell, d->checkPos, box);
-    const QRect textRect = CellGeometry::checkTextRect(cell, offset.x(), box.width(), d->checkTextSpacing);
+    const QRect box = checkboxRect(cell);
+    const QRect textRect =
+        CellGeometry::checkTextRect(cell, box.left() - cell.left(), box.width(), d->checkTextSpacing);
     const bool ownColour = !selected || RecordRoles::isDeleted(index);
     painter->setPen(ownColour ? index.data(Qt::ForegroundRole).value<QBrush>().color() : d->selectedText);
     painter->setFont(font);
@@ -85,9 +75,7 @@ void QZVBaseStyleDelegate::DrawCheckbox(QPainter *painter, const QStyleOptionVie
                                                        textRect.width());
     painter->drawText(textRect, alignment, text);
 
-    if (QImage *image = d->checkImages.forState(record->GetCheck()))
-        QBaseImageDraw::drawImage(*painter, checkboxRect(cell), QRect(0, 0, image->width() / 2, image->height() / 2),
-                             *image);
+    drawCheckImage(painter, cell, record);
 }
 
 void QZVBaseStyleDelegate::drawBottomLine(QPainter *painter, const QStyleOptionViewItem &option,
@@ -104,10 +92,10 @@ void QZVBaseStyleDelegate::drawBottomLine(QPainter *painter, const QStyleOptionV
 void QZVBaseStyleDelegate::drawControl(QPainter *painter, const QStyleOptionViewItem &option,
                                        const QModelIndex &index) const
 {
-    QDelegateControl *control = m_controls.value(index.column());
+    QDelegateControl *control = controlForColumn(index.column());
     if (!control || control->customDraw())
         return;
-    if (control->hoverShow() && index.row() != d->hoverRow)
+    if (control->hoverShow() && index.row() != m_mouse.hoverRow)
         return;
     const bool selected = option.state & QStyle::State_Selected;
     const bool columnEnabled = index.data(Qt::EditRole).toBool();
@@ -117,7 +105,7 @@ void QZVBaseStyleDelegate::drawControl(QPainter *painter, const QStyleOptionView
         if (!button->isShow())
             continue;
         DelegateSupport::drawButton(painter, *button,
-                                    DelegateSupport::buttonOption(*button, rects.at(i), columnEnabled, d->mousePoint),
+                                    DelegateSupport::buttonOption(*button, rects.at(i), columnEnabled, m_mouse.point),
                                     selected);
     }
 }
@@ -126,7 +114,7 @@ bool QZVBaseStyleDelegate::editorEvent(QEvent *event, QAbstractItemModel *model,
                                        const QModelIndex &index)
 {
     bool inCheckbox = false;
-    if (index.isValid() && index.column() == d->checkColumn && d->checkboxEnabled) {
+    if (index.isValid() && index.column() == d->checkColumn && checkboxEnable()) {
         if (IBaseChunk *record = RecordRoles::record(index)) {
             QPoint position;
             inCheckbox = DelegateSupport::mousePosition(event, &position)
@@ -139,29 +127,29 @@ bool QZVBaseStyleDelegate::editorEvent(QEvent *event, QAbstractItemModel *model,
                 return true;
         }
     }
-    d->mouseInCtrlRect = inCheckbox;
+    m_mouse.inCtrlRect = inCheckbox;
     return editorControlEvent(event, model, option, index);
 }
 
 bool QZVBaseStyleDelegate::editorControlEvent(QEvent *event, QAbstractItemModel *model,
                                               const QStyleOptionViewItem &option, const QModelIndex &index)
 {
-    QDelegateControl *control = m_controls.value(index.column());
+    QDelegateControl *control = controlForColumn(index.column());
     if (!control) {
-        d->mouseInCtrlRect = false;
+        m_mouse.inCtrlRect = false;
         return baseEditorEvent(event, model, option, index);
     }
     QPoint position;
     const bool isMouse = DelegateSupport::mousePosition(event, &position);
     if (isMouse)
-        d->mousePoint = position;
+        m_mouse.point = position;
     bool result = false;
     bool hit = false;
     const QList<QRect> rects = control->layout(option.rect);
     for (int i = 0; i < rects.size(); ++i) {
         QZVStyleButton *button = control->widgetFromIndex(i);
         if (!isMouse || !rects.at(i).contains(position)) {
-            d->mouseState = 0;
+            m_mouse.state = 0;
             button->setBtnState(0);
             continue;
         }
@@ -169,22 +157,22 @@ bool QZVBaseStyleDelegate::editorControlEvent(QEvent *event, QAbstractItemModel 
             continue;
         hit = true;
         result = true;
-        d->mouseState = 0;
+        m_mouse.state = 0;
         button->setBtnState(0);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
-            d->mouseState = 2;
+            m_mouse.state = 2;
             button->setBtnState(2);
             break;
         case QEvent::MouseButtonRelease:
-            d->mouseState = 1;
+            m_mouse.state = 1;
             button->setBtnState(1);
             if (index.data(Qt::EditRole).toBool())
                 button->clickWidgt(index);
             emit clickWidgt(index);
             break;
         case QEvent::MouseMove:
-            d->mouseState = 1;
+            m_mouse.state = 1;
             button->setBtnState(1);
             if (!button->toolTip().isEmpty())
                 QToolTip::showText(static_cast<QMouseEvent *>(event)->globalPos(), button->toolTip());
@@ -193,7 +181,7 @@ bool QZVBaseStyleDelegate::editorControlEvent(QEvent *event, QAbstractItemModel 
             break;
         }
     }
-    d->mouseInCtrlRect = hit;
+    m_mouse.inCtrlRect = hit;
     return result;
 }
 
@@ -205,16 +193,6 @@ bool QZVBaseStyleDelegate::baseEditorEvent(QEvent *event, QAbstractItemModel *mo
     if (index.flags() & Qt::ItemIsUserCheckable)
         return false;
     return QStyledItemDelegate::editorEvent(event, model, option, index);
-}
-
-QRect QZVBaseStyleDelegate::checkboxRect(const QRect &cell) const
-{
-    return CellGeometry::checkboxRect(cell, d->checkPos, d->checkImages.boxSize());
-}
-
-QRect QZVBaseStyleDelegate::checkboxHitRect(const QRect &cell) const
-{
-    return CellGeometry::checkboxHitRect(checkboxRect(cell), d->checkMargins);
 }
 
 void QZVBaseStyleDelegate::setSelectedBackgroundColor(const QColor &color)
@@ -249,44 +227,24 @@ void QZVBaseStyleDelegate::setDrawBottomLine(bool draw)
 
 void QZVBaseStyleDelegate::setMouseInCtrlRect(bool inside)
 {
-    d->mouseInCtrlRect = inside;
-}
-
-bool QZVBaseStyleDelegate::mouseInCtrlRect() const
-{
-    return d->mouseInCtrlRect;
+    m_mouse.inCtrlRect = inside;
 }
 
 void QZVBaseStyleDelegate::setHoverRow(int row)
 {
-    d->hoverRow = row;
+    m_mouse.hoverRow = row;
     if (row == -1)
         QGuiApplication::restoreOverrideCursor();
 }
 
-int QZVBaseStyleDelegate::hoverRow() const
-{
-    return d->hoverRow;
-}
-
 void QZVBaseStyleDelegate::setMouseState(int state)
 {
-    d->mouseState = state;
-}
-
-int QZVBaseStyleDelegate::getMouseState() const
-{
-    return d->mouseState;
+    m_mouse.state = state;
 }
 
 void QZVBaseStyleDelegate::setMousePoint(const QPoint &point)
 {
-    d->mousePoint = point;
-}
-
-QPoint QZVBaseStyleDelegate::getMousePoint() const
-{
-    return d->mousePoint;
+    m_mouse.point = point;
 }
 
 void QZVBaseStyleDelegate::setCheckInColumn(int column)
@@ -294,84 +252,8 @@ void QZVBaseStyleDelegate::setCheckInColumn(int column)
     d->checkColumn = column;
 }
 
-void QZVBaseStyleDelegate::setCheckboxEnable(bool enable)
-{
-    d->checkboxEnabled = enable;
-}
-
-bool QZVBaseStyleDelegate::checkboxEnable() const
-{
-    return d->checkboxEnabled;
-}
-
-void QZVBaseStyleDelegate::setCheckboxImage(const QString &unchecked, const QString &partially,
-                                            const QString &checked)
-{
-    d->checkImages.load(unchecked, partially, checked);
-}
-
-QImage *QZVBaseStyleDelegate::unCheckedImage() const
-{
-    return d->checkImages.unchecked();
-}
-
-QImage *QZVBaseStyleDelegate::partiallyImage() const
-{
-    return d->checkImages.partially();
-}
-
-QImage *QZVBaseStyleDelegate::checkedImage() const
-{
-    return d->checkImages.checked();
-}
-
-void QZVBaseStyleDelegate::setCheckboxOffest(int margin)
-{
-    d->checkMargins = QMargins(margin, margin, margin, margin);
-}
-
-void QZVBaseStyleDelegate::setCheckboxOffest(int left, int top, int right, int bottom)
-{
-    d->checkMargins = QMargins(left, top, right, bottom);
-}
-
-void QZVBaseStyleDelegate::getCheckboxOffest(int &left, int &top, int &right, int &bottom) const
-{
-    left = d->checkMargins.left();
-    top = d->checkMargins.top();
-    right = d->checkMargins.right();
-    bottom = d->checkMargins.bottom();
-}
-
-void QZVBaseStyleDelegate::setCheckboxPos(const QPoint &pos)
-{
-    d->checkPos = pos;
-}
-
-QPoint QZVBaseStyleDelegate::checkboxPos() const
-{
-    return d->checkPos;
-}
-
-int QZVBaseStyleDelegate::checkboxWidth() const
-{
-    return d->checkImages.boxSize().width();
-}
-
-int QZVBaseStyleDelegate::checkboxHeight() const
-{
-    return d->checkImages.boxSize().height();
-}
-
 void QZVBaseStyleDelegate::setCheckTextSpacing(int spacing)
 {
     d->checkTextSpacing = spacing;
 }
 
-bool QZVBaseStyleDelegate::addButtonWidget(QDelegateControl *control)
-{
-    if (!control)
-        return false;
-    m_controls.insert(control->column(), control);
-    return true;
-}

@@ -74,11 +74,7 @@ void QZVListView::updateRow(int row)
 
 void QZVListView::showToolTip(int row, int column)
 {
-    if (!d->hover.toolTipEnabled() || !model())
-        return;
-    const QModelIndex cell = model()->index(row, column);
-    if (cell.isValid())
-        d->hover.showToolTip(showToolTipText(cell));
+    d->hover.showToolTip(row, column, [this](const QModelIndex &cell) { return showToolTipText(cell); });
 }
 
 QString QZVListView::showToolTipText(const QModelIndex &index)

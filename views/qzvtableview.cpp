@@ -81,11 +81,7 @@ QString QZVTableView::showToolTipText(const QModelIndex &index)
 
 void QZVTableView::showToolTip(int row, int column)
 {
-    if (!d->hover.toolTipEnabled() || !model())
-        return;
-    const QModelIndex cell = model()->index(row, column);
-    if (cell.isValid())
-        d->hover.showToolTip(showToolTipText(cell));
+    d->hover.showToolTip(row, column, [this](const QModelIndex &cell) { return showToolTipText(cell); });
 }
 
 void QZVTableView::OnToolTipTimer()

@@ -132,6 +132,49 @@ Outcome convertStills(const QString &src, const char *format, const Settings &se
     return outcome;
 }
 
+QImage grabFrame(const QString &path, quint32 width = 0, quint32 height = 0)
+{
+    const MMC_Handle h = MMC_CreateMediaInfo(-1);
+    QImage image;
+    unsigned char *bmp = MMC_OpenMediaFile(h, path.toUtf8().constData()) ? MMC_GrabFrameImage(h, 0, 1, width, height, 0) : nullptr;
+    if (bmp) {
+        const int size = bmp[2] | bmp[3] << 8 | bmp[4] << 16 | bmp[5] << 24;
+        image = QImage::fromData(bmp, size, "BMP").convertToFormat(QImage::Format_RGB888);
+    }
+    MMC_FreeFrameImage(h, bmp);
+    MMC_DestroyMediaInfo(h);
+    return image;
+}
+
+// Mean absolute difference per channel, 0..255.
+double difference(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size() || a.isNull())
+        return 255;
+    qint64 sum = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QRgb p = a.pixel(x, y);
+            const QRgb q = b.pixel(x, y);
+            sum += qAbs(qRed(p) - qRed(q)) + qAbs(qGreen(p) - qGreen(q)) + qAbs(qBlue(p) - qBlue(q));
+        }
+    return double(sum) / (a.width() * a.height() * 3);
+}
+
+// Samples per pixel of a little-endian TIFF, from its first directory; 0 when absent.
+int tiffSamplesPerPixel(const QByteArray &tiff)
+{
+    const auto u16 = [&](int at) { return at + 2 <= tiff.size() ? quint8(tiff[at]) | quint8(tiff[at + 1]) << 8 : 0; };
+    const int directory = u16(4) | u16(6) << 16;
+    const int entries = u16(directory);
+    for (int i = 0; i < entries; ++i) {
+        const int entry = directory + 2 + 12 * i;
+        if (u16(entry) == 277)
+            return u16(entry + 8);
+    }
+    return 0;
+}
+
 QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
@@ -216,6 +259,11 @@ private slots:
         QCOMPARE(gif.frames, frames);
         QCOMPARE(gif.loopCount, 0);
         QVERIFY2(qAbs(gif.totalDelayMs - durationMs) <= 1000 / qMax(rate, 30), qPrintable(QString::number(gif.totalDelayMs)));
+        // 256 dithered colours stay close to the source picture.
+        const QImage first = grabFrame(out);
+        const QImage original = grabFrame(m_dir.filePath(source), quint32(size.width()), quint32(size.height()));
+        const double off = difference(first, original);
+        QVERIFY2(off < 12, qPrintable(QString::number(off)));
     }
 
     void writesWebpThatLoops()
@@ -282,6 +330,31 @@ private slots:
         }
         if (format == "jpeg")
             QVERIFY(sink.images.first().endsWith("\xff\xd9"));
+        if (format == "tiff")
+            QCOMPARE(tiffSamplesPerPixel(sink.images.first()), 3);
+    }
+
+    void convertsTenBitHevc()
+    {
+        // Newer phones record 10-bit HEVC; it must convert like any other movie.
+        TestMedia::LivePhoto spec;
+        spec.codec = TestMedia::Codec::Hevc;
+        spec.tenBit = true;
+        spec.seconds = 1;
+        const QString movie = TestMedia::livePhoto(m_dir.path(), "tenbit.mov", spec);
+        QVERIFY2(!movie.isEmpty(), qPrintable(TestMedia::lastError()));
+        StillSink sink;
+        const Outcome stills = convertStills(movie, "jpeg", Settings(), sink);
+        QVERIFY(stills.finished && !stills.failed);
+        QCOMPARE(sink.calls.load(), 30);
+        QCOMPARE(QImage::fromData(sink.images.first()).size(), QSize(320, 240));
+        Settings gif;
+        gif.rateNum = 10;
+        gif.rateDen = 1;
+        const QString out = m_dir.filePath("tenbit.gif");
+        QVERIFY(convertFile(movie, out, "gif", gif).finished);
+        QCOMPARE(readGif(fileBytes(out)).frames, 10);
+        QVERIFY(difference(grabFrame(out), grabFrame(movie)) < 12);
     }
 
     void honoursTheTimeRange()

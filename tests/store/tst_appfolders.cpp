@@ -199,10 +199,15 @@ private slots:
         const QString locked = m_sandbox + "/locked";
         makeFile(locked + "/inner/stuck.txt");
         makeFile(locked + "/free.txt");
+        // A link that cannot be unlinked must not lead to its target being changed.
+        const QString outside = makeFile(m_sandbox + "/read-only.txt");
+        QFile::setPermissions(outside, QFile::ReadOwner);
+        QVERIFY(QFile::link(outside, locked + "/inner/link"));
         QFile::setPermissions(locked + "/inner", QFile::ReadOwner | QFile::ExeOwner);
         QVERIFY(QIAnyUtil::removeFolderContent(locked));
         QVERIFY(QFileInfo::exists(locked + "/inner/stuck.txt"));
         QVERIFY(!QFileInfo::exists(locked + "/free.txt"));
+        QCOMPARE(QFile::permissions(outside) & QFile::WriteOwner, QFileDevice::Permissions());
         QFile::setPermissions(locked + "/inner", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 

@@ -5,10 +5,28 @@
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
 namespace TagTest {
+
+QByteArray Le16(quint32 value)
+{
+    return QByteArray(1, char(value & 0xFF)).append(char((value >> 8) & 0xFF));
+}
+
+QByteArray Le32(quint32 value)
+{
+    return Le16(value & 0xFFFF) + Le16(value >> 16);
+}
+
+QByteArray Be32(quint32 value)
+{
+    QByteArray bytes = Le32(value);
+    std::reverse(bytes.begin(), bytes.end());
+    return bytes;
+}
 
 std::wstring Wide(const QString &text)
 {

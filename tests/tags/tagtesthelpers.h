@@ -13,6 +13,17 @@
 // independent readers and writers.
 namespace TagTest {
 
+// A byte string literal with its embedded zero bytes.
+template<size_t N>
+QByteArray B(const char (&text)[N])
+{
+    return QByteArray(text, N - 1);
+}
+
+QByteArray Le16(quint32 value);
+QByteArray Le32(quint32 value);
+QByteArray Be32(quint32 value);
+
 std::wstring Wide(const QString &text);
 QString Text(const TagField &field);
 QByteArray Bytes(const TagField &field);

@@ -1,25 +1,11 @@
 #include "apetagformat.h"
 #include "growablememorystream.h"
-#include "tagbytebuffer.h"
 #include "tagtesthelpers.h"
 #include "testhome.h"
 
 using namespace TagTest;
 
 namespace {
-
-template<size_t N>
-QByteArray B(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
-
-QByteArray Le32(quint32 v)
-{
-    TagByteBuffer b;
-    b.PutLe32(v);
-    return QByteArray(reinterpret_cast<const char *>(b.Data()), 4);
-}
 
 QByteArray Item(const QByteArray &key, const QByteArray &value, quint32 flags = 0)
 {

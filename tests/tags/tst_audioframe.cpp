@@ -35,17 +35,6 @@ int Scan(const QByteArray &bytes, int (*scan)(TagStream *))
     GrowableMemoryStream stream(Vector(bytes));
     return scan(&stream);
 }
-
-QByteArray Le16(int v)
-{
-    return QByteArray(1, char(v & 0xFF)).append(char(v >> 8));
-}
-
-QByteArray Le32(quint32 v)
-{
-    return Le16(v & 0xFFFF) + Le16(v >> 16);
-}
-
 } // namespace
 
 class TestAudioFrame : public QObject

@@ -1,32 +1,11 @@
 #include "flactagformat.h"
 #include "growablememorystream.h"
-#include "tagbytebuffer.h"
 #include "tagtesthelpers.h"
 #include "testhome.h"
 
 using namespace TagTest;
 
 namespace {
-
-template<size_t N>
-QByteArray B(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
-
-QByteArray Le32(quint32 v)
-{
-    TagByteBuffer b;
-    b.PutLe32(v);
-    return QByteArray(reinterpret_cast<const char *>(b.Data()), 4);
-}
-
-QByteArray Be32(quint32 v)
-{
-    TagByteBuffer b;
-    b.PutBe32(v);
-    return QByteArray(reinterpret_cast<const char *>(b.Data()), 4);
-}
 
 QByteArray Block(int type, const QByteArray &body, bool last = false)
 {

@@ -71,7 +71,7 @@ void TestId3v1::load_data()
     QTest::addColumn<QByteArray>("record");
     QTest::addColumn<QStringList>("fields");
     const QStringList head{"0:Title", "1:Artist", "2:Album", "4:1999"};
-    QTest::newRow("version 1.1 with track") << Record("Title", "Note  ", 0, 7, 147)
+    QTest::newRow("version 1.1 with track") << Record("Title", "Note  ", 0, 7, char(147))
                                             << head + QStringList{"6:Note", "5:7", "3:SynthPop"};
     QTest::newRow("version 1.0 comment of 30") << Record("Title", Area("Note", 28, ' '), 'A', 'B', 12)
                                                << head + QStringList{"6:Note" + QString(24, ' ') + "AB", "3:Other"};

@@ -1,26 +1,11 @@
 #include "growablememorystream.h"
 #include "id3v2tagformat.h"
-#include "tagbytebuffer.h"
 #include "tagtesthelpers.h"
 #include "testhome.h"
 
 using namespace TagTest;
 
 namespace {
-
-// A byte string literal with its embedded zero bytes.
-template<size_t N>
-QByteArray B(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
-
-QByteArray Be32(quint32 v)
-{
-    TagByteBuffer b;
-    b.PutBe32(v);
-    return QByteArray(reinterpret_cast<const char *>(b.Data()), 4);
-}
 
 QByteArray Synchsafe(quint32 v)
 {

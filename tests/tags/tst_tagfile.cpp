@@ -1,7 +1,6 @@
 #include "faultinjectingstream.h"
 #include "growablememorystream.h"
 #include "itagfile.h"
-#include "tagbytebuffer.h"
 #include "tagtesthelpers.h"
 #include "testhome.h"
 
@@ -15,27 +14,6 @@
 using namespace TagTest;
 
 namespace {
-
-template<size_t N>
-QByteArray B(const char (&text)[N])
-{
-    return QByteArray(text, N - 1);
-}
-
-QByteArray Le(quint32 v, int bytes)
-{
-    QByteArray out;
-    for (int i = 0; i < bytes; ++i)
-        out.append(char((v >> (8 * i)) & 0xFF));
-    return out;
-}
-
-QByteArray Be32(quint32 v)
-{
-    TagByteBuffer b;
-    b.PutBe32(v);
-    return QByteArray(reinterpret_cast<const char *>(b.Data()), 4);
-}
 
 QByteArray Mp3Audio()
 {
@@ -53,8 +31,8 @@ QByteArray AdtsAudio()
 
 QByteArray ApeAudio()
 {
-    return "MAC " + Le(3990, 2) + Le(0, 2) + Le(52, 4) + QByteArray(40, 0) + Le(2000, 2) + Le(0, 2) + QByteArray(12, 0)
-        + Le(16, 2) + Le(2, 2) + Le(44100, 4) + QByteArray(500, 'p');
+    return "MAC " + Le16(3990) + Le16(0) + Le32(52) + QByteArray(40, 0) + Le16(2000) + Le16(0) + QByteArray(12, 0)
+        + Le16(16) + Le16(2) + Le32(44100) + QByteArray(500, 'p');
 }
 
 QByteArray FlacAudio(const QByteArray &title = "T")
@@ -64,7 +42,7 @@ QByteArray FlacAudio(const QByteArray &title = "T")
     info[11] = char(0xC4);
     info[12] = 0x42;
     info[13] = char(0xF0);
-    const QByteArray comments = Le(1, 4) + "v" + Le(1, 4) + Le(6 + title.size(), 4) + "TITLE=" + title;
+    const QByteArray comments = Le32(1) + "v" + Le32(1) + Le32(6 + title.size()) + "TITLE=" + title;
     return "fLaC" + QByteArray(1, 0) + Be32(34).mid(1) + info + char(0x84) + Be32(comments.size()).mid(1) + comments
         + B("\xFF\xF8\x69\x08") + QByteArray(300, 'f');
 }
@@ -78,9 +56,9 @@ QByteArray Id3v2(const QByteArray &title)
 
 QByteArray ApeTag(const QByteArray &title)
 {
-    const QByteArray items = Le(title.size(), 4) + Le(0, 4) + B("Title\0") + title;
+    const QByteArray items = Le32(title.size()) + Le32(0) + B("Title\0") + title;
     const auto block = [&](quint32 flags) {
-        return "APETAGEX" + Le(2000, 4) + Le(items.size() + 32, 4) + Le(1, 4) + Le(flags, 4) + QByteArray(8, 0);
+        return "APETAGEX" + Le32(2000) + Le32(items.size() + 32) + Le32(1) + Le32(flags) + QByteArray(8, 0);
     };
     return block(0xA0000000) + items + block(0x80000000);
 }

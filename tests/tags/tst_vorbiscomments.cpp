@@ -1,5 +1,4 @@
 #include "growablememorystream.h"
-#include "tagbytebuffer.h"
 #include "tagfieldset.h"
 #include "tagimage.h"
 #include "tagtesthelpers.h"
@@ -9,20 +8,6 @@
 using namespace TagTest;
 
 namespace {
-
-QByteArray Le32(quint32 v)
-{
-    TagByteBuffer b;
-    b.PutLe32(v);
-    return QByteArray(reinterpret_cast<const char *>(b.Data()), 4);
-}
-
-QByteArray Be32(quint32 v)
-{
-    TagByteBuffer b;
-    b.PutBe32(v);
-    return QByteArray(reinterpret_cast<const char *>(b.Data()), 4);
-}
 
 QByteArray Block(const QList<QByteArray> &comments, quint32 count, const QByteArray &vendor = "vendor")
 {

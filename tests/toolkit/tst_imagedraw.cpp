@@ -95,6 +95,12 @@ void TestImageDraw::sourceRectIsDoubled()
     painter.end();
     for (const QPoint &p : {QPoint(1, 1), QPoint(38, 1), QPoint(1, 38), QPoint(38, 38), QPoint(20, 20)})
         QVERIFY2(near(canvas.pixelColor(p), Qt::red), qPrintable(QString("at %1,%2").arg(p.x()).arg(p.y())));
+    // The pointer form takes the image before the source.
+    canvas.fill(Qt::transparent);
+    QPainter other(&canvas);
+    QBaseImageDraw::drawImage(&other, QRect(0, 0, 40, 40), image, QRect(10, 5, 20, 8));
+    other.end();
+    QVERIFY(near(canvas.pixelColor(38, 38), Qt::red));
 }
 
 void TestImageDraw::roundedPathRadius_data()

@@ -93,6 +93,7 @@ bool renderCell(const Context &context, const SkinOutput &output, const Cell &ce
     if (svg.contains("\"@"))
         return fail(QStringLiteral("line %1: %2 keeps an unreplaced colour token").arg(output.line).arg(cell.svg));
     QSvgRenderer renderer(svg);
+    renderer.setAspectRatioMode(Qt::KeepAspectRatio);
     if (!renderer.isValid())
         return fail(QStringLiteral("line %1: %2 is not valid SVG").arg(output.line).arg(cell.svg));
     renderer.render(&painter, target);

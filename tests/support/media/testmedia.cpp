@@ -168,3 +168,28 @@ QString TestMedia::audioOnly(const QString &folder, const QString &name)
         return {};
     return path;
 }
+
+QString TestMedia::audioWithCover(const QString &folder, const QString &name)
+{
+    const QString cover = still(folder, name + ".cover.png", 64, 64);
+    const QString path = QDir(folder).filePath(name);
+    if (cover.isEmpty()
+        || !runFfmpeg({"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=2", "-i", cover, "-map",
+                       "0", "-map", "1", "-c:a", "aac", "-c:v", "png", "-disposition:v", "attached_pic", "-f", "mp4",
+                       path}))
+        return {};
+    return path;
+}
+
+QString TestMedia::encodedClip(const QString &folder, const QString &name, const QString &videoSource,
+                               const QStringList &encoding, double audioSeconds)
+{
+    const QString path = QDir(folder).filePath(name);
+    QStringList arguments{"-f", "lavfi", "-i", videoSource};
+    if (audioSeconds > 0)
+        arguments += {"-f", "lavfi", "-i",
+                      "sine=frequency=440:sample_rate=44100:duration=" + QString::number(audioSeconds), "-c:a", "aac"};
+    if (!runFfmpeg(arguments + encoding + QStringList{path}))
+        return {};
+    return path;
+}

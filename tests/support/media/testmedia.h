@@ -44,6 +44,13 @@ public:
     static QString still(const QString &folder, const QString &name, int width = 320, int height = 240);
     // Sound only.
     static QString audioOnly(const QString &folder, const QString &name);
+    // Sound (440 Hz, 2 s) with a PNG cover picture, in an .mp4.
+    static QString audioWithCover(const QString &folder, const QString &name);
+    // Any picture the lavfi source filter chain makes, coded with the given arguments;
+    // with a 440 Hz tone of audioSeconds when that is above 0. The suffix of name picks
+    // the container.
+    static QString encodedClip(const QString &folder, const QString &name, const QString &videoSource,
+                               const QStringList &encoding, double audioSeconds = 0);
 
     static bool runFfmpeg(const QStringList &arguments);
     static QString lastError();

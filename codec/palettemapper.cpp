@@ -1,0 +1,141 @@
+#include "palettemapper.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+int red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
+int green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
+int blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
+
+} // namespace
+
+size_t PaletteMapper::cellOf(int r, int g, int b)
+{
+    constexpr int shift = 8 - kBits;
+    return static_cast<size_t>((((r >> shift) * kSide) + (g >> shift)) * kSide + (b >> shift));
+}
+
+int PaletteMapper::nearest(int r, int g, int b) const
+{
+    const size_t cell = cellOf(r, g, b);
+    int best = 0;
+    int bestDistance = INT_MAX;
+    for (uint32_t i = m_cellStart[cell]; i < m_cellStart[cell + 1]; ++i) {
+        const uint32_t c = m_palette[m_candidates[i]];
+        const int dr = red(c) - r;
+        const int dg = green(c) - g;
+        const int db = blue(c) - b;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = m_candidates[i];
+        }
+    }
+    return best;
+}
+
+bool PaletteMapper::setPalette(const AVFrame *palette)
+{
+    if (!palette || palette->format != AV_PIX_FMT_BGRA || palette->width * palette->height != 256)
+        return false;
+    m_usable.clear();
+    for (int i = 0; i < 256; ++i) {
+        const uint8_t *row = palette->data[0] + (i / palette->width) * palette->linesize[0];
+        uint32_t colour = 0;
+        std::memcpy(&colour, row + (i % palette->width) * 4, 4);
+        m_palette[static_cast<size_t>(i)] = colour;
+        // The slot palettegen keeps for transparency is no colour for opaque frames.
+        if ((colour >> 24) == 0xFF)
+            m_usable.push_back(i);
+    }
+    if (m_usable.empty())
+        return false;
+    // Any colour of a cell lies within half a cell diagonal of its centre, so only
+    // entries within the nearest distance plus a whole diagonal can win inside it.
+    // Distances are taken in doubled units from the cell centre, to stay in integers.
+    constexpr int size = 1 << (8 - kBits);
+    const double reach = 2 * std::sqrt(3.0) * (size - 1);
+    m_cellStart.assign(1, 0);
+    m_candidates.clear();
+    std::vector<int> away(m_usable.size());
+    for (int r = 0; r < kSide; ++r)
+        for (int g = 0; g < kSide; ++g)
+            for (int b = 0; b < kSide; ++b) {
+                const int cr = 2 * r * size + size - 1;
+                const int cg = 2 * g * size + size - 1;
+                const int cb = 2 * b * size + size - 1;
+                int closest = INT_MAX;
+                for (size_t k = 0; k < m_usable.size(); ++k) {
+                    const uint32_t c = m_palette[static_cast<size_t>(m_usable[k])];
+                    const int dr = 2 * red(c) - cr;
+                    const int dg = 2 * green(c) - cg;
+                    const int db = 2 * blue(c) - cb;
+                    away[k] = dr * dr + dg * dg + db * db;
+                    closest = std::min(closest, away[k]);
+                }
+                const double limit = std::sqrt(double(closest)) + reach;
+                const int limitSquared = static_cast<int>(limit * limit) + 1;
+                for (size_t k = 0; k < m_usable.size(); ++k)
+                    if (away[k] <= limitSquared)
+                        m_candidates.push_back(static_cast<uint8_t>(m_usable[k]));
+                m_cellStart.push_back(static_cast<uint32_t>(m_candidates.size()));
+            }
+    return true;
+}
+
+bool PaletteMapper::map(const AVFrame *bgra, AVFrame *pal8) const
+{
+    if (m_cellStart.size() < 2 || bgra->format != AV_PIX_FMT_BGRA)
+        return false;
+    av_frame_unref(pal8);
+    pal8->format = AV_PIX_FMT_PAL8;
+    pal8->width = bgra->width;
+    pal8->height = bgra->height;
+    if (av_frame_get_buffer(pal8, 0) < 0 || av_frame_copy_props(pal8, bgra) < 0)
+        return false;
+    std::memcpy(pal8->data[1], m_palette.data(), 256 * 4);
+
+    const int width = bgra->width;
+    const int height = bgra->height;
+    // Working copies of this row and the next: diffusion changes pixels not yet mapped,
+    // each change clamped on its own as the error spreads.
+    std::vector<int> current(static_cast<size_t>(width) * 3);
+    std::vector<int> next(current.size());
+    const auto load = [&](std::vector<int> &row, int y) {
+        const uint8_t *in = bgra->data[0] + static_cast<ptrdiff_t>(y) * bgra->linesize[0];
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c)
+                row[static_cast<size_t>(x) * 3 + c] = in[x * 4 + c];
+    };
+    const auto spread = [](int *pixel, const int *error, int quarters) {
+        for (int c = 0; c < 3; ++c)
+            pixel[c] = std::clamp(pixel[c] + error[c] * quarters / 4, 0, 255);
+    };
+    load(next, 0);
+    for (int y = 0; y < height; ++y) {
+        current.swap(next);
+        const bool down = y + 1 < height;
+        if (down)
+            load(next, y + 1);
+        uint8_t *out = pal8->data[0] + static_cast<ptrdiff_t>(y) * pal8->linesize[0];
+        for (int x = 0; x < width; ++x) {
+            int *pixel = &current[static_cast<size_t>(x) * 3];
+            const int index = nearest(pixel[2], pixel[1], pixel[0]);
+            out[x] = static_cast<uint8_t>(index);
+            const uint32_t chosen = m_palette[static_cast<size_t>(index)];
+            const int error[3] = {pixel[0] - blue(chosen), pixel[1] - green(chosen), pixel[2] - red(chosen)};
+            // Sierra-2-4A: 2/4 to the right, 1/4 below left, 1/4 below.
+            if (x + 1 < width)
+                spread(pixel + 3, error, 2);
+            if (down && x > 0)
+                spread(&next[static_cast<size_t>(x - 1) * 3], error, 1);
+            if (down)
+                spread(&next[static_cast<size_t>(x) * 3], error, 1);
+        }
+    }
+    return true;
+}

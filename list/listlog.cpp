@@ -1,0 +1,3 @@
+#include "listlog.h"
+
+Q_LOGGING_CATEGORY(lcList, "glintora.list")

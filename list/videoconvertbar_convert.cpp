@@ -1,0 +1,327 @@
+// The row's conversion driver: names, routes, job reports and cleanup of its own output.
+#include "videoconvertbar.h"
+
+#include "cavencodeparam.h"
+#include "convertedinfo.h"
+#include "ibasechunk.h"
+#include "listlog.h"
+#include "mmc.h"
+#include "photoconverterinfo.h"
+#include "qconverteroperate.h"
+#include "qzvbaseprogress.h"
+#include "zvlpconverter.h"
+#include "zvvideoconvertitem.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Frames larger than this are not real frame pictures; never allocate for them.
+constexpr uint64_t kMaxEncodedFrame = 64ull * 1024 * 1024;
+constexpr unsigned int kTrackTimeScale = 25;
+
+const PhotoConverterInfo *output()
+{
+    return QConverterOperate::g_converterInfo;
+}
+
+QString outputFormat()
+{
+    return output() ? output()->format : QString();
+}
+
+QString outputExtension()
+{
+    return output() ? output()->extension.toLower() : QString();
+}
+
+bool animatedOutput()
+{
+    const QString format = outputFormat();
+    return format == QLatin1String("gif") || format == QLatin1String("webp");
+}
+
+QString withoutTrailingSlash(QString path)
+{
+    while (path.size() > 1 && path.endsWith(QLatin1Char('/')))
+        path.chop(1);
+    return path;
+}
+
+void convertPro(unsigned int percent, void *user, convertState state)
+{
+    emit static_cast<VideoConvertBar *>(user)->seedConvertPro(percent, state);
+}
+
+void convertCaching(unsigned int, void *) {}
+
+// Returns 0 when the still could not be stored, which fails the job.
+unsigned int convertWriteImage(void *context, const unsigned char *data, unsigned int size)
+{
+    auto *info = static_cast<ImageWriteInfo *>(context);
+    ++info->counter;
+    const QString path = QStringLiteral("%1/%2_%3.%4")
+                             .arg(info->folder, info->baseName,
+                                  QStringLiteral("%1").arg(info->counter, 3, 10, QLatin1Char('0')), info->extension);
+    const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 1);
+    if (!image)
+        return 0;
+    const int written = MMC_ImageWriteFrame(image, data, size);
+    MMC_ImageClose(image);
+    if (written < 0)
+        return 0;
+    info->framePath = path;
+    return size;
+}
+
+// The encoded bytes of one frame picture, or nothing when it cannot be read sanely.
+QByteArray readEncodedFrame(const QString &path, int key)
+{
+    QByteArray bytes;
+    const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 0);
+    if (!image)
+        return bytes;
+    MMC_ImageSetKey(image, key);
+    const uint64_t size = MMC_ImageGetEncodedSize(image);
+    if (size > 0 && size <= kMaxEncodedFrame) {
+        bytes.resize(int(size));
+        if (MMC_ImageReadEncoded(image, bytes.data(), size) < 0)
+            bytes.clear();
+    }
+    MMC_ImageClose(image);
+    return bytes;
+}
+
+} // namespace
+
+void VideoConvertBar::resetStopFlag()
+{
+    m_bIsStopConvert = false;
+}
+
+ImageWriteInfo VideoConvertBar::makeWriteInfo() const
+{
+    ImageWriteInfo info;
+    info.folder = withoutTrailingSlash(m_videoItem->outputDir);
+    info.extension = outputExtension();
+    info.baseName = trimName(m_videoItem->outputName);
+    return info;
+}
+
+void VideoConvertBar::StartToConvertVideo(bool merge, bool fresh)
+{
+    if (!m_videoItem)
+        return;
+    if (fresh) {
+        m_videoItem->pieceIndex = 0;
+        m_videoItem->prepareDatas();
+        m_bIsStopConvert = false;
+    }
+    if (m_videoItem->pieceIndex < 1) {
+        m_videoItem->getValidOutputName();
+        m_videoItem->getConverOutputDir();
+    }
+    m_videoItem->outputPath = m_videoItem->getConverPath();
+    if (m_videoItem->outputPath.isEmpty()) {
+        // Without a report the batch would wait for this row for ever.
+        qCWarning(lcList) << "no output path for" << m_videoItem->path;
+        emit emitConvertedFinish(false);
+        return;
+    }
+    std::unique_ptr<CAVEncodeParam> param(new CAVEncodeParam);
+    m_videoItem->getEncodeParam(param.get());
+    const bool fileRoute = animatedOutput() || m_videoItem->allSelected;
+    const bool started = fileRoute ? startFileRoute(merge, param.get()) : startTrackRoute(param.get());
+    if (!started) {
+        emit emitConvertedFinish(false);
+        return;
+    }
+    m_nConvertState = BarConverting;
+    setConvertState();
+}
+
+bool VideoConvertBar::startFileRoute(bool merge, CAVEncodeParam *param)
+{
+    if (merge)
+        return true;
+    releaseConverter();
+    m_converter = new ZVLPConverter;
+    return m_converter->StartConvert(m_videoItem->path.toUtf8().constData(),
+                                     m_videoItem->outputPath.toUtf8().constData(), param, this, convertPro,
+                                     convertWriteImage, makeWriteInfo());
+}
+
+bool VideoConvertBar::startTrackRoute(CAVEncodeParam *param)
+{
+    releaseConverter();
+    m_converter = new ZVLPConverter;
+    const std::vector<IBaseChunk *> &ticked = m_videoItem->selectedFrames;
+    CTrackDesc desc;
+    desc.width = m_videoItem->videoWidth;
+    desc.height = m_videoItem->videoHeight;
+    const auto duration = static_cast<unsigned long long>(ticked.size() / double(kTrackTimeScale) * 1000000.0);
+    qCDebug(lcList) << "pTrackDesc.duration----------" << duration;
+    m_converter->AddTrack(1, 8, &desc);
+    uint64_t k = 1;
+    for (IBaseChunk *frame : ticked) {
+        const QByteArray bytes = readEncodedFrame(QString::fromStdString(frame->GetImage()), m_videoItem->id);
+        if (bytes.isEmpty())
+            continue;
+        CTrackPacket packet;
+        packet.pts = packet.dts = k++;
+        packet.timescale = kTrackTimeScale;
+        packet.flags = 1;
+        packet.size = uint32_t(bytes.size());
+        packet.data = reinterpret_cast<const unsigned char *>(bytes.constData());
+        m_converter->AddPacketToTrack(1, &packet);
+    }
+    m_converter->StopWithTrack();
+    if (k == 1)
+        return false; // no frame could be read: nothing to convert
+    return m_converter->StartWithTrack(m_videoItem->outputPath.toUtf8().constData(), param, this, convertPro,
+                                       convertCaching, convertWriteImage, makeWriteInfo());
+}
+
+void VideoConvertBar::releaseConverter()
+{
+    if (!m_converter)
+        return;
+    m_converter->StopConvert();
+    delete m_converter;
+    m_converter = nullptr;
+}
+
+void VideoConvertBar::StopConverVideo()
+{
+    m_bIsStopConvert = true;
+    releaseConverter();
+    m_nConvertState = BarIdle;
+    m_progressBar->setValue(0);
+    setConvertState();
+}
+
+void VideoConvertBar::WaitConverVideo()
+{
+    m_nConvertState = BarWaiting;
+    setConvertState();
+}
+
+void VideoConvertBar::FailConverVideo()
+{
+    m_nConvertState = BarFailed;
+    setConvertState();
+}
+
+void VideoConvertBar::finishWithFailure()
+{
+    releaseConverter();
+    FailConverVideo();
+    emit emitConvertedFinish(false);
+}
+
+void VideoConvertBar::UpdataConverPro(unsigned int percent, convertState state)
+{
+    emit emitConvertOnePro(percent);
+    switch (state) {
+    case convertStopped:
+        emit emitConvertedFinish(false);
+        m_nConvertState = BarIdle;
+        setConvertState();
+        break;
+    case convertFinished: {
+        m_converterState->clear();
+        const bool wroteStills = animatedOutput() || !QDir(m_videoItem ? m_videoItem->outputDir : QString())
+                                                              .entryList(QDir::Files | QDir::Hidden)
+                                                              .isEmpty();
+        if (!wroteStills) {
+            finishWithFailure(); // a still job that stored no picture did not convert anything
+            break;
+        }
+        m_nConvertState = BarDone;
+        setConvertState();
+        releaseConverter();
+        emit emitConvertedFinish(true);
+        break;
+    }
+    case convertFailed:
+        // A job the codec library failed would fail again: the failure is final.
+        finishWithFailure();
+        break;
+    default:
+        break;
+    }
+}
+
+QString VideoConvertBar::getOutputPath() const
+{
+    return m_videoItem ? m_videoItem->outputPath : QString();
+}
+
+void VideoConvertBar::removeOwnOutput()
+{
+    if (!m_videoItem)
+        return;
+    if (animatedOutput()) {
+        QFile::remove(m_videoItem->outputPath);
+        return;
+    }
+    QDir folder(m_videoItem->outputDir);
+    const QRegularExpression own(QStringLiteral("^%1_\\d+\\.%2$")
+                                     .arg(QRegularExpression::escape(trimName(m_videoItem->outputName)),
+                                          QRegularExpression::escape(outputExtension())));
+    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden)) {
+        if (own.match(name).hasMatch())
+            folder.remove(name);
+    }
+    removeOutPutDir();
+}
+
+bool VideoConvertBar::removeOutPutDir()
+{
+    if (!m_videoItem || m_videoItem->outputDir.isEmpty())
+        return false;
+    const QString dir = QDir::cleanPath(m_videoItem->outputDir);
+    if (dir == QDir::cleanPath(QConverterOperate::getConverterPath()))
+        return false;
+    return QDir().rmdir(dir); // only an empty folder goes
+}
+
+bool VideoConvertBar::isBigFile() const
+{
+    constexpr quint64 kBig = 20000000;
+    if (!m_videoItem)
+        return false;
+    if (quint64(m_videoItem->videoWidth) * m_videoItem->videoHeight > kBig)
+        return true;
+    const PhotoConverterInfo *info = output();
+    const quint64 w = info && info->width > 0 ? quint64(info->width) : m_videoItem->videoWidth;
+    const quint64 h = info && info->height > 0 ? quint64(info->height) : m_videoItem->videoHeight;
+    return w * h > kBig;
+}
+
+void VideoConvertBar::getConvertedInfo(convertedInfo &info) const
+{
+    if (!m_videoItem)
+        return;
+    if (animatedOutput()) {
+        info.convertedPath = m_videoItem->outputPath;
+        info.title = trimName(m_videoItem->outputPath.section(QLatin1Char('/'), -1));
+    } else {
+        info.convertedPath = m_videoItem->outputDir;
+        info.title = withoutTrailingSlash(m_videoItem->outputDir).section(QLatin1Char('/'), -1);
+    }
+    info.format = outputFormat().toUpper();
+    const PhotoConverterInfo *out = output();
+    const bool own = out && out->width > 0;
+    info.resolution = QStringLiteral("%1x%2")
+                          .arg(own ? unsigned(out->width) : m_videoItem->videoWidth)
+                          .arg(own ? unsigned(out->height) : m_videoItem->videoHeight);
+    info.createTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"));
+}
