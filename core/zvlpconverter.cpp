@@ -97,6 +97,8 @@ bool ZVLPConverter::PrepareJob(int route, const char *dst, CAVEncodeParam *param
     m_route = route;
     m_user = user;
     m_progress = progress;
+    m_time = nullptr;
+    m_src.clear();
     if (info) {
         m_info = *info;
         m_info.user = user;
@@ -123,10 +125,9 @@ bool ZVLPConverter::StartConvert(const char *src, const char *dst, CAVEncodePara
     const bool still = IsStillFormat(param->format);
     if (still ? !write : !dst)
         return false;
-    m_time = nullptr;
-    m_src = QByteArray(src);
     if (!PrepareJob(0, dst, param, user, progress, &info))
         return false;
+    m_src = QByteArray(src);
     return StartJob(OpenMovie(src, write) ? 1 : 0);
 }
 
@@ -135,10 +136,9 @@ bool ZVLPConverter::StartConvert(const char *src, const char *dst, CAVEncodePara
 {
     if (!src || !dst || !param)
         return false;
-    m_time = nullptr;
-    m_src = QByteArray(src);
     if (!PrepareJob(0, dst, param, user, progress, nullptr))
         return false;
+    m_src = QByteArray(src);
     const bool opened = IsStillFormat(m_param->format) ? OpenStillFile(src) : OpenMovie(src, nullptr);
     return StartJob(opened ? 1 : 0);
 }
@@ -299,10 +299,9 @@ bool ZVLPConverter::StartWithTrack(const char *dst, CAVEncodeParam *param, void 
     const bool still = IsStillFormat(param->format);
     if (still ? !write : !dst)
         return false;
-    m_time = time;
-    m_src.clear();
     if (!PrepareJob(1, dst, param, user, progress, &info))
         return false;
+    m_time = time;
     m_videoTrack = ChosenTrack(1);
     m_audioTrack = ChosenTrack(2);
     m_subtitleTrack = ChosenTrack(8);

@@ -24,6 +24,8 @@ public:
 protected:
     void OnExecute() override
     {
+        // Several starts of one object run side by side, so the shared state is locked.
+        std::lock_guard<std::mutex> lock(m_mutex);
         for (int i = 0; i < 100; ++i)
             m_values.push_back(i);
         m_done->fetch_add(1);
@@ -31,6 +33,7 @@ protected:
 
 private:
     std::atomic<int> *m_done;
+    std::mutex m_mutex;
     std::vector<int> m_values;
 };
 

@@ -216,6 +216,23 @@ private slots:
         QCOMPARE(FakeCodec::liveHandles(), 0);
     }
 
+    void aRunningJobRefusesASecondStart()
+    {
+        FakeCodec::Script script;
+        script.polls = runningForever();
+        FakeCodec::reset(script);
+        Reports reports;
+        ZVLPConverter converter;
+        auto p = param("gif");
+        QVERIFY(converter.StartConvert("in.mov", "out.gif", p.get(), &reports, &Reports::progress, nullptr,
+                                       ImageWriteInfo()));
+        QVERIFY(!converter.StartConvert("other.mov", "other.gif", p.get(), &reports, &Reports::progress, nullptr,
+                                        ImageWriteInfo()));
+        QCOMPARE(FakeCodec::callsStartingWith("CreateConverter").size(), 1);
+        QVERIFY(returnsInTime([&] { converter.StopConvert(); }));
+        QCOMPARE(reports.terminalCount(), 1);
+    }
+
     void stopAfterFinishChangesNothing()
     {
         Reports reports;
