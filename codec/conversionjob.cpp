@@ -356,7 +356,7 @@ bool ConversionJob::runGif()
         return false;
     // Mapping colours is the slow step and each frame maps on its own, so workers map
     // whole frames side by side; the encoder takes them back in order.
-    const int threads = OrderedWorkers::defaultThreads();
+    const int threads = OrderedWorkers::defaultThreads(8);
     std::vector<std::unique_ptr<FrameFilter>> converters(static_cast<size_t>(threads));
     OrderedWorkers mapping(
         threads,
@@ -406,7 +406,9 @@ bool ConversionJob::runStills()
         bool ready = false;
     };
     const bool single = m_output == Output::StillFile;
-    const int threads = single ? 1 : OrderedWorkers::defaultThreads();
+    // Fewer workers than for GIFs: each holds full-size frames and an encoder, and
+    // four keep peak memory near that of a plain decode.
+    const int threads = single ? 1 : OrderedWorkers::defaultThreads(4);
     std::vector<std::unique_ptr<Worker>> workers(static_cast<size_t>(threads));
     bool submitted = false;
     OrderedWorkers encoding(

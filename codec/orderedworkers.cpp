@@ -24,10 +24,10 @@ OrderedWorkers::~OrderedWorkers()
         release(done.second);
 }
 
-int OrderedWorkers::defaultThreads()
+int OrderedWorkers::defaultThreads(unsigned most)
 {
     const unsigned cores = std::thread::hardware_concurrency();
-    return static_cast<int>(std::clamp(cores, 1u, 8u));
+    return static_cast<int>(std::clamp(cores, 1u, std::max(1u, most)));
 }
 
 void OrderedWorkers::release(Item &item)

@@ -34,7 +34,8 @@ public:
     OrderedWorkers(const OrderedWorkers &) = delete;
     OrderedWorkers &operator=(const OrderedWorkers &) = delete;
 
-    static int defaultThreads();
+    // One per core, at most `most`.
+    static int defaultThreads(unsigned most);
 
     // Copies the frame's reference; may block while too many frames are in flight.
     bool submit(const AVFrame *frame, AVRational timeBase);

@@ -2,7 +2,8 @@
 #include "growablememorystream.h"
 #include "itagfile.h"
 
-#include <cstdlib>
+#include <cstddef>
+#include <cstdint>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
@@ -17,8 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         file->AddField(TagField{-1, 0, 0, sizeof title - 4, const_cast<wchar_t *>(title)});
         const unsigned char png[] = {0x89, 'P', 'N', 'G', 13, 10, 26, 10, 0, 0, 0, 0};
         file->AddField(TagField{-1, 9, 1, sizeof png, const_cast<unsigned char *>(png)});
-        if (file->Save() == 0 && file->OpenStream(&stream) != 0)
-            std::abort();
+        // A hostile file may claim audio bytes as its tag, so a reopen may find nothing: it
+        // only has to run cleanly.
+        if (file->Save() == 0)
+            file->OpenStream(&stream);
     }
     DestroyTagFile(file);
     return 0;
