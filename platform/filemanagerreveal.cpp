@@ -3,41 +3,55 @@
 #include "platformlog.h"
 #include "zvcommoninterface.h"
 
-#include <QDBusConnection>
 #include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
 
-void FileManagerReveal::Reveal(const QString &path)
+#include <memory>
+
+namespace {
+
+void openFolderOf(const QString &path)
 {
-    if (ShowItemsOverDBus(path))
-        return;
     const QString folder = QFileInfo(path).absolutePath();
     if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
         qCWarning(lcPlatform) << "cannot open the folder" << folder;
 }
 
-void FileManagerReveal::Install()
+} // namespace
+
+FileManagerReveal::FileManagerReveal(const QDBusConnection &bus, int timeoutMs)
+    : m_bus(bus)
+    , m_timeoutMs(timeoutMs)
 {
-    ZvCommonInterface::setRevealHandler(&FileManagerReveal::Reveal);
 }
 
-bool FileManagerReveal::ShowItemsOverDBus(const QString &path)
+void FileManagerReveal::reveal(const QString &path)
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected())
-        return false;
+    if (!m_bus.isConnected()) {
+        openFolderOf(path);
+        return;
+    }
     QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.freedesktop.FileManager1"),
                                                        QStringLiteral("/org/freedesktop/FileManager1"),
                                                        QStringLiteral("org.freedesktop.FileManager1"),
                                                        QStringLiteral("ShowItems"));
-    const QString uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString();
+    const QString uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
     call << QStringList{uri} << QString();
-    const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
-    if (reply.type() == QDBusMessage::ErrorMessage) {
-        qCDebug(lcPlatform) << "file manager service:" << reply.errorMessage();
-        return false;
-    }
-    return true;
+    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_timeoutMs));
+    QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, path](QDBusPendingCallWatcher *) {
+        if (watcher->isError()) {
+            qCDebug(lcPlatform) << "file manager service:" << watcher->error().message();
+            openFolderOf(path);
+        }
+        watcher->deleteLater();
+    });
+}
+
+void FileManagerReveal::Install(const QDBusConnection &bus)
+{
+    auto backend = std::make_shared<FileManagerReveal>(bus);
+    ZvCommonInterface::setRevealHandler([backend](const QString &path) { backend->reveal(path); });
 }

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <QDBusConnection>
 #include <QString>
 
-// Reveals a file in the desktop's file manager: the freedesktop FileManager1 service on
-// the session bus selects it; without that service the containing folder is opened.
+// Reveals a file in the desktop's file manager: the freedesktop FileManager1 service
+// selects it; on an error reply or no answer in time the containing folder is opened.
+// The call never blocks the GUI.
 class FileManagerReveal
 {
 public:
-    static void Reveal(const QString &path);
-    // Installs Reveal as the back end of ZvCommonInterface::showFileInFolder.
-    static void Install();
+    explicit FileManagerReveal(const QDBusConnection &bus, int timeoutMs = 5000);
+
+    void reveal(const QString &path);
+    // Makes this back end the one behind ZvCommonInterface::showFileInFolder.
+    static void Install(const QDBusConnection &bus);
 
 private:
-    static bool ShowItemsOverDBus(const QString &path);
+    QDBusConnection m_bus;
+    int m_timeoutMs;
 };
