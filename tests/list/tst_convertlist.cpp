@@ -189,7 +189,8 @@ private slots:
         QStringList paths;
         for (int i = 0; i < 6; ++i)
             paths << copyAs(m_live, folder, QStringLiteral("c%1.mov").arg(i));
-        QMainDlg pane;
+        auto owned = std::make_unique<QMainDlg>();
+        QMainDlg &pane = *owned;
         ModalWatchdog dog;
         dog.expect("QLoadingDlg", QString(), [&pane](QWidget *modal) {
             QTRY_VERIFY(!pane.rows().isEmpty());
@@ -203,6 +204,7 @@ private slots:
         import(pane, {paths.first()});
         QTRY_COMPARE(pane.rows().size(), kept + 1);
         verifyRowsMatchQueue(pane);
+        owned.reset(); // the queue is process-wide: one pane at a time
 
         auto doomed = std::make_unique<QMainDlg>();
         ModalWatchdog dying;
