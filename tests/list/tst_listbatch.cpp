@@ -1,0 +1,191 @@
+#include "listfixture.h"
+#include "mainwindow.h"
+#include "md5.h"
+#include "photoconverterinfo.h"
+#include "qconverteroperate.h"
+#include "qianyutil.h"
+#include "qmaindlg.h"
+#include "qvideosettingxml.h"
+#include "testhome.h"
+#include "videoconvertbar.h"
+#include "zvcommoninterface.h"
+#include "zvvideoconvertmanager.h"
+
+#include <QDir>
+#include <QSignalSpy>
+
+#include <memory>
+
+using Power = ZvCommonInterface::PowerAction;
+
+class TestListBatch : public QObject
+{
+    Q_OBJECT
+
+private:
+    PhotoConverterInfo m_output;
+    QString m_live;
+    QString m_root;
+    QStringList m_power;
+    int m_cases = 0;
+
+    QString freshFolder()
+    {
+        const QString folder = QDir::tempPath() + QStringLiteral("/batch%1").arg(++m_cases);
+        QDir().mkpath(folder);
+        return folder;
+    }
+
+    void choose(const char *format)
+    {
+        m_output.format = QString::fromLatin1(format);
+        m_output.extension = QString::fromLatin1(format);
+    }
+
+    // A pane with one row per name, wired as the main window wires it.
+    std::unique_ptr<QMainDlg> paneWith(const QStringList &names)
+    {
+        const QString folder = freshFolder();
+        QStringList paths;
+        for (const QString &name : names) {
+            paths << folder + QLatin1Char('/') + name;
+            QFile::copy(m_live, paths.last());
+        }
+        auto pane = std::make_unique<QMainDlg>();
+        QObject::connect(pane.get(), &QMainDlg::emitIsStartConverter, pane.get(), &QMainDlg::startConverterChange);
+        ModalWatchdog dog;
+        ListFixture::expectImport(dog);
+        pane->addImportFile(paths);
+        [&] { QTRY_COMPARE(pane->rows().size(), names.size()); }();
+        return pane;
+    }
+
+    static void setAfterBatch(const QString &value)
+    {
+        QVideoSettingXml::GetItemValue("SHOWDOWN_ITEM", "Finished_All_Job", "0"); // makes the settings file
+        QVideoSettingXml::SetItemValue("SHOWDOWN_ITEM", "Finished_All_Job", value);
+    }
+
+    static QString thumbnailOf(const QString &output)
+    {
+        return QIAnyUtil::getAppDataPath() + "/Temp/"
+               + QString::fromStdString(MD5(output.toUtf8().toStdString()).hexdigest()) + ".JPG";
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString media = freshFolder();
+        m_live = ListFixture::movie(media, "live.mov");
+        QVERIFY2(!m_live.isEmpty(), qPrintable(TestMedia::lastError()));
+        QConverterOperate::g_converterInfo = &m_output;
+        ZvCommonInterface::setPowerHandler(
+            [this](Power action) { m_power << (action == Power::Sleep ? "sleep" : "down"); });
+    }
+
+    void cleanupTestCase()
+    {
+        ZvCommonInterface::setPowerHandler({});
+        QConverterOperate::g_converterInfo = nullptr;
+    }
+
+    void init()
+    {
+        MainWindow::resetStaticsForTests();
+        m_root = freshFolder() + "/out/";
+        QConverterOperate::setConverterPath(m_root);
+        m_power.clear();
+        choose("gif");
+    }
+
+    // ok, failed, ok: two records with thumbnails, the failed row stays, one sleep.
+    void okFailOk()
+    {
+        setAfterBatch("1");
+        auto pane = paneWith({"a.mov", "b.mov", "c.mov"});
+        QFile::remove(pane->rows().at(1)->getVideoPath());
+        QSignalSpy finished(pane.get(), &QMainDlg::emitConvertedFinish);
+        QSignalSpy converting(pane.get(), &QMainDlg::emitIsStartConverter);
+        pane->OnStartToCoverter();
+        QTRY_VERIFY_WITH_TIMEOUT(!converting.isEmpty() && !converting.last().first().toBool(), 120000);
+        QCOMPARE(finished.count(), 2);
+        QCOMPARE(pane->rows().size(), 1);
+        QCOMPARE(pane->rows().first()->getConvertState(), int(BarFailed));
+        QCOMPARE(ZvVideoConvertManager::getConvertManagerObject()->GetItem(0), pane->rows().first()->videoItem());
+        QVERIFY(QFileInfo::exists(m_root + "a.gif") && QFileInfo::exists(m_root + "c.gif"));
+        QVERIFY(!QFileInfo::exists(m_root + "b.gif"));
+        QVERIFY(QFileInfo::exists(thumbnailOf(m_root + "a.gif")));
+        QCOMPARE(m_power, QStringList({"sleep"}));
+    }
+
+    // Stills take the movie's name, "%1" included; a failed still job leaves nothing behind.
+    void stillNamesAndCleanup()
+    {
+        setAfterBatch("0");
+        choose("png");
+        auto pane = paneWith({"clip%1.mov"});
+        QDir().mkpath(m_root);
+        QFile(m_root + "mine.txt").open(QIODevice::WriteOnly);
+        pane->OnStartToCoverter();
+        QTRY_VERIFY_WITH_TIMEOUT(pane->rows().isEmpty(), 120000);
+        QVERIFY(QFileInfo::exists(m_root + "clip%1/clip%1_001.png"));
+        QVERIFY(QFileInfo::exists(thumbnailOf(m_root + "clip%1/")));
+        QVERIFY(m_power.isEmpty());
+
+        auto failing = paneWith({"gone.mov"});
+        QFile::remove(failing->rows().first()->getVideoPath());
+        failing->OnStartToCoverter();
+        QTRY_COMPARE_WITH_TIMEOUT(failing->rows().first()->getConvertState(), int(BarFailed), 120000);
+        QVERIFY(!QFileInfo::exists(m_root + "gone"));
+        QVERIFY(QFileInfo::exists(m_root + "mine.txt"));
+        QVERIFY(QFileInfo::exists(m_root + "clip%1"));
+    }
+
+    void afterBatchAction_data()
+    {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("how");
+        QTest::addColumn<QStringList>("expected");
+        QTest::newRow("sleep after stop") << "1" << "stop running" << QStringList{"sleep"};
+        QTest::newRow("shut down") << "2" << "finish" << QStringList{"down"};
+        QTest::newRow("none for 0") << "0" << "finish" << QStringList{};
+        QTest::newRow("none for -1") << "-1" << "finish" << QStringList{};
+        QTest::newRow("none for text") << "abc" << "finish" << QStringList{};
+        QTest::newRow("stop before the first tick") << "1" << "stop at once" << QStringList{};
+        QTest::newRow("delete all") << "1" << "delete all" << QStringList{};
+        QTest::newRow("teardown") << "2" << "destroy" << QStringList{};
+    }
+
+    void afterBatchAction()
+    {
+        QFETCH(QString, value);
+        QFETCH(QString, how);
+        QFETCH(QStringList, expected);
+        setAfterBatch(value);
+        auto pane = paneWith({"one.mov"});
+        QSignalSpy converting(pane.get(), &QMainDlg::emitIsStartConverter);
+        pane->OnStartToCoverter();
+        VideoConvertBar *row = pane->rows().first();
+        if (how == "stop at once") {
+            pane->OnStopConvert();
+        } else if (how != "finish") {
+            QTRY_COMPARE(row->getConvertState(), int(BarConverting));
+            if (how == "stop running")
+                pane->OnStopConvert();
+            else if (how == "delete all")
+                pane->OnACtionDeleteAll();
+            else
+                pane.reset();
+        }
+        if (pane) {
+            QTRY_VERIFY_WITH_TIMEOUT(!converting.isEmpty() && !converting.last().first().toBool(), 120000);
+            if (how == "stop running")
+                QTRY_COMPARE(row->getConvertState(), int(BarIdle));
+        }
+        QTest::qWait(300); // late reports would land here
+        QCOMPARE(m_power, expected);
+    }
+};
+
+GLINTORA_TEST_MAIN(TestListBatch)
+#include "tst_listbatch.moc"
