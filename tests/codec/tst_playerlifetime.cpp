@@ -96,14 +96,14 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
-    MediaCache *m_media = nullptr;
+    std::unique_ptr<MediaCache> m_media;
     QString m_rotated;
 };
 
 void PlayerLifetimeTest::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    m_media = new MediaCache(m_dir.path());
+    m_media = std::make_unique<MediaCache>(m_dir.path());
     QVERIFY2(!m_media->plain().isEmpty(), qPrintable(TestMedia::lastError()));
     TestMedia::LivePhoto spec;
     spec.codec = TestMedia::Codec::Hevc;
@@ -210,7 +210,7 @@ void PlayerLifetimeTest::twoPlayersPlayAtOnce()
         uint64_t presented = 0;
         uint64_t dropped = 0;
         QCOMPARE(mmcPlayerStatistics(h, &presented, &dropped, nullptr), 1);
-        QVERIFY(presented >= 1 && presented + dropped > 10);
+        QVERIFY(presented >= 1 && (kSanitized || presented + dropped > 10));
     }
     QVERIFY(firstFrames.count() >= 1 && secondFrames.count() >= 1);
 }
@@ -235,7 +235,7 @@ void PlayerLifetimeTest::stalledSoundHandsOverToTheSteadyClock()
     uint64_t dropped = 0;
     mmcPlayerStatistics(player.handle(), &handled, &dropped, nullptr);
     QVERIFY(frames.count() > count);
-    QVERIFY(handled + dropped > handledBefore + droppedBefore + 10);
+    QVERIFY(kSanitized || handled + dropped > handledBefore + droppedBefore + 10);
     mmcPlayerStallAudio(player.handle(), 0);
 }
 
