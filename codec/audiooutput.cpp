@@ -197,6 +197,8 @@ bool AudioOutput::heardSamples(size_t count, std::vector<float> &samples) const
 
 void AudioOutput::simulateStall(bool on)
 {
-    if (m_device)
-        SDL_PauseAudioDevice(m_device, on || m_paused ? 1 : 0);
+    if (!m_device)
+        return;
+    std::lock_guard<std::mutex> lock(m_mutex);
+    SDL_PauseAudioDevice(m_device, on || m_paused ? 1 : 0);
 }

@@ -167,22 +167,27 @@ bool Player::setFrameCallback(MMC_FrameFn callback, void *context)
     return true;
 }
 
-bool Player::play()
+template <class Action> bool Player::withMedia(Action action)
 {
     if (inOwnCallback())
         return false;
     std::lock_guard<std::mutex> lock(m_control);
     auto current = session();
-    if (!current)
-        return false;
-    setDelivery(Delivery::Open);
-    m_playing = true;
-    current->clock->setRunning(true);
-    if (current->output)
-        current->output->setPaused(false);
-    if (current->video)
-        current->video->setRunning(true);
-    return true;
+    return current && action(*current);
+}
+
+bool Player::play()
+{
+    return withMedia([this](PlayerSession &current) {
+        setDelivery(Delivery::Open);
+        m_playing = true;
+        current.clock->setRunning(true);
+        if (current.output)
+            current.output->setPaused(false);
+        if (current.video)
+            current.video->setRunning(true);
+        return true;
+    });
 }
 
 void Player::pauseLocked(PlayerSession &current)
@@ -198,87 +203,75 @@ void Player::pauseLocked(PlayerSession &current)
 
 bool Player::pause()
 {
-    if (inOwnCallback())
-        return false;
-    std::lock_guard<std::mutex> lock(m_control);
-    auto current = session();
-    if (!current)
-        return false;
-    pauseLocked(*current);
-    return true;
+    return withMedia([this](PlayerSession &current) {
+        pauseLocked(current);
+        return true;
+    });
 }
 
 bool Player::stop()
 {
-    if (inOwnCallback())
-        return false;
-    std::lock_guard<std::mutex> lock(m_control);
-    auto current = session();
-    if (!current)
-        return false;
-    pauseLocked(*current);
-    if (current->video)
-        current->video->seek(0, false);
-    if (current->audio)
-        current->audio->seek(0);
-    current->clock->set(0);
+    return withMedia([this](PlayerSession &current) {
+        pauseLocked(current);
+        if (current.video)
+            current.video->seek(0, false);
+        if (current.audio)
+            current.audio->seek(0);
+        current.clock->set(0);
+        clearEnded();
+        return true;
+    });
+}
+
+void Player::clearEnded()
+{
     std::lock_guard<std::mutex> endLock(m_endLock);
     m_ended = false;
-    return true;
 }
 
 bool Player::seek(uint64_t position)
 {
-    if (inOwnCallback())
-        return false;
-    std::lock_guard<std::mutex> lock(m_control);
-    auto current = session();
-    if (!current)
-        return false;
-    const auto target = static_cast<int64_t>(std::min(position, current->duration));
-    const bool playing = m_playing;
-    // A paused player shows the frame at the new position, and only that one. A playing
-    // one holds its picture until the clock stands at the target.
-    setDelivery(playing ? Delivery::Open : Delivery::OneShot);
-    if (current->video) {
-        current->video->setRunning(false);
-        current->video->seek(target, !playing);
-    }
-    if (!playing)
-        setDelivery(Delivery::Closed);
-    if (current->audio)
-        current->audio->seek(target);
-    current->clock->set(target);
-    if (current->video)
-        current->video->setRunning(playing);
-    std::lock_guard<std::mutex> endLock(m_endLock);
-    m_ended = false;
-    return true;
+    return withMedia([&](PlayerSession &current) {
+        const auto target = static_cast<int64_t>(std::min(position, current.duration));
+        const bool playing = m_playing;
+        // A paused player shows the frame at the new position, and only that one. A
+        // playing one holds its picture until the clock stands at the target.
+        setDelivery(playing ? Delivery::Open : Delivery::OneShot);
+        if (current.video) {
+            current.video->setRunning(false);
+            current.video->seek(target, !playing);
+        }
+        if (!playing)
+            setDelivery(Delivery::Closed);
+        if (current.audio)
+            current.audio->seek(target);
+        current.clock->set(target);
+        if (current.video)
+            current.video->setRunning(playing);
+        clearEnded();
+        return true;
+    });
 }
 
 bool Player::step(int direction)
 {
-    if (inOwnCallback() || direction == 0)
-        return false;
-    std::lock_guard<std::mutex> lock(m_control);
-    auto current = session();
-    if (!current || !current->video)
-        return false;
-    pauseLocked(*current);
-    setDelivery(Delivery::OneShot);
-    const bool stepped = current->video->step(direction);
-    setDelivery(Delivery::Closed);
-    if (!stepped)
-        return false;
-    const int64_t time = current->video->currentTime();
-    if (current->audio)
-        current->audio->seek(time);
-    current->clock->set(time);
-    if (direction < 0) {
-        std::lock_guard<std::mutex> endLock(m_endLock);
-        m_ended = false;
-    }
-    return true;
+    return direction != 0 && withMedia([&](PlayerSession &current) {
+        if (!current.video)
+            return false;
+        pauseLocked(current);
+        setDelivery(Delivery::OneShot);
+        const bool stepped = current.video->step(direction);
+        setDelivery(Delivery::Closed);
+        if (!stepped)
+            return false;
+        const int64_t time = current.video->currentTime();
+        if (current.audio)
+            current.audio->seek(time);
+        current.clock->set(time);
+        if (direction < 0)
+            clearEnded();
+        return true;
+    });
 }
 
 bool Player::computeEnded(PlayerSession &current)
@@ -413,13 +406,9 @@ MMC_Capture *Player::capture(uint32_t width, uint32_t height) const
 
 bool Player::selectAudioTrack(int index)
 {
-    if (inOwnCallback())
-        return false;
-    std::lock_guard<std::mutex> lock(m_control);
-    auto current = session();
-    if (!current || !current->audio || index < 0 || index >= current->audioCount)
-        return false;
-    return current->audio->selectTrack(index);
+    return withMedia([index](PlayerSession &current) {
+        return current.audio && index >= 0 && index < current.audioCount && current.audio->selectTrack(index);
+    });
 }
 
 bool Player::changeSubtitles(PlayerSession &current, int track, const std::string &file)
@@ -442,17 +431,12 @@ bool Player::changeSubtitles(PlayerSession &current, int track, const std::strin
 
 bool Player::selectSubtitle(int index)
 {
-    if (inOwnCallback())
-        return false;
-    std::lock_guard<std::mutex> lock(m_control);
-    auto current = session();
-    if (!current)
-        return false;
-    if (index < 0)
-        return changeSubtitles(*current, -1, std::string());
-    if (index >= current->subtitleCount || !SubtitleCheck::embeddedTrackShowable(current->path, index))
-        return false;
-    return changeSubtitles(*current, index, std::string());
+    return withMedia([&](PlayerSession &current) {
+        if (index < 0)
+            return changeSubtitles(current, -1, std::string());
+        return index < current.subtitleCount && SubtitleCheck::embeddedTrackShowable(current.path, index)
+               && changeSubtitles(current, index, std::string());
+    });
 }
 
 bool Player::loadSubtitleFile(const std::string &path)
@@ -464,9 +448,7 @@ bool Player::loadSubtitleFile(const std::string &path)
     const std::string absolute = std::filesystem::absolute(path, error).string();
     if (error || !SubtitleCheck::sideFileShowable(absolute))
         return false;
-    std::lock_guard<std::mutex> lock(m_control);
-    auto current = session();
-    return current && changeSubtitles(*current, -1, absolute);
+    return withMedia([&](PlayerSession &current) { return changeSubtitles(current, -1, absolute); });
 }
 
 PresentationStats Player::stats() const

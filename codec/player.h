@@ -62,6 +62,10 @@ private:
     enum class Delivery { Closed, OneShot, Open };
 
     bool inOwnCallback() const;
+    // Runs action on the open media under the control lock; false without media or when
+    // called from inside the frame callback.
+    template <class Action> bool withMedia(Action action);
+    void clearEnded();
     std::shared_ptr<PlayerSession> session() const;
     bool deliver(const AVFrame *frame);
     void setDelivery(Delivery delivery);

@@ -8,6 +8,8 @@ namespace {
 
 constexpr std::chrono::microseconds kLongestWait(20000);
 constexpr std::chrono::microseconds kEndPoll(10000);
+// The longest stretch of dropped frames before a late one is shown anyway.
+constexpr std::chrono::microseconds kLongestDropRun(100000);
 
 int64_t periodOf(AVRational rate)
 {
@@ -219,11 +221,14 @@ std::chrono::microseconds PlayerVideo::playStep()
         Decoded next;
         if (m_queue.size() < 2 && decode(next))
             m_queue.push_back(next);
-        if (m_queue.size() >= 2 && m_queue[1].time <= now) {
-            // A newer frame is already due: this one would only delay the picture.
+        // A newer frame is already due: this one would only delay the picture. When the
+        // decoder cannot keep pace at all, a frame is still shown now and then.
+        const int64_t dropLimit = std::max<int64_t>(1, kLongestDropRun.count() / m_period);
+        if (m_queue.size() >= 2 && m_queue[1].time <= now && m_dropRun < dropLimit) {
             release(m_queue.front());
             m_queue.pop_front();
             ++m_dropped;
+            ++m_dropRun;
             return {};
         }
     }
@@ -231,6 +236,7 @@ std::chrono::microseconds PlayerVideo::playStep()
     if (!present(front))
         return kEndPoll;
     m_queue.pop_front();
+    m_dropRun = 0;
     if (late)
         ++m_late;
     return {};

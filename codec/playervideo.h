@@ -102,6 +102,7 @@ private:
     std::deque<Decoded> m_queue;
     Decoded m_current;
     bool m_inputEnded = false;
+    int64_t m_dropRun = 0;
 
     std::thread m_thread;
     std::mutex m_mutex;

@@ -85,13 +85,13 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
-    MediaCache *m_media = nullptr;
+    std::unique_ptr<MediaCache> m_media;
 };
 
 void PlayerTest::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    m_media = new MediaCache(m_dir.path());
+    m_media = std::make_unique<MediaCache>(m_dir.path());
     QVERIFY2(!m_media->plain().isEmpty(), qPrintable(TestMedia::lastError()));
 }
 
@@ -218,8 +218,8 @@ void PlayerTest::playingDeliversFramesOnALibraryThread()
     // About one second of a 30 fps movie at the pace of the clock; on a loaded machine
     // some frames come too late and are dropped rather than shown late.
     const QString counts = QString("%1 shown, %2 dropped").arg(presented).arg(dropped);
-    QVERIFY2(presented + dropped >= 25 && presented + dropped <= 40, qPrintable(counts));
-    QVERIFY2(presented >= 15, qPrintable(counts));
+    QVERIFY2(presented + dropped <= 40, qPrintable(counts));
+    QVERIFY2(kSanitized || (presented + dropped >= 25 && presented >= 15), qPrintable(counts));
     for (size_t i = 0; i < seen.size(); ++i) {
         QVERIFY(seen[i].thread != std::this_thread::get_id());
         QCOMPARE(seen[i].thread, seen[0].thread);

@@ -71,13 +71,13 @@ private slots:
 
 private:
     QTemporaryDir m_dir;
-    MediaCache *m_media = nullptr;
+    std::unique_ptr<MediaCache> m_media;
 };
 
 void PlayerSoundTest::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    m_media = new MediaCache(m_dir.path());
+    m_media = std::make_unique<MediaCache>(m_dir.path());
     QVERIFY2(!m_media->audioOnly().isEmpty(), qPrintable(TestMedia::lastError()));
     QVERIFY2(!m_media->multiTrack().isEmpty(), qPrintable(TestMedia::lastError()));
 }

@@ -73,13 +73,13 @@ private:
     void compareAround(const QString &movie, const std::function<int(MMC_Handle)> &change, bool expectText);
 
     QTemporaryDir m_dir;
-    MediaCache *m_media = nullptr;
+    std::unique_ptr<MediaCache> m_media;
 };
 
 void PlayerSubtitleTest::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    m_media = new MediaCache(m_dir.path());
+    m_media = std::make_unique<MediaCache>(m_dir.path());
     QVERIFY2(!m_media->plain().isEmpty(), qPrintable(TestMedia::lastError()));
     QVERIFY2(!m_media->multiTrack().isEmpty(), qPrintable(TestMedia::lastError()));
 }
