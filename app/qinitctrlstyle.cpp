@@ -5,9 +5,14 @@
 #include "qzvbasebutton.h"
 #include "qzvbaseslider.h"
 #include "qzvcheckbox.h"
+#include "qzvcombobox.h"
 #include "qzvdialog.h"
 #include "qzvmenu.h"
+#include "qzvlineedit.h"
 #include "qzvradiobutton.h"
+#include "qzvscrollbar.h"
+#include "qzvspinbox.h"
+#include "qzvtextedit.h"
 
 #include <QFont>
 #include <QWidget>
@@ -20,6 +25,9 @@ const QColor kTabHoverTextColor(108, 108, 108);
 const QColor kMenuTextColor(68, 68, 68);
 const QColor kSelectedColor(255, 218, 43);
 const QColor kPopupColor(242, 242, 242);
+const QColor kFrameColor(213, 214, 215);
+const QColor kScrollGrooveColor(240, 240, 240);
+const QColor kScrollHandleColor(214, 214, 214);
 const QString kFontFamily = QStringLiteral("Tahoma");
 
 QString resource(const char *path)
@@ -32,6 +40,57 @@ void setWindowTextColor(QWidget *widget)
     QPalette palette = widget->palette();
     palette.setColor(QPalette::WindowText, kTextColor);
     widget->setPalette(palette);
+}
+
+QPalette styledPalette(const QWidget *widget, QPalette::ColorRole role, const QColor &color)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, color);
+    // Disabled controls keep the common grey, whichever role the caller styled.
+    palette.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledTextColor);
+    return palette;
+}
+
+QFont commonFont(const QWidget *widget, int pixelSize)
+{
+    QFont font = widget->font();
+    font.setFamily(kFontFamily);
+    font.setPixelSize(pixelSize);
+    return font;
+}
+
+// What the two combo-box presets share; they differ in background, button and sizes.
+struct ComboLook
+{
+    QString background;
+    QString button; // empty: no drop button image
+    int textLeftMargin;
+    int itemHeight;
+    QColor selectedColor;
+    int boxPixelSize;
+};
+
+void initCombo(QZVComboBox *box, int width, int height, const ComboLook &look)
+{
+    // The popup keeps the family the box had before the preset, at 13 px.
+    QFont itemFont = box->font();
+    itemFont.setPixelSize(13);
+    box->setBackgroundImage(look.background);
+    if (!look.button.isEmpty())
+        box->setButtonImage(look.button, true);
+    box->setBtnMode(true);
+    box->setBtnMargins(width - 13, -1, 0, 0);
+    box->setDrawTextMargins(look.textLeftMargin, 0, 17, 1);
+    box->resize(width, height);
+    box->setTextColor(kTextColor);
+    box->setItemHeight(look.itemHeight);
+    box->setItemBorder(1, kFrameColor);
+    box->setItemBgColor(kPopupColor);
+    box->setItemSelectedColor(look.selectedColor);
+    box->setItemTextColor(kTextColor);
+    box->setItemFont(itemFont);
+    box->setFont(commonFont(box, look.boxPixelSize));
+    box->setPalette(styledPalette(box, QPalette::WindowText, kTextColor));
 }
 
 // Check and radio boxes: dark text, the common grey when disabled.
@@ -82,10 +141,7 @@ void QInitCtrlStyle::InitFont(void *widget, int pixelSize)
     if (!widget)
         return;
     auto *w = static_cast<QWidget *>(widget);
-    QFont font = w->font();
-    font.setFamily(kFontFamily);
-    font.setPixelSize(pixelSize);
-    w->setFont(font);
+    w->setFont(commonFont(w, pixelSize));
 }
 
 void QInitCtrlStyle::InitPalette(void *widget, QPalette::ColorRole role, const QColor &color)
@@ -93,11 +149,7 @@ void QInitCtrlStyle::InitPalette(void *widget, QPalette::ColorRole role, const Q
     if (!widget)
         return;
     auto *w = static_cast<QWidget *>(widget);
-    QPalette palette = w->palette();
-    palette.setColor(role, color);
-    // Disabled controls keep the common grey, whichever role the caller styled.
-    palette.setColor(QPalette::Disabled, QPalette::WindowText, kDisabledTextColor);
-    w->setPalette(palette);
+    w->setPalette(styledPalette(w, role, color));
 }
 
 void InitDlg(void *dialog)
@@ -201,7 +253,7 @@ void QInitCtrlStyle::InitZvMenu(void *menu)
         return;
     auto *m = static_cast<QZVMenu *>(menu);
     m->setFrameWidth(1);
-    m->setFrameColor(QColor(213, 214, 215));
+    m->setFrameColor(kFrameColor);
     m->setAreaColor(kPopupColor);
     m->setItemColor(kPopupColor);
     m->setItemTextColor(kMenuTextColor);
@@ -225,4 +277,74 @@ void QInitCtrlStyle::InitZVSlider(void *slider)
     s->setCircleLenght(1);
     s->setOffset(7, 7);
     s->setFormat(QString());
+}
+
+void QInitCtrlStyle::InitZvScrollBar(void *scrollBar)
+{
+    if (!scrollBar)
+        return;
+    QZVScrollBarStyleAttribute style;
+    style.grooveColor = kScrollGrooveColor;
+    style.trackColor = kScrollGrooveColor;
+    style.trackAlways = true;
+    style.lineButtonColor = kScrollHandleColor;
+    style.auxColor1 = kScrollGrooveColor;
+    style.handleColor = kScrollHandleColor;
+    style.handlePressedColor = kScrollHandleColor;
+    style.handleHoverColor = kScrollHandleColor;
+    static_cast<QZVScrollBar *>(scrollBar)->setStyleAttribute(style);
+}
+
+void QInitCtrlStyle::InitEdit(void *edit)
+{
+    if (!edit)
+        return;
+    auto *e = static_cast<QZVLineEdit *>(edit);
+    e->setBackgroundImage(resource("/image/common/edit.png"));
+    InitFont(e, 12);
+    e->setPalette(styledPalette(e, QPalette::Text, kTextColor));
+    e->setTextMargins(3, 0, 0, 0);
+    e->resize(175, 20);
+}
+
+void QInitCtrlStyle::InitTextEdit(void *textEdit)
+{
+    if (!textEdit)
+        return;
+    auto *t = static_cast<QZVTextEdit *>(textEdit);
+    t->setBackgroundImage(resource("/image/common/edit.png"));
+    t->setEditMargins(1, 0, 0, 1);
+    InitFont(t->textEdit(), 12);
+    InitPalette(t->textEdit(), QPalette::Text, kTextColor);
+    t->setEditMargins(3, 0, 0, 0);
+}
+
+void QInitCtrlStyle::InitSpinbox(void *spinBox)
+{
+    if (!spinBox)
+        return;
+    auto *s = static_cast<QZVSpinBox *>(spinBox);
+    s->setBackgroundImage(resource("/image/common/spin_rect.png"));
+    s->setUpAndDownBtnImage(resource("/image/common/btn_up.png"), resource("/image/common/btn_down.png"), true);
+    InitFont(s, 12);
+    InitPalette(s, QPalette::Text, kTextColor);
+    s->setTextMargins(2, 0, 0, 0);
+}
+
+void QInitCtrlStyle::InitZVCombox1(void *comboBox, int width, int height, const QString &backgroundPath)
+{
+    if (!comboBox)
+        return;
+    auto *box = static_cast<QZVComboBox *>(comboBox);
+    const QString background = backgroundPath.isEmpty() ? resource("/image/common/cmb_common.png") : backgroundPath;
+    initCombo(box, width, height,
+              {background, resource("/image/common/btn_arrow.png"), 5, 22, kSelectedColor, 12});
+}
+
+void QInitCtrlStyle::InitZVCombox(void *comboBox, int width, int height)
+{
+    if (!comboBox)
+        return;
+    initCombo(static_cast<QZVComboBox *>(comboBox), width, height,
+              {resource("/image/common/cmb_common.png"), QString(), 2, 20, kTextColor, 13});
 }

@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QPalette>
+#include <QString>
 
 // The application's look applied to a freshly made toolkit control in one call. Each
 // preset takes the control as an untyped pointer whose type the caller guarantees (the
@@ -28,6 +29,13 @@ public:
     static void InitRadio(void *radio);         // QZVRadioButton
     static void InitZvMenu(void *menu);         // QZVMenu
     static void InitZVSlider(void *slider);     // QZVBaseSlider
+    static void InitZvScrollBar(void *scrollBar); // QZVScrollBar
+    static void InitEdit(void *edit);           // QZVLineEdit
+    static void InitTextEdit(void *textEdit);   // QZVTextEdit
+    static void InitSpinbox(void *spinBox);     // QZVSpinBox
+    // QZVComboBox; a non-empty background path is used as it is, without the resource folder.
+    static void InitZVCombox1(void *comboBox, int width, int height, const QString &backgroundPath);
+    static void InitZVCombox(void *comboBox, int width, int height);
 };
 
 // The common frame of a dialog on QZVDialog, applied after its background.

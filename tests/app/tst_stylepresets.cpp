@@ -3,11 +3,18 @@
 #include "qzvbasebutton.h"
 #include "qzvbaseslider.h"
 #include "qzvcheckbox.h"
+#include "qzvcombobox.h"
+#include "qzvlineedit.h"
+#include "qzvscrollbar.h"
+#include "qzvspinbox.h"
+#include "qzvtextedit.h"
 #include "qzvdialog.h"
 #include "qzvmenu.h"
 #include "qzvradiobutton.h"
 #include "skinfixtures.h"
 #include "testhome.h"
+
+#include <QTextEdit>
 
 using namespace SkinFixtures;
 
@@ -32,6 +39,11 @@ private slots:
     void boxTextColors();
     void menuColors();
     void sliderShowsNoText();
+    void scrollBarLook();
+    void editLook();
+    void textEditMarginsStay();
+    void comboBackground_data();
+    void comboBackground();
 
 private:
     QTemporaryDir m_dir;
@@ -69,6 +81,12 @@ void TestStylePresets::nullControlIsIgnored()
     QInitCtrlStyle::InitRadio(nullptr);
     QInitCtrlStyle::InitZvMenu(nullptr);
     QInitCtrlStyle::InitZVSlider(nullptr);
+    QInitCtrlStyle::InitZvScrollBar(nullptr);
+    QInitCtrlStyle::InitEdit(nullptr);
+    QInitCtrlStyle::InitTextEdit(nullptr);
+    QInitCtrlStyle::InitSpinbox(nullptr);
+    QInitCtrlStyle::InitZVCombox1(nullptr, 60, 22, QString());
+    QInitCtrlStyle::InitZVCombox(nullptr, 60, 22);
     InitDlg(nullptr);
 }
 
@@ -243,6 +261,74 @@ void TestStylePresets::sliderShowsNoText()
     QVERIFY(slider.format().isEmpty());
     QCOMPARE(slider.getTLOffset(), 7);
     QCOMPARE(slider.getRBOffset(), 7);
+}
+
+void TestStylePresets::scrollBarLook()
+{
+    QZVScrollBar bar;
+    QInitCtrlStyle::InitZvScrollBar(&bar);
+    const QZVScrollBarStyleAttribute style = bar.styleAttribute();
+    const QZVScrollBarStyleAttribute defaults;
+    QVERIFY(style.trackAlways);
+    QCOMPARE(style.grooveColor, QColor(240, 240, 240));
+    QCOMPARE(style.trackColor, QColor(240, 240, 240));
+    QCOMPARE(style.lineButtonColor, QColor(214, 214, 214));
+    QCOMPARE(style.handleColor, QColor(214, 214, 214));
+    QCOMPARE(style.handlePressedColor, QColor(214, 214, 214));
+    QCOMPARE(style.handleHoverColor, QColor(214, 214, 214));
+    QCOMPARE(style.scrollBarExtent, defaults.scrollBarExtent);
+    QCOMPARE(style.auxColor2, defaults.auxColor2);
+}
+
+void TestStylePresets::editLook()
+{
+    QZVLineEdit edit;
+    QInitCtrlStyle::InitEdit(&edit);
+    QCOMPARE(edit.size(), QSize(175, 20));
+    QCOMPARE(edit.textMargins(), QMargins(3, 0, 0, 0));
+    QCOMPARE(edit.font().pixelSize(), 12);
+    QCOMPARE(edit.palette().color(QPalette::Active, QPalette::Text), QColor(53, 53, 53));
+
+    QZVSpinBox spin;
+    QInitCtrlStyle::InitSpinbox(&spin);
+    QCOMPARE(spin.font().pixelSize(), 12);
+    QCOMPARE(spin.palette().color(QPalette::Active, QPalette::Text), QColor(53, 53, 53));
+}
+
+void TestStylePresets::textEditMarginsStay()
+{
+    QZVTextEdit edit;
+    edit.resize(200, 60);
+    QInitCtrlStyle::InitTextEdit(&edit);
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    QCOMPARE(edit.textEdit()->geometry(), QRect(3, 0, 197, 60));
+    QCOMPARE(edit.textEdit()->font().pixelSize(), 12);
+}
+
+void TestStylePresets::comboBackground_data()
+{
+    QTest::addColumn<bool>("ownBackground");
+    QTest::newRow("own background, used as given") << true;
+    QTest::newRow("common background") << false;
+}
+
+void TestStylePresets::comboBackground()
+{
+    QFETCH(bool, ownBackground);
+    // A solid red strip of four 60 x 22 frames, given by its absolute path.
+    const QString path = save(m_dir, "combo.png", solid(QSize(480, 44), QColor(220, 0, 0)));
+    QZVComboBox box;
+    QFont before = box.font();
+    before.setFamily(QStringLiteral("Serif"));
+    box.setFont(before);
+    QInitCtrlStyle::InitZVCombox1(&box, 120, 22, ownBackground ? path : QString());
+    box.addItem(QStringLiteral("JPG"));
+    QCOMPARE(box.size(), QSize(120, 22));
+    QCOMPARE(box.font().family(), QStringLiteral("Tahoma"));
+    QCOMPARE(box.font().pixelSize(), 12);
+    const QColor centre = render(box).pixelColor(30, 11);
+    QCOMPARE(near(centre, QColor(220, 0, 0), 30), ownBackground);
 }
 
 GLINTORA_TEST_MAIN(TestStylePresets)
