@@ -103,7 +103,7 @@ QByteArray Run(const QString &program, const QStringList &arguments, bool *ok)
 {
     QProcess process;
     process.start(program, arguments);
-    const bool finished = process.waitForFinished(120000);
+    const bool finished = process.waitForFinished(-1);
     const bool success = finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
     if (ok)
         *ok = success;
