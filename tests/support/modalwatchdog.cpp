@@ -119,7 +119,7 @@ void ModalWatchdog::refuse(QWidget *modal, const QString &why)
 void ModalWatchdog::poll()
 {
     QWidget *modal = QApplication::activeModalWidget();
-    if (m_dispatched || !modal || !modal->isVisible())
+    if (m_dispatched || !modal || !modal->isVisible() || modal == m_acting)
         return;
     if (qobject_cast<QMessageBox *>(modal)) {
         refuse(modal, QStringLiteral("unexpected message box"));
@@ -135,9 +135,12 @@ void ModalWatchdog::poll()
         QMetaObject::invokeMethod(this, [this, step, target] {
             m_dispatched = false;
             ++m_handled;
-            if (target)
+            if (target) {
+                const QPointer<QWidget> outer = m_acting;
+                m_acting = target;
                 step.action(target);
-            else
+                m_acting = outer;
+            } else
                 m_failures.append(QStringLiteral("closed before its step ran: %1").arg(step.objectName));
         }, Qt::QueuedConnection);
     }

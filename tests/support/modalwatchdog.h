@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QQueue>
 #include <QStringList>
 #include <QTimer>
@@ -57,6 +58,8 @@ private:
     QStringList m_failures;
     int m_handled = 0;
     bool m_dispatched = false;
+    // The modal whose action is running: it may stay open while the action waits on it.
+    QPointer<QWidget> m_acting;
 };
 
 // Fails the running test function when the watchdog met anything unscripted.
