@@ -41,3 +41,15 @@ function(glintora_add_test name)
     endif()
     set_tests_properties(${name} PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "${platform}" TIMEOUT 600)
 endfunction()
+
+# glintora_install_program(<target>)
+# Installs a program beside the installed resource folder (it finds "Resources" next to
+# its own folder) and links it into <prefix>/bin.
+function(glintora_install_program target)
+    install(TARGETS ${target} RUNTIME DESTINATION ${GLINTORA_INSTALL_DIR}/bin)
+    install(CODE "
+        set(bin \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin\")
+        file(MAKE_DIRECTORY \"\${bin}\")
+        file(CREATE_LINK \"../${GLINTORA_INSTALL_DIR}/bin/${target}\" \"\${bin}/${target}\" SYMBOLIC)
+    ")
+endfunction()
