@@ -91,9 +91,29 @@ bool FrameFilter::build(const VideoParams &input, const std::string &description
     return ok;
 }
 
+bool pushToSource(AVFilterContext *source, AVFrame *frame)
+{
+    return source && av_buffersrc_add_frame_flags(source, frame, AV_BUFFERSRC_FLAG_KEEP_REF) >= 0;
+}
+
+int pullFromSink(AVFilterContext *sink, AVFrame *frame)
+{
+    if (!sink)
+        return -1;
+    const int result = av_buffersink_get_frame(sink, frame);
+    if (result >= 0)
+        return 1;
+    return result == AVERROR(EAGAIN) ? 0 : -1;
+}
+
+AVRational sinkTimeBase(AVFilterContext *sink)
+{
+    return sink ? av_buffersink_get_time_base(sink) : AVRational{1, 1};
+}
+
 bool FrameFilter::push(AVFrame *frame)
 {
-    return m_source && av_buffersrc_add_frame_flags(m_source, frame, AV_BUFFERSRC_FLAG_KEEP_REF) >= 0;
+    return pushToSource(m_source, frame);
 }
 
 bool FrameFilter::pushPalette(AVFrame *frame)
@@ -105,17 +125,12 @@ bool FrameFilter::pushPalette(AVFrame *frame)
 
 int FrameFilter::pull(AVFrame *frame)
 {
-    if (!m_sink)
-        return -1;
-    const int result = av_buffersink_get_frame(m_sink, frame);
-    if (result >= 0)
-        return 1;
-    return result == AVERROR(EAGAIN) ? 0 : -1;
+    return pullFromSink(m_sink, frame);
 }
 
 AVRational FrameFilter::outputTimeBase() const
 {
-    return m_sink ? av_buffersink_get_time_base(m_sink) : AVRational{1, 1};
+    return sinkTimeBase(m_sink);
 }
 
 bool FrameFilter::transform(AVFrame *frame)

@@ -9,6 +9,12 @@ struct AVFilterContext;
 
 // A libavfilter graph with one video input "in", an optional second input "pal" and one
 // output "out". Descriptions are built from numbers only, never from user paths.
+// Shared steps of our filter graphs: a source that keeps the caller's reference, and a
+// sink read as 1 a frame, 0 none yet, negative at the end or on error.
+bool pushToSource(AVFilterContext *source, AVFrame *frame);
+int pullFromSink(AVFilterContext *sink, AVFrame *frame);
+AVRational sinkTimeBase(AVFilterContext *sink);
+
 class FrameFilter
 {
 public:

@@ -1,5 +1,7 @@
 #include "playervideograph.h"
 
+#include "framefilter.h"
+
 extern "C" {
 #include <libavfilter/avfilter.h>
 #include <libavfilter/buffersink.h>
@@ -94,20 +96,15 @@ bool PlayerVideoGraph::build(const VideoParams &input, int rotation, const std::
 
 bool PlayerVideoGraph::push(AVFrame *frame)
 {
-    return m_source && av_buffersrc_add_frame_flags(m_source, frame, AV_BUFFERSRC_FLAG_KEEP_REF) >= 0;
+    return pushToSource(m_source, frame);
 }
 
 int PlayerVideoGraph::pull(AVFrame *frame)
 {
-    if (!m_sink)
-        return -1;
-    const int result = av_buffersink_get_frame(m_sink, frame);
-    if (result >= 0)
-        return 1;
-    return result == AVERROR(EAGAIN) ? 0 : -1;
+    return pullFromSink(m_sink, frame);
 }
 
 AVRational PlayerVideoGraph::outputTimeBase() const
 {
-    return m_sink ? av_buffersink_get_time_base(m_sink) : AVRational{1, 1};
+    return sinkTimeBase(m_sink);
 }
