@@ -3,6 +3,7 @@
 #include "apetagformat.h"
 #include "audioframe.h"
 #include "flactagformat.h"
+#include "riffinfotagformat.h"
 #include "tagbufferedstream.h"
 
 #include <cwchar>
@@ -80,6 +81,8 @@ std::unique_ptr<ITagFormat> CreateMainHandler(int format, TagStream *stream)
         return HoldsAudio(format, stream) ? Build<ApeTagFormat>(stream) : nullptr;
     case Flac:
         return Build<FlacTagFormat>(stream);
+    case Wav:
+        return Build<RiffInfoTagFormat>(stream);
     default:
         return nullptr;
     }
