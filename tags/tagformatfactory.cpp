@@ -3,6 +3,7 @@
 #include "apetagformat.h"
 #include "audioframe.h"
 #include "flactagformat.h"
+#include "mp4tagformat.h"
 #include "riffinfotagformat.h"
 #include "tagbufferedstream.h"
 
@@ -83,6 +84,8 @@ std::unique_ptr<ITagFormat> CreateMainHandler(int format, TagStream *stream)
         return Build<FlacTagFormat>(stream);
     case Wav:
         return Build<RiffInfoTagFormat>(stream);
+    case M4a:
+        return Build<Mp4TagFormat>(stream);
     default:
         return nullptr;
     }
