@@ -1,6 +1,7 @@
 #include "tagformatfactory.h"
 
 #include "apetagformat.h"
+#include "asftagformat.h"
 #include "audioframe.h"
 #include "flactagformat.h"
 #include "mp4tagformat.h"
@@ -84,6 +85,8 @@ std::unique_ptr<ITagFormat> CreateMainHandler(int format, TagStream *stream)
         return Build<FlacTagFormat>(stream);
     case Wav:
         return Build<RiffInfoTagFormat>(stream);
+    case Wma:
+        return Build<AsfTagFormat>(stream);
     case M4a:
         return Build<Mp4TagFormat>(stream);
     default:
