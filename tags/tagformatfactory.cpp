@@ -5,6 +5,7 @@
 #include "audioframe.h"
 #include "flactagformat.h"
 #include "mp4tagformat.h"
+#include "oggtagformat.h"
 #include "riffinfotagformat.h"
 #include "tagbufferedstream.h"
 
@@ -89,6 +90,8 @@ std::unique_ptr<ITagFormat> CreateMainHandler(int format, TagStream *stream)
         return Build<AsfTagFormat>(stream);
     case M4a:
         return Build<Mp4TagFormat>(stream);
+    case Ogg:
+        return Build<OggTagFormat>(stream);
     default:
         return nullptr;
     }
