@@ -64,7 +64,8 @@ struct Attribute
     int kind;
 };
 
-// The first name of each kind is the one written.
+// The first kWrittenAttributes names are those written, one per kind.
+constexpr int kWrittenAttributes = 6;
 const Attribute kAttributes[] = {{"WM/AlbumTitle", 2}, {"WM/Genre", 3}, {"WM/Year", 4}, {"WM/TrackNumber", 5},
                                  {"WM/Lyrics", 8}, {"WM/Picture", 9}, {"WM/GenreID", 3}, {"WM/Track", 5},
                                  {"WM/ProviderCopyright", 7}};
@@ -84,9 +85,9 @@ int KindOf(const std::string &name)
 
 const char *NameOf(int kind)
 {
-    for (const Attribute &attribute : kAttributes) {
-        if (attribute.kind == kind)
-            return attribute.name;
+    for (int i = 0; i < kWrittenAttributes; ++i) {
+        if (kAttributes[i].kind == kind)
+            return kAttributes[i].name;
     }
     return nullptr;
 }
@@ -583,11 +584,11 @@ int AsfTagFormat::Save()
         const int64_t size = static_cast<int64_t>(header.Size());
         SetLe64At(&header, 16, static_cast<uint64_t>(size));
         header.SetLe32At(24, count);
-        if (fileProperties >= 0) {
-            const size_t field = static_cast<size_t>(fileProperties) + 40;
-            const uint64_t fileSize = ReadLe64(header.Data() + field);
-            SetLe64At(&header, field, fileSize + static_cast<uint64_t>(size - m_headerSize));
-        }
+        // The file's real new size: other writers leave a stale value behind, which adding
+        // the change to would carry on (or wrap below zero).
+        const int64_t fileSize = m_stream->Size();
+        if (fileProperties >= 0 && fileSize >= m_headerSize)
+            SetLe64At(&header, static_cast<size_t>(fileProperties) + 40, static_cast<uint64_t>(fileSize - m_headerSize + size));
         if (!WriteRegion(0, m_headerSize, std::string(reinterpret_cast<const char *>(header.Data()), header.Size())))
             return -1;
         m_headerSize = size;

@@ -433,14 +433,15 @@ bool Mp4TagFormat::PlanOffsets(int64_t delta, std::vector<OffsetTable> *tables)
 
 bool Mp4TagFormat::WriteMoovSize(int64_t size)
 {
+    // The 32-bit size word, or the 64-bit size behind the type.
     uint8_t bytes[8];
     const int64_t at = m_moovOffset + m_moovHeaderExtra;
-    if (m_moovHeaderExtra == 0) {
+    const int length = m_moovHeaderExtra == 0 ? 4 : 8;
+    if (length == 4)
         PutBe32At(bytes, static_cast<uint32_t>(size));
-        return m_stream->Seek(at) == at && m_stream->Write(bytes, 4) == 4;
-    }
-    PutBe64(bytes, static_cast<uint64_t>(size));
-    return m_stream->Seek(at + 8) == at + 8 && m_stream->Write(bytes, 8) == 8;
+    else
+        PutBe64(bytes, static_cast<uint64_t>(size));
+    return m_stream->Seek(at) == at && m_stream->Write(bytes, length) == length;
 }
 
 int Mp4TagFormat::Save()

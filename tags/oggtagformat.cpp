@@ -413,15 +413,28 @@ int OggTagFormat::ReplacePacket(const std::vector<uint8_t> &packet)
     const RawPage &last = *ours.back();
     if (first.offset != m_commentPage.offset || last.offset != m_commentEnd.offset)
         return -1;
-    std::vector<Segment> segments;
-    AppendPageSegments(first, 0, m_commentPage.segment, &segments);
-    const bool prefix = !segments.empty();
-    AppendPacketSegments(packet, &segments);
-    AppendPageSegments(last, m_commentEnd.segment, last.Segments(), &segments);
-    const uint8_t firstFlags = (first.Flags() & kFirstPage) | (prefix ? first.Flags() & kContinued : 0);
-    const PageTemplate form{m_serial, first.Sequence(), firstFlags, static_cast<uint8_t>(last.Flags() & kLastPage),
-                            last.Granule()};
-    const std::vector<std::string> built = Paginate(segments, form);
+    std::vector<Segment> before, comment, after;
+    AppendPageSegments(first, 0, m_commentPage.segment, &before);
+    AppendPacketSegments(packet, &comment);
+    AppendPageSegments(last, m_commentEnd.segment, last.Segments(), &after);
+    const uint8_t firstFlags = (first.Flags() & kFirstPage) | (before.empty() ? 0 : first.Flags() & kContinued);
+    const uint8_t lastFlags = last.Flags() & kLastPage;
+    std::vector<std::string> built;
+    if (before.size() + comment.size() + after.size() <= kMaxSegments) {
+        before.insert(before.end(), comment.begin(), comment.end());
+        before.insert(before.end(), after.begin(), after.end());
+        built = Paginate(before, {m_serial, first.Sequence(), firstFlags, lastFlags, last.Granule()});
+    } else {
+        // Too many for one page: the earlier packets, the comment and the later packets each
+        // start a page of their own.
+        const auto append = [&](const std::vector<Segment> &segments, uint8_t flags, uint8_t endFlags, int64_t granule) {
+            const auto pages = Paginate(segments, {m_serial, first.Sequence() + uint32_t(built.size()), flags, endFlags, granule});
+            built.insert(built.end(), pages.begin(), pages.end());
+        };
+        append(before, firstFlags, 0, 0);
+        append(comment, built.empty() ? firstFlags : 0, after.empty() ? lastFlags : 0, after.empty() ? last.Granule() : 0);
+        append(after, 0, lastFlags, last.Granule());
+    }
     // Pages of other streams that lay between keep their content and order, behind the first page.
     std::string bytes = built.front();
     for (const RawPage &page : pages) {
