@@ -389,7 +389,7 @@ bool Mp4TagFormat::PlanOffsets(int64_t delta, std::vector<OffsetTable> *tables)
         return true;
     Atom trak;
     for (int64_t at = payload; ReadAtom(m_stream, at, moovEnd, &trak); at = trak.End()) {
-        Atom mdia, minf, stbl, table;
+        Atom mdia, minf, stbl;
         if (!trak.Is("trak") || !FindChild(m_stream, trak.Body(), trak.End(), "mdia", &mdia)
             || !FindChild(m_stream, mdia.Body(), mdia.End(), "minf", &minf)
             || !FindChild(m_stream, minf.Body(), minf.End(), "stbl", &stbl))

@@ -15,6 +15,7 @@
 
 namespace {
 
+const char kCapture[] = "OggS";
 constexpr int kSearchPositions = 4096;
 constexpr int kReadChunk = 65536;
 constexpr int kMaxSegments = 255;
@@ -217,7 +218,7 @@ bool RenumberPages(TagStream *stream, int64_t from, uint32_t serial, int delta)
             window.resize(static_cast<size_t>(std::max(length, 0)));
             if (length < 4 || !ReadAt(stream, at + 1, window.data(), length))
                 return true;
-            const auto found = std::search(window.begin(), window.end(), "OggS", "OggS" + 4);
+            const auto found = std::search(window.begin(), window.end(), kCapture, kCapture + 4);
             at += 1 + (found - window.begin());
             if (found == window.end())
                 at -= 3;
@@ -285,7 +286,7 @@ int OggTagFormat::Scan(TagStream *stream, std::vector<uint8_t> *comment)
     const int got = stream->Seek(base) == base ? stream->Read(head.data(), static_cast<int>(head.size())) : -1;
     if (got < 4)
         return -1;
-    const auto found = std::search(head.begin(), head.begin() + got, "OggS", "OggS" + 4);
+    const auto found = std::search(head.begin(), head.begin() + got, kCapture, kCapture + 4);
     if (found == head.begin() + got)
         return -1;
     PageReader reader(stream, base + (found - head.begin()));
