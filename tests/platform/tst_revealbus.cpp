@@ -1,11 +1,10 @@
 #include "filemanagerreveal.h"
+#include "privatebus.h"
 #include "testhome.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
 #include <QDesktopServices>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTimer>
 
 // Stands in for the desktop's file manager on the private bus.
@@ -45,29 +44,21 @@ class TestRevealBus : public QObject
     Q_OBJECT
 
 private:
-    QProcess m_daemon;
-    QString m_address;
+    PrivateBus m_bus;
     UrlRecorder m_recorder;
     QString m_file;
 
-    QDBusConnection connect(const QString &name) { return QDBusConnection::connectToBus(m_address, name); }
-
     void serveFake(FakeFileManager *fake, const QString &connectionName)
     {
-        QDBusConnection service = connect(connectionName);
-        QVERIFY(service.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), fake,
-                                       QDBusConnection::ExportAllSlots));
-        QVERIFY(service.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+        QVERIFY(m_bus.serve(QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+                            fake, connectionName));
     }
 
 private slots:
     void initTestCase()
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
-            QSKIP("dbus-daemon is not installed");
-        m_daemon.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address"});
-        QVERIFY(m_daemon.waitForReadyRead(10000));
-        m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
+        if (!m_bus.start())
+            QSKIP("no private bus: dbus-daemon is missing or does not start");
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_recorder, "open");
 
         QDir home(QDir::homePath());
@@ -80,8 +71,6 @@ private slots:
     void cleanupTestCase()
     {
         QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        m_daemon.kill();
-        m_daemon.waitForFinished();
     }
 
     void init() { m_recorder.urls.clear(); }
@@ -90,7 +79,7 @@ private slots:
     {
         FakeFileManager fake;
         serveFake(&fake, QStringLiteral("answering"));
-        FileManagerReveal(connect(QStringLiteral("client1"))).reveal(m_file);
+        FileManagerReveal(m_bus.connect(QStringLiteral("client1"))).reveal(m_file);
         QTRY_COMPARE_WITH_TIMEOUT(fake.calls.size(), 1, 10000);
         const QString uri = fake.calls.first().value(0);
         QVERIFY(uri.startsWith(QLatin1String("file:///")));
@@ -111,7 +100,7 @@ private slots:
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
         timer.start(20);
-        FileManagerReveal(connect(QStringLiteral("client2")), 500).reveal(m_file);
+        FileManagerReveal(m_bus.connect(QStringLiteral("client2")), 500).reveal(m_file);
         QTRY_COMPARE_WITH_TIMEOUT(m_recorder.urls.size(), 1, 10000);
         QVERIFY(ticks > 0);
         QCOMPARE(m_recorder.urls.first(), QUrl::fromLocalFile(QFileInfo(m_file).absolutePath()));
@@ -122,7 +111,7 @@ private slots:
 
     void noServiceOpensTheFolder()
     {
-        FileManagerReveal(connect(QStringLiteral("client3"))).reveal(m_file);
+        FileManagerReveal(m_bus.connect(QStringLiteral("client3"))).reveal(m_file);
         QTRY_COMPARE_WITH_TIMEOUT(m_recorder.urls.size(), 1, 3000);
         QCOMPARE(m_recorder.urls.first(), QUrl::fromLocalFile(QFileInfo(m_file).absolutePath()));
     }
