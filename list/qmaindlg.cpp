@@ -131,7 +131,9 @@ void QMainDlg::Init()
     qRegisterMetaType<ZvVideoConvertItem *>("ZvVideoConvertItem*");
     qRegisterMetaType<Split_Info>("Split_Info");
 
-    scrollArea->setVerticalScrollBar(new QZVScrollBar(scrollArea));
+    auto *scrollBar = new QZVScrollBar(scrollArea);
+    QInitCtrlStyle::InitZvScrollBar(scrollBar);
+    scrollArea->setVerticalScrollBar(scrollBar);
     m_ConvertLayout = new QVBoxLayout(m_scrollAreaWidget);
     m_ConvertLayout->setSpacing(0);
     m_ConvertLayout->setContentsMargins(0, 0, 0, 0);
