@@ -302,7 +302,8 @@ void AsfTagFormat::ReadContentDescription(TagStream *stream, const Object &objec
         const uint32_t length = ReadLe16(lengths + 2 * i);
         if (at + length > object.End())
             return;
-        std::vector<char> text(length + 2, 0);
+        // Three zero bytes end an odd-length text on a whole zero unit.
+        std::vector<char> text(length + 3, 0);
         if (length != 0 && ReadAt(stream, at, text.data(), static_cast<int>(length)) && text[0] | text[1])
             m_fields->AddText(TagSlotAsf, kDescriptionKinds[i], TagFieldSet::Utf16Le, text.data());
         at += length;
