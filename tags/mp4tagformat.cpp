@@ -408,6 +408,8 @@ bool Mp4TagFormat::PlanOffsets(int64_t delta, std::vector<OffsetTable> *tables)
             const int64_t room = (child.size - child.header - 8) / entrySize;
             const int64_t entries = std::min<int64_t>(ReadBe32(head + 4), room);
             plan.entries = child.Body() + 8;
+            if (entries * entrySize > INT32_MAX)
+                return false;
             plan.bytes.resize(static_cast<size_t>(entries * entrySize));
             if (entries > 0 && !ReadAt(m_stream, plan.entries, plan.bytes.data(), static_cast<int>(plan.bytes.size())))
                 return false;

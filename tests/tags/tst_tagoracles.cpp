@@ -88,7 +88,7 @@ private:
 
 void TestTagOracles::initTestCase()
 {
-    RequireTools({"ffmpeg", "ffprobe", "/usr/bin/python3"});
+    RequireTools({"ffmpeg", "ffprobe", "oggenc", "/usr/bin/python3"});
     MakeFixtures(m_dir.path());
 }
 
