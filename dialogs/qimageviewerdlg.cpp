@@ -49,6 +49,7 @@ QImageViewerDlg::QImageViewerDlg(QWidget *parent)
     initControls();
     resize(924, 700);
     m_imageViewer->resize(width() - 16, height() - 88);
+    placeNormal(); // the resize event only comes with the first show
 }
 
 QImageViewerDlg::~QImageViewerDlg()
