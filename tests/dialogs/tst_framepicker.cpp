@@ -5,6 +5,7 @@
 #include "qimagechunk.h"
 #include "qimageviewerbtn.h"
 #include "qimageviewerdlg.h"
+#include "qzvmessagedlg.h"
 #include "qzvbasesortmodel.h"
 #include "skinfixtures.h"
 #include "testhome.h"
@@ -12,6 +13,7 @@
 #include "zvvideoconvertitem.h"
 
 #include <QDir>
+#include <QTimer>
 #include <QSignalSpy>
 
 namespace {
@@ -76,6 +78,7 @@ private slots:
     void viewerNavigationAndBox();
     void movieGoneBeforeFirstOpening();
     void closedDuringExtraction();
+    void framesThatCannotBeWritten();
 
 private:
     // Shows the picker for item and waits until its extraction, if any, has ended.
@@ -309,6 +312,37 @@ void TestFramePicker::closedDuringExtraction()
     openAndSettle(later, item);
     QCOMPARE(int(item.frames->size()), kept);
     QCOMPARE(later.sortModel()->rowCount(), kept);
+}
+
+// A frame file name longer than a file system allows: every frame write fails, the job
+// fails, and the user is told once.
+void TestFramePicker::framesThatCannotBeWritten()
+{
+    QTemporaryDir dir;
+    const QString name = QStringLiteral("x.") + QString(248, QLatin1Char('n')) + QStringLiteral(".MOV");
+    ZvVideoConvertItem item;
+    QVERIFY(item.setVideoPath(movie(dir.path(), name, {160, 120}, 3), 0));
+    QStringList messages;
+    QTimer answer;
+    connect(&answer, &QTimer::timeout, [&messages] {
+        QWidget *modal = QApplication::activeModalWidget();
+        if (auto *box = qobject_cast<QZVMessageDlg *>(modal)) {
+            messages << box->message();
+            box->reject();
+        }
+    });
+    answer.start(10);
+    {
+        QEditDlg dialog;
+        openAndSettle(dialog, item);
+        QTRY_VERIFY(!messages.isEmpty());
+        QVERIFY(messages.contains(QStringLiteral("Not every frame of this movie could be extracted.")));
+        QVERIFY(item.frames->empty());
+        QVERIFY(!dialog.m_chkSelectAll->isEnabled());
+    }
+    QEditDlg again;
+    openAndSettle(again, item);
+    QVERIFY(QFileInfo::exists(frameFolder(QStringLiteral("x_001"))));
 }
 
 GLINTORA_TEST_MAIN(TestFramePicker)
