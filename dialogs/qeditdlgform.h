@@ -4,8 +4,7 @@
 #include "qzvcheckbox.h"
 #include "qzvlistview.h"
 
-#include <QCoreApplication>
-#include <QWidget>
+#include "formparts.h"
 
 namespace Ui {
 
@@ -21,18 +20,10 @@ public:
     {
         form->setObjectName(QStringLiteral("QEditDlg"));
         form->resize(628, 478);
-        m_listView = new QZVListView(form);
-        m_listView->setObjectName(QStringLiteral("m_listView"));
-        m_listView->setGeometry(20, 20, 591, 391);
-        m_btnOK = new QZVBaseButton(form);
-        m_btnOK->setObjectName(QStringLiteral("m_btnOK"));
-        m_btnOK->setGeometry(530, 430, 75, 23);
-        m_btnCancel = new QZVBaseButton(form);
-        m_btnCancel->setObjectName(QStringLiteral("m_btnCancel"));
-        m_btnCancel->setGeometry(440, 430, 75, 23);
-        m_chkSelectAll = new QZVCheckBox(form);
-        m_chkSelectAll->setObjectName(QStringLiteral("m_chkSelectAll"));
-        m_chkSelectAll->setGeometry(140, 440, 141, 16);
+        m_listView = formChild<QZVListView>(form, "m_listView", {20, 20, 591, 391});
+        m_btnOK = formChild<QZVBaseButton>(form, "m_btnOK", {530, 430, 75, 23});
+        m_btnCancel = formChild<QZVBaseButton>(form, "m_btnCancel", {440, 430, 75, 23});
+        m_chkSelectAll = formChild<QZVCheckBox>(form, "m_chkSelectAll", {140, 440, 141, 16});
         QPalette palette = m_chkSelectAll->palette();
         palette.setColor(QPalette::Active, QPalette::WindowText, QColor(69, 69, 69));
         palette.setColor(QPalette::Inactive, QPalette::WindowText, QColor(69, 69, 69));

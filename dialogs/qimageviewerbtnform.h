@@ -3,8 +3,7 @@
 #include "qzvbasebutton.h"
 #include "qzvcheckbox.h"
 
-#include <QCoreApplication>
-#include <QWidget>
+#include "formparts.h"
 
 namespace Ui {
 
@@ -23,26 +22,15 @@ public:
     {
         form->setObjectName(QStringLiteral("QImageViewerBtn"));
         form->resize(762, 112);
-        m_btnBlowup = button(form, "m_btnBlowup", 130, 60);
-        m_btnBlowdown = button(form, "m_btnBlowdown", 210, 60);
-        m_btnPrevious = button(form, "m_btnPrevious", 290, 60);
-        m_btnNext = button(form, "m_btnNext", 370, 60);
-        m_btnFullScreen = button(form, "m_btnFullScreen", 450, 60);
-        m_btnNormalScreen = button(form, "m_btnNormalScreen", 450, 30);
-        m_cbxSelected = new QZVCheckBox(form);
-        m_cbxSelected->setObjectName(QStringLiteral("m_cbxSelected"));
-        m_cbxSelected->setGeometry(540, 60, 101, 16);
+        m_btnBlowup = formChild<QZVBaseButton>(form, "m_btnBlowup", {130, 60, 75, 23});
+        m_btnBlowdown = formChild<QZVBaseButton>(form, "m_btnBlowdown", {210, 60, 75, 23});
+        m_btnPrevious = formChild<QZVBaseButton>(form, "m_btnPrevious", {290, 60, 75, 23});
+        m_btnNext = formChild<QZVBaseButton>(form, "m_btnNext", {370, 60, 75, 23});
+        m_btnFullScreen = formChild<QZVBaseButton>(form, "m_btnFullScreen", {450, 60, 75, 23});
+        m_btnNormalScreen = formChild<QZVBaseButton>(form, "m_btnNormalScreen", {450, 30, 75, 23});
+        m_cbxSelected = formChild<QZVCheckBox>(form, "m_cbxSelected", {540, 60, 101, 16});
         form->setWindowTitle(QCoreApplication::translate("QImageViewerBtn", "Form"));
         m_cbxSelected->setText(QCoreApplication::translate("QImageViewerBtn", "Selected"));
-    }
-
-private:
-    static QZVBaseButton *button(QWidget *form, const char *name, int x, int y)
-    {
-        auto *result = new QZVBaseButton(form);
-        result->setObjectName(QLatin1String(name));
-        result->setGeometry(x, y, 75, 23);
-        return result;
     }
 };
 

@@ -1,9 +1,7 @@
 #pragma once
 
+#include "formparts.h"
 #include "qzvimageviewer.h"
-
-#include <QCoreApplication>
-#include <QWidget>
 
 namespace Ui {
 
@@ -16,9 +14,7 @@ public:
     {
         form->setObjectName(QStringLiteral("QImageViewerDlg"));
         form->resize(872, 545);
-        m_imageViewer = new ::QZVImageViewer(form);
-        m_imageViewer->setObjectName(QStringLiteral("m_imageViewer"));
-        m_imageViewer->setGeometry(80, 60, 721, 361);
+        m_imageViewer = formChild<::QZVImageViewer>(form, "m_imageViewer", {80, 60, 721, 361});
         form->setWindowTitle(QCoreApplication::translate("QImageViewerDlg", "Dialog"));
     }
 };

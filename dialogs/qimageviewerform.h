@@ -1,30 +1,16 @@
 #pragma once
 
-#include <QCoreApplication>
-#include <QGridLayout>
-#include <QWidget>
+#include "formparts.h"
 
 namespace Ui {
 
-// Written by hand: the grid layout must be free to become the dialog's own layout.
-class QImageViewer
+class QImageViewer : public GridLayoutForm
 {
 public:
-    QWidget *gridLayoutWidget = nullptr;
-    QGridLayout *m_gridLayout = nullptr;
-
     void setupUi(QWidget *form)
     {
-        form->setObjectName(QStringLiteral("QImageViewer"));
-        form->resize(1006, 653);
-        gridLayoutWidget = new QWidget(form);
-        gridLayoutWidget->setObjectName(QStringLiteral("gridLayoutWidget"));
-        gridLayoutWidget->setGeometry(160, 170, 621, 391);
+        setupGrid(form, "QImageViewer", {1006, 653}, {160, 170, 621, 391}, "Dialog");
         gridLayoutWidget->raise();
-        m_gridLayout = new QGridLayout;
-        m_gridLayout->setObjectName(QStringLiteral("m_gridLayout"));
-        m_gridLayout->setContentsMargins(0, 0, 0, 0);
-        form->setWindowTitle(QCoreApplication::translate("QImageViewer", "Dialog"));
     }
 };
 
