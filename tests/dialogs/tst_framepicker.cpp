@@ -77,6 +77,7 @@ private slots:
     void selectAllIsNeverPartial();
     void viewerNavigationAndBox();
     void movieGoneBeforeFirstOpening();
+    void closedDuringExtraction_data();
     void closedDuringExtraction();
     void framesThatCannotBeWritten();
 
@@ -86,6 +87,7 @@ private:
 
     QTemporaryDir m_media;
     QString m_clip;
+    QString m_longClip;
     ZvVideoConvertItem m_item;
 };
 
@@ -284,11 +286,21 @@ void TestFramePicker::movieGoneBeforeFirstOpening()
              frameFolder(QStringLiteral("gone_001/gone_001.JPG")));
 }
 
+void TestFramePicker::closedDuringExtraction_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("Cancel") << "m_btnCancel";
+    QTest::newRow("OK") << "m_btnOK";
+    QTest::newRow("destroyed") << "";
+}
+
 void TestFramePicker::closedDuringExtraction()
 {
-    QTemporaryDir dir;
+    QFETCH(QString, button);
+    if (m_longClip.isEmpty())
+        m_longClip = movie(m_media.path(), QStringLiteral("long.MOV"), {640, 480}, 300);
     ZvVideoConvertItem item;
-    QVERIFY(item.setVideoPath(movie(dir.path(), QStringLiteral("long.MOV"), {640, 480}, 300), 0));
+    QVERIFY(item.setVideoPath(m_longClip, 0));
     int kept = 0;
     {
         auto dialog = std::make_unique<QEditDlg>();
@@ -300,6 +312,9 @@ void TestFramePicker::closedDuringExtraction()
         GLINTORA_VERIFY_WATCHDOG(dog);
         QTRY_VERIFY_WITH_TIMEOUT(item.frames->size() >= 3, 60000);
         dialog->m_listView->scrollToBottom();
+        QTest::mouseMove(dialog->m_listView->viewport(), QPoint(20, 20));
+        if (!button.isEmpty())
+            dialog->findChild<QAbstractButton *>(button)->click();
         dialog.reset();
         kept = int(item.frames->size());
     }
