@@ -11,6 +11,7 @@
 #include "moviewriter.h"
 #include "orderedworkers.h"
 #include "palettemapper.h"
+#include "sidestreams.h"
 #include "stillencoder.h"
 #include "track.h"
 #include "trackframesource.h"
@@ -79,12 +80,15 @@ bool ConversionJob::isStillFormat(const std::string &format)
     return stillCodec(format) != AV_CODEC_ID_NONE;
 }
 
-bool ConversionJob::openSource(const std::string &src)
+bool ConversionJob::openSource(const std::string &src, bool needsPicture)
 {
     auto source = std::make_unique<MediaSource>();
-    if (src.empty() || !source->open(src, &m_cancel) || !source->hasVideo() || !source->openDecoder())
+    if (src.empty() || !source->open(src, &m_cancel))
+        return false;
+    if (needsPicture && (!source->hasVideo() || !source->openDecoder()))
         return false;
     m_sourceDuration = source->durationUs();
+    m_sourcePath = src;
     m_source = std::move(source);
     return true;
 }
@@ -101,14 +105,27 @@ bool ConversionJob::openTrackSource(std::shared_ptr<Track> video)
     return true;
 }
 
-bool ConversionJob::prepareOutput(Output output, const std::string &dst, const std::string &format,
-                                  const EncodeSettings &settings)
+void ConversionJob::chooseSettings(const EncodeSettings &settings)
 {
-    m_settings = m_ignoresConfig ? EncodeSettings() : settings;
+    m_settings = settings;
+    if (!m_ignoresConfig)
+        return;
+    // Which streams the output holds is no matter of encoding.
+    m_settings = EncodeSettings();
+    m_settings.videoCodec = settings.videoCodec;
+    m_settings.audioCodec = settings.audioCodec;
+}
+
+bool ConversionJob::prepareOutput(Output output, const std::string &dst, const std::string &format)
+{
     m_format = format;
     if (output == Output::File) {
         MovieWriter writer;
         if (!writer.prepare(format, m_settings))
+            return false;
+        m_withPicture = writer.wantsVideo();
+        m_withSound = writer.wantsAudio() && !m_sourcePath.empty() && SideStreams::hasAudio(m_sourcePath, &m_cancel);
+        if (!m_withPicture && !m_withSound)
             return false;
     } else if (!isStillFormat(format)) {
         return false;
@@ -132,7 +149,10 @@ bool ConversionJob::openFile(const std::string &src, const std::string &dst, con
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_output != Output::None || m_started)
         return false;
-    if (openSource(src) && prepareOutput(Output::File, dst, format, settings))
+    chooseSettings(settings);
+    MovieWriter writer;
+    const bool needsPicture = !writer.prepare(format, m_settings) || writer.wantsVideo();
+    if (openSource(src, needsPicture) && prepareOutput(Output::File, dst, format))
         return true;
     m_source.reset();
     return false;
@@ -145,7 +165,8 @@ bool ConversionJob::openStills(const std::string &src, StillTarget target, const
     if (m_output != Output::None || m_started || !target.callback)
         return false;
     m_target = target;
-    if (openSource(src) && prepareOutput(Output::Stills, std::string(), format, settings))
+    chooseSettings(settings);
+    if (openSource(src, true) && prepareOutput(Output::Stills, std::string(), format))
         return true;
     m_source.reset();
     return false;
@@ -157,7 +178,8 @@ bool ConversionJob::openStillFile(const std::string &src, const std::string &dst
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_output != Output::None || m_started)
         return false;
-    if (openSource(src) && prepareOutput(Output::StillFile, dst, format, settings))
+    chooseSettings(settings);
+    if (openSource(src, true) && prepareOutput(Output::StillFile, dst, format))
         return true;
     m_source.reset();
     return false;
@@ -169,7 +191,8 @@ bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, const std::strin
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_output != Output::None || m_started)
         return false;
-    if (openTrackSource(std::move(video)) && prepareOutput(Output::File, dst, format, settings))
+    chooseSettings(settings);
+    if (openTrackSource(std::move(video)) && prepareOutput(Output::File, dst, format))
         return true;
     m_source.reset();
     m_track.reset();
@@ -183,7 +206,8 @@ bool ConversionJob::openTrackStills(std::shared_ptr<Track> video, StillTarget ta
     if (m_output != Output::None || m_started || !target.callback)
         return false;
     m_target = target;
-    if (openTrackSource(std::move(video)) && prepareOutput(Output::Stills, std::string(), format, settings))
+    chooseSettings(settings);
+    if (openTrackSource(std::move(video)) && prepareOutput(Output::Stills, std::string(), format))
         return true;
     m_source.reset();
     m_track.reset();
@@ -197,6 +221,7 @@ bool ConversionJob::setTimeRange(uint64_t start, uint64_t length)
         return false;
     m_rangeStart = start;
     m_rangeLength = length;
+    m_total.store(0); // the range sets the total afresh, also when it shortens the job
     updateTotal();
     return true;
 }
@@ -323,13 +348,32 @@ bool ConversionJob::runPass(uint64_t progressBase,
 bool ConversionJob::runFile()
 {
     MovieWriter writer;
-    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath))
+    SideStreams side;
+    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, m_withSound))
         return false;
+    if (!m_sourcePath.empty() && !side.open(m_sourcePath, &m_cancel, writer, m_rangeStart, m_rangeLength))
+        return false;
+    if (!m_withPicture)
+        return runSound(writer, side);
     const std::string chain = videoChain();
     const bool passed = runPass(
         0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, writer.pixelFormat()); },
-        [&](AVFrame *frame, AVRational timeBase) { return writer.write(frame, timeBase); });
-    return passed && writer.finish();
+        [&](AVFrame *frame, AVRational timeBase) {
+            // The sound follows each picture, so the muxer never holds much of either.
+            return writer.write(frame, timeBase) && side.advanceTo(av_rescale_q(frame->pts, timeBase, kMicroseconds));
+        });
+    return passed && !m_cancel.load() && side.finish() && writer.finish();
+}
+
+bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
+{
+    constexpr int64_t kStep = 500000;
+    for (int64_t until = kStep; !m_cancel.load() && !side.atEnd(); until += kStep) {
+        if (!side.advanceTo(until))
+            return false;
+        m_done.store(std::min(m_total.load() - 1, side.position()));
+    }
+    return !m_cancel.load() && side.finish() && writer.finish();
 }
 
 bool ConversionJob::runGif()
@@ -349,7 +393,7 @@ bool ConversionJob::runGif()
         return false;
 
     MovieWriter writer;
-    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath))
+    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, false))
         return false;
     PaletteMapper mapper;
     if (!mapper.setPalette(palette.get()))

@@ -21,6 +21,8 @@ class FrameSource;
 class FrameFilter;
 struct VideoParams;
 class Track;
+class MovieWriter;
+class SideStreams;
 
 // One conversion: a source (a media file or a fed video track), an output (a file
 // through a muxer, or stills through a write callback), and the thread that runs it.
@@ -68,13 +70,14 @@ public:
 private:
     enum class Output { None, File, Stills, StillFile };
 
-    bool openSource(const std::string &src);
+    bool openSource(const std::string &src, bool needsPicture);
+    void chooseSettings(const EncodeSettings &settings);
     bool openTrackSource(std::shared_ptr<Track> video);
-    bool prepareOutput(Output output, const std::string &dst, const std::string &format,
-                       const EncodeSettings &settings);
+    bool prepareOutput(Output output, const std::string &dst, const std::string &format);
     void updateTotal();
     void run();
     bool runFile();
+    bool runSound(MovieWriter &writer, SideStreams &side);
     bool runStills();
     bool runGif();
     // Feeds every frame of the range through the filter; each result goes to deliver.
@@ -98,6 +101,9 @@ private:
     std::atomic<uint64_t> m_total{0};
 
     std::unique_ptr<FrameSource> m_source;
+    std::string m_sourcePath;
+    bool m_withPicture = true;
+    bool m_withSound = false;
     std::shared_ptr<Track> m_track;
     uint64_t m_sourceDuration = 0;
     uint64_t m_rangeStart = 0;
