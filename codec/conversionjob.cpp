@@ -199,6 +199,26 @@ bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, const std::strin
     return false;
 }
 
+bool ConversionJob::openTrackCopy(const std::vector<std::shared_ptr<Track>> &tracks, const std::string &dst,
+                                  const std::string &format, const EncodeSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_output != Output::None || m_started || tracks.empty() || dst.empty())
+        return false;
+    chooseSettings(settings);
+    MovieWriter writer;
+    if (!writer.prepareCopy(format, m_settings) || !createEmptyFile(dst + ".part"))
+        return false;
+    m_format = format;
+    m_copiedTracks = tracks;
+    m_track = tracks.front();
+    m_destination = dst;
+    m_partPath = dst + ".part";
+    m_output = Output::TrackCopy;
+    updateTotal();
+    return true;
+}
+
 bool ConversionJob::openTrackStills(std::shared_ptr<Track> video, StillTarget target, const std::string &format,
                                     const EncodeSettings &settings)
 {
@@ -255,6 +275,8 @@ void ConversionJob::run()
     bool ok = false;
     if (m_output == Output::File)
         ok = m_format == "gif" ? runGif() : runFile();
+    else if (m_output == Output::TrackCopy)
+        ok = runTrackCopy();
     else
         ok = runStills();
     std::lock_guard<std::mutex> lock(m_endMutex);
@@ -429,6 +451,63 @@ bool ConversionJob::runGif()
     return passed && mapping.finish() && writer.finish();
 }
 
+bool ConversionJob::runTrackCopy()
+{
+    MovieWriter writer;
+    if (!writer.prepareCopy(m_format, m_settings) || !writer.open(m_partPath, false))
+        return false;
+    struct Lane
+    {
+        std::shared_ptr<Track> track;
+        int stream = -1;
+        PacketData head;
+        bool hasHead = false;
+        bool ended = false;
+    };
+    std::vector<Lane> lanes;
+    for (const std::shared_ptr<Track> &track : m_copiedTracks) {
+        Lane lane;
+        lane.track = track;
+        lane.stream = writer.addTrackStream(track->description(), kMicroseconds);
+        if (lane.stream < 0)
+            return false;
+        lanes.push_back(std::move(lane));
+    }
+    AVPacket *packet = av_packet_alloc();
+    bool ok = packet != nullptr;
+    // The muxer wants the streams in time order: each round writes the earliest of the
+    // tracks' next packets, waiting for a feeder that is behind.
+    while (ok && !m_cancel.load()) {
+        Lane *earliest = nullptr;
+        for (Lane &lane : lanes) {
+            if (!lane.hasHead && !lane.ended) {
+                lane.hasHead = lane.track->take(lane.head, m_cancel);
+                lane.ended = !lane.hasHead;
+            }
+            if (lane.hasHead && (!earliest || lane.head.dts < earliest->head.dts))
+                earliest = &lane;
+        }
+        if (!earliest)
+            break;
+        earliest->hasHead = false;
+        const PacketData &data = earliest->head;
+        ok = av_new_packet(packet, static_cast<int>(data.bytes.size())) >= 0;
+        if (!ok)
+            break;
+        std::copy(data.bytes.begin(), data.bytes.end(), packet->data);
+        packet->pts = static_cast<int64_t>(data.pts);
+        packet->dts = static_cast<int64_t>(data.dts);
+        packet->duration = data.duration;
+        packet->flags = (data.flags & 1) ? AV_PKT_FLAG_KEY : 0;
+        ok = writer.writePacket(packet, kMicroseconds, earliest->stream);
+        av_packet_unref(packet);
+        updateTotal();
+        m_done.store(std::min(m_total.load() - 1, data.pts));
+    }
+    av_packet_free(&packet);
+    return ok && !m_cancel.load() && writer.finish();
+}
+
 bool ConversionJob::deliverStill(const std::vector<uint8_t> &image)
 {
     const auto size = static_cast<unsigned>(image.size());
@@ -500,6 +579,8 @@ bool ConversionJob::cancel()
     }
     if (m_track)
         m_track->wake();
+    for (const std::shared_ptr<Track> &track : m_copiedTracks)
+        track->wake();
     if (m_worker.joinable())
         m_worker.join();
     discardOutput();
@@ -516,4 +597,5 @@ void ConversionJob::close()
     discardOutput();
     m_source.reset();
     m_track.reset();
+    m_copiedTracks.clear();
 }

@@ -53,6 +53,9 @@ public:
                        const EncodeSettings &settings);
     bool openTrackFile(std::shared_ptr<Track> video, const std::string &dst, const std::string &format,
                        const EncodeSettings &settings);
+    // Every track's packets go into the file as they come, nothing decoded.
+    bool openTrackCopy(const std::vector<std::shared_ptr<Track>> &tracks, const std::string &dst,
+                       const std::string &format, const EncodeSettings &settings);
     bool openTrackStills(std::shared_ptr<Track> video, StillTarget target, const std::string &format,
                          const EncodeSettings &settings);
     bool setTimeRange(uint64_t start, uint64_t length);
@@ -68,7 +71,7 @@ public:
     static bool isStillFormat(const std::string &format);
 
 private:
-    enum class Output { None, File, Stills, StillFile };
+    enum class Output { None, File, Stills, StillFile, TrackCopy };
 
     bool openSource(const std::string &src, bool needsPicture);
     void chooseSettings(const EncodeSettings &settings);
@@ -78,6 +81,7 @@ private:
     void run();
     bool runFile();
     bool runSound(MovieWriter &writer, SideStreams &side);
+    bool runTrackCopy();
     bool runStills();
     bool runGif();
     // Feeds every frame of the range through the filter; each result goes to deliver.
@@ -105,6 +109,7 @@ private:
     bool m_withPicture = true;
     bool m_withSound = false;
     std::shared_ptr<Track> m_track;
+    std::vector<std::shared_ptr<Track>> m_copiedTracks;
     uint64_t m_sourceDuration = 0;
     uint64_t m_rangeStart = 0;
     uint64_t m_rangeLength = 0;

@@ -4,6 +4,8 @@ extern "C" {
 #include <libavutil/opt.h>
 }
 
+#include <algorithm>
+
 #include "codecids.h"
 #include "mmc.h"
 
@@ -214,6 +216,36 @@ int MovieWriter::addCopyStream(const AVCodecParameters *parameters, AVRational t
     stream->codecpar->codec_tag = 0;
     stream->time_base = timeBase;
     return stream->index;
+}
+
+int MovieWriter::addTrackStream(const Track::Description &track, AVRational timeBase)
+{
+    AVCodecParameters *parameters = avcodec_parameters_alloc();
+    if (!parameters)
+        return -1;
+    parameters->codec_type = track.type == MMC_TRACK_VIDEO   ? AVMEDIA_TYPE_VIDEO
+                             : track.type == MMC_TRACK_AUDIO ? AVMEDIA_TYPE_AUDIO
+                                                             : AVMEDIA_TYPE_SUBTITLE;
+    parameters->codec_id = CodecIds::toAv(track.codec);
+    parameters->width = static_cast<int>(track.width);
+    parameters->height = static_cast<int>(track.height);
+    parameters->sample_rate = static_cast<int>(track.sampleRate);
+    if (track.type == MMC_TRACK_AUDIO)
+        av_channel_layout_default(&parameters->ch_layout, track.channels ? static_cast<int>(track.channels) : 2);
+    if (track.type == MMC_TRACK_VIDEO)
+        parameters->format = track.codec == MMC_CODEC_MJPEG ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
+    bool ok = true;
+    if (!track.extraData.empty()) {
+        parameters->extradata = static_cast<uint8_t *>(av_mallocz(track.extraData.size() + AV_INPUT_BUFFER_PADDING_SIZE));
+        ok = parameters->extradata != nullptr;
+        if (ok) {
+            std::copy(track.extraData.begin(), track.extraData.end(), parameters->extradata);
+            parameters->extradata_size = static_cast<int>(track.extraData.size());
+        }
+    }
+    const int stream = ok && parameters->codec_id != AV_CODEC_ID_NONE ? addCopyStream(parameters, timeBase) : -1;
+    avcodec_parameters_free(&parameters);
+    return stream;
 }
 
 bool MovieWriter::writeHeader()

@@ -9,6 +9,7 @@ extern "C" {
 }
 
 #include "encodeconfig.h"
+#include "track.h"
 
 // An output file written by one libavformat muxer: at most one encoded video stream, at
 // most one encoded audio stream, and streams copied packet by packet (subtitles, or
@@ -39,6 +40,8 @@ public:
     // A stream whose packets are written as they come; before the first write. Returns
     // its index, or -1.
     int addCopyStream(const AVCodecParameters *parameters, AVRational timeBase);
+    // A stream for the packets of a fed track, described by it; -1 on failure.
+    int addTrackStream(const Track::Description &track, AVRational timeBase);
     // frame->pts in timeBase.
     bool write(const AVFrame *frame, AVRational timeBase);
     // Null frame = end of the sound.
