@@ -64,9 +64,6 @@ bool AudioFilter::build(const AVCodecContext *decoder, const std::string &chain,
     }
     avfilter_inout_free(&inputs);
     avfilter_inout_free(&outputs);
-    // Encoders without variable frame sizes refuse any other count (1024 for AAC).
-    if (ok && encoder->frame_size > 0 && !(encoder->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE))
-        av_buffersink_set_frame_size(m_sink, static_cast<unsigned>(encoder->frame_size));
     return ok;
 }
 

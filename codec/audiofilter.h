@@ -9,9 +9,8 @@ extern "C" {
 struct AVFilterGraph;
 struct AVFilterContext;
 
-// A libavfilter audio graph from decoded frames (pts in µs) to frames the encoder takes
-// as they are: its sample format, rate, channel layout and, for encoders with a fixed
-// frame size, exactly that many samples per frame.
+// A libavfilter audio graph from decoded frames (pts in µs) to the encoder's sample
+// format, rate and channel layout.
 class AudioFilter
 {
 public:

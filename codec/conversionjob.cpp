@@ -371,9 +371,9 @@ bool ConversionJob::runFile()
 {
     MovieWriter writer;
     SideStreams side;
-    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, m_withSound))
+    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, m_withPicture, m_withSound))
         return false;
-    if (!m_sourcePath.empty() && !side.open(m_sourcePath, &m_cancel, writer, m_rangeStart, m_rangeLength))
+    if (!m_sourcePath.empty() && !side.open(m_sourcePath, &m_cancel, writer, m_rangeStart, m_rangeLength, true))
         return false;
     if (!m_withPicture)
         return runSound(writer, side);
@@ -384,7 +384,7 @@ bool ConversionJob::runFile()
             // The sound follows each picture, so the muxer never holds much of either.
             return writer.write(frame, timeBase) && side.advanceTo(av_rescale_q(frame->pts, timeBase, kMicroseconds));
         });
-    return passed && !m_cancel.load() && side.finish() && writer.finish();
+    return passed && !m_cancel.load() && side.finish(true) && writer.finish();
 }
 
 bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
@@ -395,7 +395,7 @@ bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
             return false;
         m_done.store(std::min(m_total.load() - 1, side.position()));
     }
-    return !m_cancel.load() && side.finish() && writer.finish();
+    return !m_cancel.load() && side.finish(true) && writer.finish();
 }
 
 bool ConversionJob::runGif()
@@ -415,7 +415,7 @@ bool ConversionJob::runGif()
         return false;
 
     MovieWriter writer;
-    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, false))
+    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, true, false))
         return false;
     PaletteMapper mapper;
     if (!mapper.setPalette(palette.get()))
@@ -454,7 +454,7 @@ bool ConversionJob::runGif()
 bool ConversionJob::runTrackCopy()
 {
     MovieWriter writer;
-    if (!writer.prepareCopy(m_format, m_settings) || !writer.open(m_partPath, false))
+    if (!writer.prepareCopy(m_format, m_settings) || !writer.open(m_partPath, true, false))
         return false;
     struct Lane
     {

@@ -118,6 +118,8 @@ MovieWriter::~MovieWriter()
     avcodec_free_context(&m_audioEncoder);
     av_packet_free(&m_packet);
     av_frame_free(&m_frame);
+    if (m_audioFifo)
+        av_audio_fifo_free(m_audioFifo);
 }
 
 bool MovieWriter::prepareMuxer(const std::string &format, const EncodeSettings &settings)
@@ -145,7 +147,7 @@ bool MovieWriter::prepareCopy(const std::string &format, const EncodeSettings &s
     return prepareMuxer(format, settings);
 }
 
-bool MovieWriter::open(const std::string &path, bool withAudio)
+bool MovieWriter::open(const std::string &path, bool withPicture, bool withSound)
 {
     m_path = path;
     m_packet = av_packet_alloc();
@@ -155,10 +157,12 @@ bool MovieWriter::open(const std::string &path, bool withAudio)
     const std::string url = "file:" + path;
     if (avio_open(&m_muxer->pb, url.c_str(), AVIO_FLAG_WRITE) < 0)
         return false;
+    if (!withPicture)
+        m_codec = nullptr;
     // The picture comes first in the file, though its encoder opens only with a frame.
     if (m_codec && !(m_stream = avformat_new_stream(m_muxer, nullptr)))
         return false;
-    if (!withAudio)
+    if (!withSound)
         m_audioCodec = nullptr;
     return (!m_audioCodec || openAudioEncoder()) && addChapters();
 }
@@ -182,7 +186,8 @@ bool MovieWriter::openAudioEncoder()
     if (!m_audioStream || avcodec_parameters_from_context(m_audioStream->codecpar, m_audioEncoder) < 0)
         return false;
     m_audioStream->time_base = m_audioEncoder->time_base;
-    return true;
+    m_audioFifo = av_audio_fifo_alloc(m_audioEncoder->sample_fmt, m_audioEncoder->ch_layout.nb_channels, 4096);
+    return m_audioFifo != nullptr;
 }
 
 bool MovieWriter::addChapters()
@@ -314,15 +319,68 @@ bool MovieWriter::write(const AVFrame *frame, AVRational timeBase)
     return drain(m_encoder, m_stream);
 }
 
-bool MovieWriter::writeAudio(AVFrame *frame, AVRational timeBase)
+bool MovieWriter::writeAudio(const AVFrame *frame)
 {
     if (!m_audioEncoder || !writeHeader())
         return false;
+    // Encoders without variable frame sizes take exactly their frame size (1024 for
+    // AAC), and a short frame only at the very end.
+    const int chunk = m_audioEncoder->frame_size > 0 ? m_audioEncoder->frame_size : 1024;
     if (frame) {
-        frame->pts = av_rescale_q(frame->pts, timeBase, m_audioEncoder->time_base);
-        ++m_frames;
+        if (av_audio_fifo_write(m_audioFifo, reinterpret_cast<void **>(frame->extended_data), frame->nb_samples)
+            < frame->nb_samples)
+            return false;
+        while (av_audio_fifo_size(m_audioFifo) >= chunk)
+            if (!encodeAudio(chunk))
+                return false;
+        return true;
     }
-    return avcodec_send_frame(m_audioEncoder, frame) >= 0 && drain(m_audioEncoder, m_audioStream);
+    if (av_audio_fifo_size(m_audioFifo) > 0 && !encodeAudio(av_audio_fifo_size(m_audioFifo)))
+        return false;
+    return avcodec_send_frame(m_audioEncoder, nullptr) >= 0 && drain(m_audioEncoder, m_audioStream);
+}
+
+bool MovieWriter::encodeAudio(int samples)
+{
+    av_frame_unref(m_frame);
+    m_frame->nb_samples = samples;
+    m_frame->format = m_audioEncoder->sample_fmt;
+    m_frame->sample_rate = m_audioEncoder->sample_rate;
+    if (av_channel_layout_copy(&m_frame->ch_layout, &m_audioEncoder->ch_layout) < 0
+        || av_frame_get_buffer(m_frame, 0) < 0
+        || av_audio_fifo_read(m_audioFifo, reinterpret_cast<void **>(m_frame->data), samples) < samples)
+        return false;
+    m_frame->pts = m_audioSamples;
+    m_audioSamples += samples;
+    ++m_frames;
+    return avcodec_send_frame(m_audioEncoder, m_frame) >= 0 && drain(m_audioEncoder, m_audioStream);
+}
+
+bool MovieWriter::padAudioTo(int64_t t)
+{
+    if (!m_audioEncoder)
+        return true;
+    const int64_t wanted = av_rescale(t, m_audioEncoder->sample_rate, 1000000);
+    int64_t missing = wanted - m_audioSamples - av_audio_fifo_size(m_audioFifo);
+    while (missing > 0) {
+        const int samples = static_cast<int>(std::min<int64_t>(missing, 4096));
+        AVFrame *silence = av_frame_alloc();
+        bool ok = silence != nullptr;
+        if (ok) {
+            silence->nb_samples = samples;
+            silence->format = m_audioEncoder->sample_fmt;
+            ok = av_channel_layout_copy(&silence->ch_layout, &m_audioEncoder->ch_layout) >= 0
+                 && av_frame_get_buffer(silence, 0) >= 0
+                 && av_samples_set_silence(silence->extended_data, 0, samples, silence->ch_layout.nb_channels,
+                                           m_audioEncoder->sample_fmt) >= 0
+                 && writeAudio(silence);
+        }
+        av_frame_free(&silence);
+        if (!ok)
+            return false;
+        missing -= samples;
+    }
+    return true;
 }
 
 bool MovieWriter::writePacket(AVPacket *packet, AVRational timeBase, int stream)

@@ -6,6 +6,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/audio_fifo.h>
 }
 
 #include "encodeconfig.h"
@@ -33,8 +34,8 @@ public:
     bool wantsAudio() const { return m_audioCodec != nullptr; }
     AVPixelFormat pixelFormat() const { return m_pixelFormat; }
 
-    // withAudio: the source has sound for the audio stream the settings ask for.
-    bool open(const std::string &path, bool withAudio);
+    // withPicture, withSound: the source has what the streams the settings ask for need.
+    bool open(const std::string &path, bool withPicture, bool withSound);
     const AVCodecContext *audioEncoder() const { return m_audioEncoder; }
     bool hasAudioStream() const { return m_audioEncoder != nullptr; }
     // A stream whose packets are written as they come; before the first write. Returns
@@ -44,8 +45,11 @@ public:
     int addTrackStream(const Track::Description &track, AVRational timeBase);
     // frame->pts in timeBase.
     bool write(const AVFrame *frame, AVRational timeBase);
-    // Null frame = end of the sound.
-    bool writeAudio(AVFrame *frame, AVRational timeBase);
+    // Sound is written as one run of samples, timed by their count, so sources may
+    // follow each other. Null frame = end of the sound.
+    bool writeAudio(const AVFrame *frame);
+    // Silence up to t (µs), so the next source's sound starts with its picture.
+    bool padAudioTo(int64_t t);
     bool writePacket(AVPacket *packet, AVRational timeBase, int stream);
     bool finish();
 
@@ -56,6 +60,7 @@ private:
     bool addChapters();
     bool writeHeader();
     bool drain(AVCodecContext *encoder, AVStream *stream);
+    bool encodeAudio(int samples);
 
     std::string m_path;
     EncodeSettings m_settings;
@@ -69,6 +74,8 @@ private:
     AVStream *m_audioStream = nullptr;
     AVPacket *m_packet = nullptr;
     AVFrame *m_frame = nullptr;
+    AVAudioFifo *m_audioFifo = nullptr;
+    int64_t m_audioSamples = 0;
     bool m_headerWritten = false;
     int64_t m_frames = 0;
     int64_t m_lastPts = AV_NOPTS_VALUE;

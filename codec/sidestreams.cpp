@@ -30,7 +30,7 @@ bool SideStreams::hasAudio(const std::string &src, const std::atomic<bool> *canc
 }
 
 bool SideStreams::open(const std::string &src, const std::atomic<bool> *cancel, MovieWriter &writer,
-                       uint64_t rangeStart, uint64_t rangeLength)
+                       uint64_t rangeStart, uint64_t rangeLength, bool copySubtitles)
 {
     m_writer = &writer;
     m_rangeStart = static_cast<int64_t>(rangeStart);
@@ -42,7 +42,7 @@ bool SideStreams::open(const std::string &src, const std::atomic<bool> *cancel, 
     const AVFormatContext *format = m_source.format();
     m_copies.assign(format->nb_streams, -1);
     for (unsigned i = 0; i < format->nb_streams; ++i)
-        if (format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE)
+        if (copySubtitles && format->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_SUBTITLE)
             m_copies[i] = writer.addCopyStream(format->streams[i]->codecpar, kMicroseconds);
     if (!writer.hasAudioStream())
         return true;
@@ -147,7 +147,7 @@ bool SideStreams::drainFilter()
     while ((pulled = m_filter.pull(m_frame)) > 0) {
         const AVRational timeBase = m_filter.outputTimeBase();
         m_position = static_cast<uint64_t>(std::max<int64_t>(0, av_rescale_q(m_frame->pts + m_frame->nb_samples, timeBase, kMicroseconds)));
-        const bool written = m_writer->writeAudio(m_frame, timeBase);
+        const bool written = m_writer->writeAudio(m_frame);
         av_frame_unref(m_frame);
         if (!written)
             return false;
@@ -156,12 +156,12 @@ bool SideStreams::drainFilter()
     return true;
 }
 
-bool SideStreams::finish()
+bool SideStreams::finish(bool endSound)
 {
     if (!advanceTo(INT64_MAX))
         return false;
     if (m_audioIndex < 0)
         return true;
     m_ended = true;
-    return decodeAudio(nullptr) && m_filter.push(nullptr) && drainFilter() && m_writer->writeAudio(nullptr, {1, 1});
+    return decodeAudio(nullptr) && m_filter.push(nullptr) && drainFilter() && (!endSound || m_writer->writeAudio(nullptr));
 }

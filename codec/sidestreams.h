@@ -28,11 +28,11 @@ public:
     static bool hasAudio(const std::string &src, const std::atomic<bool> *cancel);
     // Adds the streams to writer, which must be opened and have written nothing.
     bool open(const std::string &src, const std::atomic<bool> *cancel, MovieWriter &writer, uint64_t rangeStart,
-              uint64_t rangeLength);
+              uint64_t rangeLength, bool copySubtitles);
     // Writes what lies before t (µs of output).
     bool advanceTo(int64_t t);
-    // Writes the rest and ends the sound.
-    bool finish();
+    // Writes the rest; endSound also ends the output's sound.
+    bool finish(bool endSound);
     bool atEnd() const { return m_ended; }
     // µs of output written so far.
     uint64_t position() const { return m_position; }
