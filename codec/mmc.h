@@ -250,7 +250,7 @@ int MMC_PacketSetFlags(MMC_Handle packet, uint32_t flags);
 int MMC_PacketSetData(MMC_Handle packet, const void *data, uint32_t size);
 void MMC_ReleasePacket(MMC_Handle packet);
 
-/* ---- Merger: not supported; every call fails or does nothing ---------------------- */
+/* ---- Merger: sources one after the other into one output ------------------------ */
 MMC_Handle MMC_CreateMerger(int reserved);
 int MMC_MergerOpen(MMC_Handle merger, const char *dst, const char *format, MMC_Handle cfg);
 int MMC_MergerStart(MMC_Handle merger);
