@@ -170,6 +170,9 @@ bool Merger::mergeOne(const Source &source)
             return true;
         };
         const uint64_t end = source.start + source.length;
+        const AVRational sourceRate = pictures.videoStream()->avg_frame_rate;
+        const int64_t sourceFrameUs = sourceRate.num > 0 && sourceRate.den > 0 ? av_rescale(1000000, sourceRate.den, sourceRate.num) : frameUs;
+        int64_t inputEnd = 0;
         while (frame && filtered && !m_cancel.load()) {
             const int got = pictures.nextFrame(frame.get());
             if (got < 0)
@@ -180,6 +183,7 @@ bool Merger::mergeOne(const Source &source)
             if (static_cast<uint64_t>(time) < source.start)
                 continue;
             frame->pts = time - static_cast<int64_t>(source.start);
+            inputEnd = frame->pts + sourceFrameUs;
             if (!built) {
                 VideoParams params = pictures.videoParams();
                 params.width = frame->width;
@@ -193,7 +197,7 @@ bool Merger::mergeOne(const Source &source)
             if (!filter.push(frame.get()) || !drain())
                 return false;
         }
-        if (m_cancel.load() || !built || !filter.push(nullptr) || !drain())
+        if (m_cancel.load() || !built || !filter.close(inputEnd) || !drain())
             return false;
     } else {
         constexpr int64_t kStep = 500000;
