@@ -131,7 +131,9 @@ void QMainDlg::Init()
     qRegisterMetaType<ZvVideoConvertItem *>("ZvVideoConvertItem*");
     qRegisterMetaType<Split_Info>("Split_Info");
 
-    scrollArea->setVerticalScrollBar(new QZVScrollBar(scrollArea));
+    auto *scrollBar = new QZVScrollBar(scrollArea);
+    QInitCtrlStyle::InitZvScrollBar(scrollBar);
+    scrollArea->setVerticalScrollBar(scrollBar);
     m_ConvertLayout = new QVBoxLayout(m_scrollAreaWidget);
     m_ConvertLayout->setSpacing(0);
     m_ConvertLayout->setContentsMargins(0, 0, 0, 0);
@@ -311,7 +313,11 @@ void QMainDlg::OnExecute()
         emit importPathChanged(path);
         emit importCountChanged(QStringLiteral("%1/%2").arg(i + 1).arg(n));
         emit importBarChanged(float(100 - base) * float(i + 1) / float(n) + float(base));
-        emit seedConvertItem(CreateConvertItemInfo(&path, 0));
+        ZvVideoConvertItem *item = CreateConvertItemInfo(&path, 0);
+        if (!item)
+            continue;
+        run->send(item);
+        emit seedConvertItem(item);
         QThread::usleep(20000);
     }
     emit seedAddComplete(false);
@@ -362,6 +368,23 @@ ZvVideoConvertItem *QMainDlg::CreateConvertItemInfo(const QString *path, int kin
     return item;
 }
 
+void QMainDlg::ImportRun::send(ZvVideoConvertItem *item)
+{
+    std::lock_guard<std::mutex> guard(inFlightLock);
+    inFlight.insert(item);
+}
+
+void QMainDlg::ImportRun::take(ZvVideoConvertItem *item)
+{
+    std::lock_guard<std::mutex> guard(inFlightLock);
+    inFlight.remove(item);
+}
+
+QMainDlg::ImportRun::~ImportRun()
+{
+    qDeleteAll(inFlight);
+}
+
 void QMainDlg::AddFileComplete(bool)
 {
     m_traversalTimer->stop();
@@ -373,6 +396,7 @@ void QMainDlg::addConvertItem(ZvVideoConvertItem *item)
 {
     if (!item)
         return;
+    m_run->take(item);
     queue()->addConverItem(item, -1);
     auto *bar = new VideoConvertBar(m_scrollAreaWidget);
     m_allBarList.append(bar);

@@ -7,8 +7,11 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <QSet>
+
 #include <atomic>
 #include <memory>
+#include <mutex>
 
 class QAction;
 class QConverterProgressWgt;
@@ -119,6 +122,16 @@ private:
         bool searching = false;
         std::atomic<int> base{0};
         std::atomic<bool> stop{false};
+
+        // Items sent to the GUI thread and not yet taken: a pane torn down before they
+        // arrive would otherwise lose them.
+        void send(ZvVideoConvertItem *item);
+        void take(ZvVideoConvertItem *item);
+        ~ImportRun();
+
+    private:
+        std::mutex inFlightLock;
+        QSet<ZvVideoConvertItem *> inFlight;
     };
 
     static ZvVideoConvertManager *queue();

@@ -1,21 +1,19 @@
 #pragma once
 
+#include "plistnode.h"
+
 #include <QByteArray>
-#include <QVariant>
 
 class QXmlStreamWriter;
 
-// Writes Qt values as an XML property list, the counterpart of the store's QPlistParser:
-// QVariantMap -> dict, QVariantList -> array, QString -> string, integers -> integer,
-// double -> real, bool -> true/false, QByteArray -> data.
+// Writes a property-list element tree as XML, the counterpart of the store's QPlistParser:
+// key order and the text of every value are written as they stand.
 class QPlistWriter
 {
 public:
     // doctype is written as given (without its line end) when it is not empty.
-    static QByteArray write(const QVariant &root, const QByteArray &doctype);
-    // False for a value type a property list cannot hold.
-    static bool canWrite(const QVariant &value);
+    static QByteArray write(const PlistNode &root, const QByteArray &doctype);
 
 private:
-    static void writeValue(QXmlStreamWriter &writer, const QVariant &value);
+    static void writeNode(QXmlStreamWriter &writer, const PlistNode &node);
 };

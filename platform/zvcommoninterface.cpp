@@ -62,22 +62,25 @@ bool kernelVersion(KernelVersion &version)
     return KernelVersion::parse(QSysInfo::kernelVersion(), version);
 }
 
-QVariantMap bundleKeys()
+// The keys the program's property list needs, in the order they are set.
+QVector<QPair<QString, PlistNode>> bundleKeys()
 {
     const QString identifier = QStringLiteral("com.%1.%2 %3")
                                    .arg(QStringLiteral("Calvetrin"), kProductTitle, QString())
                                    .remove(QLatin1Char(' '));
+    PlistNode transport(QStringLiteral("dict"));
+    transport.set(QStringLiteral("NSAllowsArbitraryLoads"), PlistNode::fromBool(true));
     return {
-        {QStringLiteral("CFBundleVersion"), QStringLiteral("1.0.0.0")},
-        {kShortVersionKey, kDefaultVersion},
+        {QStringLiteral("CFBundleVersion"), PlistNode::fromString(QStringLiteral("1.0.0.0"))},
+        {kShortVersionKey, PlistNode::fromString(kDefaultVersion)},
         {QStringLiteral("SUFeedURL"),
-         QStringLiteral("https://%1/api/product/version?pid=%2&ver=%3")
-             .arg(kUpdateHost, QStringLiteral("%1"), QStringLiteral("%2"))},
-        {QStringLiteral("CFBundleDisplayName"), kProductTitle},
-        {QStringLiteral("CFBundleIdentifier"), identifier},
-        {QStringLiteral("SUPublicDSAKeyFile"), QStringLiteral("DSAKeyFile.pem")},
-        {QStringLiteral("SUEnableSystemProfiling"), true},
-        {QStringLiteral("NSAppTransportSecurity"), QVariantMap{{QStringLiteral("NSAllowsArbitraryLoads"), true}}},
+         PlistNode::fromString(QStringLiteral("https://%1/api/product/version?pid=%2&ver=%3")
+                                   .arg(kUpdateHost, QStringLiteral("%1"), QStringLiteral("%2")))},
+        {QStringLiteral("CFBundleDisplayName"), PlistNode::fromString(kProductTitle)},
+        {QStringLiteral("CFBundleIdentifier"), PlistNode::fromString(identifier)},
+        {QStringLiteral("SUPublicDSAKeyFile"), PlistNode::fromString(QStringLiteral("DSAKeyFile.pem"))},
+        {QStringLiteral("SUEnableSystemProfiling"), PlistNode::fromBool(true)},
+        {QStringLiteral("NSAppTransportSecurity"), transport},
     };
 }
 
@@ -234,19 +237,17 @@ void ZvCommonInterface::InitInfoToFile(std::string path)
     }
     const QByteArray bytes = source.readAll();
     source.close();
-    // Comments and values our model cannot hold would be lost on writing: leave such a list alone.
-    const QVariant root = QPlistParser::parse(bytes);
-    if (root.type() != QVariant::Map || bytes.contains("<!--") || !QPlistWriter::canWrite(root)) {
+    // Comments would be lost on writing: leave such a list alone.
+    std::optional<PlistNode> root = QPlistParser::parseDocument(bytes);
+    if (!root || !root->isDict() || bytes.contains("<!--")) {
         qCWarning(lcPlatform) << "property list left unchanged, it cannot be rewritten faithfully:" << file;
         return;
     }
-    QVariantMap dictionary = root.toMap();
-    const QVariantMap keys = bundleKeys();
-    for (auto it = keys.cbegin(); it != keys.cend(); ++it)
-        dictionary.insert(it.key(), it.value());
+    for (const auto &entry : bundleKeys())
+        root->set(entry.first, entry.second);
 
     QSaveFile target(file);
-    if (!target.open(QIODevice::WriteOnly) || target.write(QPlistWriter::write(dictionary, doctypeLine(bytes))) < 0
+    if (!target.open(QIODevice::WriteOnly) || target.write(QPlistWriter::write(*root, doctypeLine(bytes))) < 0
         || !target.commit())
         qCWarning(lcPlatform) << "cannot write the property list" << file << ":" << target.errorString();
 }

@@ -24,12 +24,18 @@ QVariant QPlistParser::read(const QString &path)
 
 QVariant QPlistParser::parse(const QByteArray &bytes)
 {
+    const std::optional<PlistNode> root = parseDocument(bytes);
+    return root ? root->toVariant() : QVariant();
+}
+
+std::optional<PlistNode> QPlistParser::parseDocument(const QByteArray &bytes)
+{
     if (bytes.startsWith("bplist")) {
         qCWarning(lcStore) << "binary property lists are not supported";
-        return QVariant();
+        return std::nullopt;
     }
     QXmlStreamReader reader(bytes);
-    QVariant root;
+    PlistNode root;
     if (reader.readNextStartElement() && reader.name() == QLatin1String("plist") && reader.readNextStartElement()) {
         root = readValue(reader, 0);
         if (!reader.hasError() && reader.readNextStartElement())
@@ -42,70 +48,56 @@ QVariant QPlistParser::parse(const QByteArray &bytes)
         reader.readNext();
     if (reader.hasError()) {
         qCWarning(lcStore) << "unreadable property list, line" << reader.lineNumber() << ":" << reader.errorString();
-        return QVariant();
+        return std::nullopt;
     }
     return root;
 }
 
-QVariant QPlistParser::readValue(QXmlStreamReader &reader, int depth)
+PlistNode QPlistParser::readValue(QXmlStreamReader &reader, int depth)
 {
     if (depth > kMaxDepth) {
         reader.raiseError(QStringLiteral("values nested too deeply"));
-        return QVariant();
+        return PlistNode();
     }
-    const QStringRef name = reader.name();
+    const QString name = reader.name().toString();
     if (name == QLatin1String("dict"))
         return readDict(reader, depth);
     if (name == QLatin1String("array"))
         return readArray(reader, depth);
-    if (name == QLatin1String("string"))
-        return reader.readElementText();
-    if (name == QLatin1String("true") || name == QLatin1String("false")) {
-        const bool value = name == QLatin1String("true");
-        reader.skipCurrentElement();
-        return value;
-    }
-    if (name == QLatin1String("data"))
-        return QByteArray::fromBase64(reader.readElementText().toLatin1());
-    bool ok = false;
-    QVariant number;
-    if (name == QLatin1String("integer"))
-        number = reader.readElementText().trimmed().toLongLong(&ok);
-    else if (name == QLatin1String("real"))
-        number = reader.readElementText().trimmed().toDouble(&ok);
-    if (!ok)
+    const PlistNode leaf(name, reader.readElementText());
+    if (!reader.hasError() && !leaf.isValidLeaf())
         reader.raiseError(QStringLiteral("unexpected or invalid element %1").arg(name));
-    return number;
+    return leaf;
 }
 
-QVariant QPlistParser::readDict(QXmlStreamReader &reader, int depth)
+PlistNode QPlistParser::readDict(QXmlStreamReader &reader, int depth)
 {
-    QVariantMap map;
+    PlistNode dict(QStringLiteral("dict"));
     while (reader.readNextStartElement()) {
         if (reader.name() != QLatin1String("key")) {
             reader.raiseError(QStringLiteral("dictionary entry without a key"));
-            return QVariant();
+            return PlistNode();
         }
         const QString key = reader.readElementText();
         if (!reader.readNextStartElement()) {
             reader.raiseError(QStringLiteral("key %1 without a value").arg(key));
-            return QVariant();
+            return PlistNode();
         }
-        const QVariant value = readValue(reader, depth + 1);
+        const PlistNode value = readValue(reader, depth + 1);
         if (reader.hasError())
-            return QVariant();
-        map.insert(key, value);
+            return PlistNode();
+        dict.set(key, value);
     }
-    return map;
+    return dict;
 }
 
-QVariant QPlistParser::readArray(QXmlStreamReader &reader, int depth)
+PlistNode QPlistParser::readArray(QXmlStreamReader &reader, int depth)
 {
-    QVariantList list;
+    PlistNode array(QStringLiteral("array"));
     while (reader.readNextStartElement()) {
-        list.append(readValue(reader, depth + 1));
+        array.append(readValue(reader, depth + 1));
         if (reader.hasError())
-            return QVariant();
+            return PlistNode();
     }
-    return list;
+    return array;
 }

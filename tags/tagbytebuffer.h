@@ -18,6 +18,8 @@ public:
     void PutBytes(const void *data, size_t length);
     void PutText(const char *text);
     void PutZeros(size_t count) { m_bytes.insert(m_bytes.end(), count, 0); }
+    // Drops what was put from `size` on, when a part turns out to be empty.
+    void Truncate(size_t size) { m_bytes.resize(size < m_bytes.size() ? size : m_bytes.size()); }
     void PutBe16(uint32_t value);
     void PutBe24(uint32_t value);
     void PutBe32(uint32_t value);

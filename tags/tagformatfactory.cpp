@@ -1,8 +1,12 @@
 #include "tagformatfactory.h"
 
 #include "apetagformat.h"
+#include "asftagformat.h"
 #include "audioframe.h"
 #include "flactagformat.h"
+#include "mp4tagformat.h"
+#include "oggtagformat.h"
+#include "riffinfotagformat.h"
 #include "tagbufferedstream.h"
 
 #include <cwchar>
@@ -80,6 +84,14 @@ std::unique_ptr<ITagFormat> CreateMainHandler(int format, TagStream *stream)
         return HoldsAudio(format, stream) ? Build<ApeTagFormat>(stream) : nullptr;
     case Flac:
         return Build<FlacTagFormat>(stream);
+    case Wav:
+        return Build<RiffInfoTagFormat>(stream);
+    case Wma:
+        return Build<AsfTagFormat>(stream);
+    case M4a:
+        return Build<Mp4TagFormat>(stream);
+    case Ogg:
+        return Build<OggTagFormat>(stream);
     default:
         return nullptr;
     }

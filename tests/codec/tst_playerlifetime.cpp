@@ -93,6 +93,7 @@ private slots:
     void capturesAreRefusedWithoutAFrameOrWhenHuge();
     void manyCyclesLeaveNothingBehind();
     void destroyDuringPlaybackLeavesAStaleHandle();
+    void playsBesideProbesAndAConversion();
 
 private:
     QTemporaryDir m_dir;
@@ -327,6 +328,50 @@ void PlayerLifetimeTest::destroyDuringPlaybackLeavesAStaleHandle()
     QVERIFY(MMC_PlayerCaptureFrame(player, 0, 0, 0) == nullptr);
     MMC_PlayerClose(player);
     MMC_DestroyPlayer(player);
+}
+
+// The preview plays while the list probes movies and converts one: the library's
+// shared state must hold up with all three at once.
+void PlayerLifetimeTest::playsBesideProbesAndAConversion()
+{
+    const QByteArray source = m_media->plain().toUtf8();
+    std::atomic<bool> stop{false};
+    std::atomic<int> probes{0};
+    std::atomic<int> failedProbes{0};
+    std::thread prober([&] {
+        while (!stop) {
+            const MMC_Handle info = MMC_CreateMediaInfo(0);
+            if (MMC_OpenMediaFile(info, source.constData()) == 1 && MMC_GetMediaDuration(info) > 0)
+                ++probes;
+            else
+                ++failedProbes;
+            MMC_DestroyMediaInfo(info);
+        }
+    });
+
+    FrameRecorder frames;
+    ScopedPlayer player;
+    QVERIFY(player.open(m_rotated));
+    frames.attach(player.handle());
+    Refresher refresher(player.handle());
+    QCOMPARE(MMC_PlayerPlay(player.handle()), 1);
+
+    const QByteArray output = QDir(m_dir.path()).filePath("beside.gif").toUtf8();
+    const MMC_Handle conv = MMC_CreateConverter(-1);
+    QCOMPARE(MMC_ConverterOpenFile(conv, source.constData(), output.constData(), "gif", 0), 1);
+    QCOMPARE(MMC_ConverterStart(conv), 1);
+    QTRY_VERIFY_WITH_TIMEOUT(MMC_ConverterIsFinished(conv) == 1, patience(60000));
+    const bool converted = MMC_ConverterHasFailed(conv) == 0;
+    MMC_ConverterClose(conv);
+    MMC_DestroyConverter(conv);
+    stop = true;
+    prober.join();
+
+    QVERIFY(converted);
+    QVERIFY(QImage(QString::fromUtf8(output)).width() > 0);
+    QVERIFY(probes > 0);
+    QCOMPARE(failedProbes.load(), 0);
+    QVERIFY(frames.count() >= 1);
 }
 
 GLINTORA_TEST_MAIN_CORE(PlayerLifetimeTest)

@@ -6,6 +6,8 @@
 #include "qianyutil.h"
 #include "qmaindlg.h"
 #include "qvideosettingxml.h"
+#include "qconverterprogresswgt.h"
+#include "convertedinfo.h"
 #include "testhome.h"
 #include "videoconvertbar.h"
 #include "zvcommoninterface.h"
@@ -14,6 +16,7 @@
 #include <QDir>
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <memory>
 
 using Power = ZvCommonInterface::PowerAction;
@@ -106,9 +109,35 @@ private slots:
         QFile::remove(pane->rows().at(1)->getVideoPath());
         QSignalSpy finished(pane.get(), &QMainDlg::emitConvertedFinish);
         QSignalSpy converting(pane.get(), &QMainDlg::emitIsStartConverter);
+        QSignalSpy ring(pane->findChild<QConverterProgressWgt *>()->m_progress, &QZVBaseProgress::valueChanged);
         pane->OnStartToCoverter();
         QTRY_VERIFY_WITH_TIMEOUT(!converting.isEmpty() && !converting.last().first().toBool(), 120000);
         QCOMPARE(finished.count(), 2);
+
+        // Each of the three rows owns a third of the ring; it is put back to 0 when hidden.
+        QList<double> values;
+        for (const QList<QVariant> &change : qAsConst(ring))
+            values << change.first().toDouble();
+        while (!values.isEmpty() && values.last() == 0)
+            values.removeLast();
+        QVERIFY(!values.isEmpty());
+        QVERIFY(std::is_sorted(values.cbegin(), values.cend()));
+        QVERIFY(values.last() >= 66 && values.last() <= 100);
+
+        QList<convertedInfo *> records;
+        QVideoSettingXml::analysisConvertedInfo(&records);
+        const auto ofThisBatch = [this](const convertedInfo *record) { return record->convertedPath.startsWith(m_root); };
+        QCOMPARE(std::count_if(records.cbegin(), records.cend(), ofThisBatch), 2);
+        const auto a = std::find_if(records.cbegin(), records.cend(),
+                                    [this](const convertedInfo *record) { return record->convertedPath == m_root + "a.gif"; });
+        QVERIFY(a != records.cend());
+        const convertedInfo *first = *a;
+        QCOMPARE(first->title, QString("a"));
+        QCOMPARE(first->format, QString("GIF"));
+        QCOMPARE(first->resolution, QString("64x48"));
+        QVERIFY(QDateTime::fromString(first->createTime, "yyyy.MM.dd hh:mm:ss").isValid());
+        QCOMPARE(first->imgPath, thumbnailOf(m_root + "a.gif"));
+        qDeleteAll(records);
         QCOMPARE(pane->rows().size(), 1);
         QCOMPARE(pane->rows().first()->getConvertState(), int(BarFailed));
         QCOMPARE(ZvVideoConvertManager::getConvertManagerObject()->GetItem(0), pane->rows().first()->videoItem());

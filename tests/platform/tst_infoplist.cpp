@@ -2,6 +2,7 @@
 #include "zvcommoninterface.h"
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 
 // The installed list (beside the test binaries) is absent, so InitInfoToFile always acts.
@@ -31,8 +32,10 @@ private slots:
     {
         const QString path = write("Info.plist",
                                    plist("<key>list</key><array><string>x</string><integer>7</integer></array>"
-                                         "<key>n</key><integer>-3</integer><key>r</key><real>2.5</real>"
+                                         "<key>n</key><integer>-3</integer><key>r</key><real>2.50</real>"
                                          "<key>d</key><data>AAEC</data><key>off</key><false/>"
+                                         "<key>CFBundleVersion</key><string>0.9</string>"
+                                         "<key>when</key><date>2020-01-02T03:04:05Z</date>"
                                          "<key>CFBundleName</key><string>Old</string>"));
         QVERIFY(ZvCommonInterface::isNeedInitInfoFile());
         ZvCommonInterface::InitInfoToFile(path.toStdString());
@@ -41,7 +44,7 @@ private slots:
         QProcess python;
         python.start("/usr/bin/python3",
                      {"-c", "import plistlib,sys,json,base64; d=plistlib.load(open(sys.argv[1],'rb'));"
-                            "d['d']=base64.b64encode(d['d']).decode(); print(json.dumps(d, sort_keys=True))",
+                            "d['d']=base64.b64encode(d['d']).decode(); print(json.dumps(d, sort_keys=True, default=str))",
                       path});
         QVERIFY(python.waitForFinished());
         QCOMPARE(python.exitCode(), 0);
@@ -50,8 +53,19 @@ private slots:
             R"("CFBundleName": "Old", "CFBundleShortVersionString": "1.0.0", "CFBundleVersion": "1.0.0.0", )"
             R"("NSAppTransportSecurity": {"NSAllowsArbitraryLoads": true}, "SUEnableSystemProfiling": true, )"
             R"("SUFeedURL": "https://www.calvetrin.com/api/product/version?pid=%1&ver=%2", )"
-            R"("SUPublicDSAKeyFile": "DSAKeyFile.pem", "d": "AAEC", "list": ["x", 7], "n": -3, "off": false, "r": 2.5})";
+            R"("SUPublicDSAKeyFile": "DSAKeyFile.pem", "d": "AAEC", "list": ["x", 7], "n": -3, "off": false, "r": 2.5, )"
+            R"("when": "2020-01-02 03:04:05"})";
         QCOMPARE(python.readAllStandardOutput().trimmed(), expected);
+
+        // The user's keys keep their order and exact text; a replaced key keeps its place.
+        QFile written(path);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(written.readAll()).remove(QRegularExpression("\\s"));
+        QVERIFY(text.contains("<key>r</key><real>2.50</real><key>d</key><data>AAEC</data><key>off</key><false/>"
+                              "<key>CFBundleVersion</key><string>1.0.0.0</string>"
+                              "<key>when</key><date>2020-01-02T03:04:05Z</date>"
+                              "<key>CFBundleName</key><string>Old</string>"
+                              "<key>CFBundleShortVersionString</key>"));
     }
 
     void listsThatCannotBeRewrittenStayByteIdentical_data()

@@ -4,6 +4,7 @@
 #include "kernelversion.h"
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 class TestCommonInterface : public QObject
@@ -84,6 +85,22 @@ private slots:
         QVERIFY(SUUpdater::sharedUpdater()->automaticallyChecksForUpdates());
         ZvCommonInterface::setAutoCheckUpdate(false);
         QVERIFY(!SUUpdater::sharedUpdater()->automaticallyChecksForUpdates());
+    }
+
+    // The check runs again in a child under strace, which lists every socket it opens.
+    void updateCheckOpensNoNetworkSocket()
+    {
+        if (QStandardPaths::findExecutable("strace").isEmpty())
+            QSKIP("strace is not installed");
+        QProcess strace;
+        strace.start("strace", {"-f", "-e", "trace=socket", QCoreApplication::applicationFilePath(),
+                                "updateCheckNeverClaimsACheck"});
+        QVERIFY(strace.waitForFinished(60000));
+        const QString trace = QString::fromLocal8Bit(strace.readAllStandardError());
+        if (trace.contains("PTRACE_TRACEME") || trace.contains("Operation not permitted"))
+            QSKIP("tracing is not permitted here");
+        QCOMPARE(strace.exitCode(), 0);
+        QVERIFY2(!trace.contains("AF_INET"), qPrintable(trace));
     }
 
     void writabilityProbeLeavesExistingFilesAlone()

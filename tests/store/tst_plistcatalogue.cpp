@@ -108,7 +108,8 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::newRow("binary") << QByteArray("bplist00\xd1\x01\x02", 11);
         QTest::newRow("truncated") << QByteArray("<plist><dict><key>a</key><string>b</string>");
-        QTest::newRow("unknown element") << QByteArray("<plist><date>2024-01-01T00:00:00Z</date></plist>");
+        QTest::newRow("unknown element") << QByteArray("<plist><set>1</set></plist>");
+        QTest::newRow("bad date") << QByteArray("<plist><date>yesterday</date></plist>");
         QTest::newRow("key without value") << QByteArray("<plist><dict><key>a</key></dict></plist>");
         QTest::newRow("value without key") << QByteArray("<plist><dict><string>a</string></dict></plist>");
         QTest::newRow("bad integer") << QByteArray("<plist><integer>12x</integer></plist>");

@@ -1,11 +1,13 @@
 #include "tagtesthelpers.h"
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QtTest>
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -127,6 +129,34 @@ void MakeFixtures(const QString &folder)
 QByteArray AudioDigest(const QString &path)
 {
     return Run("ffmpeg", {"-v", "error", "-i", path, "-map", "0:a:0", "-f", "md5", "-"}).trimmed();
+}
+
+TagFilePtr OpenTagFile(const QString &path, int *result)
+{
+    TagFilePtr file(CreateTagFile());
+    const int opened = file->OpenPath(Wide(path).c_str());
+    if (result)
+        *result = opened;
+    return file;
+}
+
+QStringList SaveLeftovers(const QString &folder)
+{
+    return QDir(folder).entryList({".tagsave-*"}, QDir::Files | QDir::Hidden);
+}
+
+FileSizeLimit::FileSizeLimit(rlim_t limit)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    getrlimit(RLIMIT_FSIZE, &m_saved);
+    struct rlimit next = m_saved;
+    next.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &next);
+}
+
+FileSizeLimit::~FileSizeLimit()
+{
+    setrlimit(RLIMIT_FSIZE, &m_saved);
 }
 
 } // namespace TagTest

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "itagfile.h"
 #include "tagfield.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 // Shared helpers of the tag tests: text fields, files, and the outside tools that serve as
@@ -47,5 +50,28 @@ void MakeFixtures(const QString &folder);
 
 // The decoded audio's MD5 digest as ffmpeg computes it.
 QByteArray AudioDigest(const QString &path);
+
+struct TagFileDeleter
+{
+    void operator()(ITagFile *file) const { DestroyTagFile(file); }
+};
+using TagFilePtr = std::unique_ptr<ITagFile, TagFileDeleter>;
+
+// A facade opened on the path; OpenPath's result in *result.
+TagFilePtr OpenTagFile(const QString &path, int *result = nullptr);
+
+// Temporary copies a save left in the folder.
+QStringList SaveLeftovers(const QString &folder);
+
+// Makes writes beyond a file size fail with EFBIG instead of killing the process.
+class FileSizeLimit
+{
+public:
+    explicit FileSizeLimit(rlim_t limit);
+    ~FileSizeLimit();
+
+private:
+    struct rlimit m_saved;
+};
 
 } // namespace TagTest

@@ -78,44 +78,6 @@ QStringList Fields(ITagFile *file)
     return out;
 }
 
-struct FileDeleter
-{
-    void operator()(ITagFile *file) const { DestroyTagFile(file); }
-};
-using TagFilePtr = std::unique_ptr<ITagFile, FileDeleter>;
-
-TagFilePtr Open(const QString &path, int *result = nullptr)
-{
-    TagFilePtr file(CreateTagFile());
-    const int opened = file->OpenPath(Wide(path).c_str());
-    if (result)
-        *result = opened;
-    return file;
-}
-
-QStringList Leftovers(const QString &folder)
-{
-    return QDir(folder).entryList({".tagsave-*"}, QDir::Files | QDir::Hidden);
-}
-
-// Makes writes beyond a file size fail with EFBIG instead of killing the process.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(rlim_t limit)
-    {
-        std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_saved);
-        struct rlimit next = m_saved;
-        next.rlim_cur = limit;
-        setrlimit(RLIMIT_FSIZE, &next);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &m_saved); }
-
-private:
-    struct rlimit m_saved;
-};
-
 } // namespace
 
 class TestTagFile : public QObject
@@ -178,7 +140,7 @@ void TestTagFile::chooseFormat()
     QFETCH(QByteArray, content);
     QFETCH(int, format);
     int result = 0;
-    TagFilePtr file = Open(Write(name, content), &result);
+    TagFilePtr file = OpenTagFile(Write(name, content), &result);
     QCOMPARE(result, format < 0 ? -1 : 0);
     QCOMPARE(file->FormatIndex(), format);
     if (format < 0)
@@ -207,7 +169,7 @@ void TestTagFile::combinedIndexAndPrimarySlot()
     QFETCH(QByteArray, content);
     QFETCH(QStringList, fields);
     QFETCH(int, primary);
-    TagFilePtr file = Open(Write(name, content));
+    TagFilePtr file = OpenTagFile(Write(name, content));
     QCOMPARE(Fields(file.get()), fields);
     const std::wstring album = L"Album";
     QCOMPARE(file->AddField(TextField(TagKindAlbum, album)), 0);
@@ -217,7 +179,7 @@ void TestTagFile::combinedIndexAndPrimarySlot()
 
 void TestTagFile::editingRules()
 {
-    TagFilePtr file = Open(Write("rules.mp3", Id3v2("Two") + Mp3Audio() + ApeTag("Ape")));
+    TagFilePtr file = OpenTagFile(Write("rules.mp3", Id3v2("Two") + Mp3Audio() + ApeTag("Ape")));
     const std::wstring text = L"X";
     QCOMPARE(file->SetField(0, TextField(TagKindTitle, text, TagSlotApe)), -1);
     QCOMPARE(Text(file->GetField(0)), QString("Two"));
@@ -264,16 +226,16 @@ void TestTagFile::closedFileFails()
     // Saving with nothing changed writes nothing.
     const QByteArray content = Id3v2("Two") + Mp3Audio();
     const QString path = Write("unchanged.mp3", content);
-    file = Open(path);
+    file = OpenTagFile(path);
     QCOMPARE(file->Save(), 0);
     QCOMPARE(ReadFile(path), content);
-    QVERIFY(Leftovers(m_dir.path()).isEmpty());
+    QVERIFY(SaveLeftovers(m_dir.path()).isEmpty());
 }
 
 void TestTagFile::untaggedMp3GetsOnlyId3v2()
 {
     const QString path = Write("untagged.mp3", Mp3Audio());
-    TagFilePtr file = Open(path);
+    TagFilePtr file = OpenTagFile(path);
     QCOMPARE(file->FieldCount(), 0);
     const std::wstring title = L"Title";
     QCOMPARE(file->AddField(TextField(TagKindTitle, title)), 0);
@@ -282,7 +244,7 @@ void TestTagFile::untaggedMp3GetsOnlyId3v2()
     const QByteArray saved = ReadFile(path);
     QVERIFY(saved.startsWith("ID3\x03"));
     QVERIFY(saved.endsWith(Mp3Audio()));
-    file = Open(path);
+    file = OpenTagFile(path);
     QCOMPARE(Fields(file.get()), QStringList{"1/0:Title"});
 }
 
@@ -291,7 +253,7 @@ void TestTagFile::growingHeadReloadsOtherTags()
     for (const QString &name : {QString("grow.mp3"), QString("grow.flac")}) {
         const QByteArray audio = name.endsWith("mp3") ? Mp3Audio() + ApeTag("Ape") : FlacAudio("F");
         const QString path = Write(name, Id3v2("a") + audio + Id3v1("One"));
-        TagFilePtr file = Open(path);
+        TagFilePtr file = OpenTagFile(path);
         const QStringList before = Fields(file.get());
         const std::wstring longTitle(3000, L'L');
         const int id3 = name.endsWith("mp3") ? 0 : 1;
@@ -304,7 +266,7 @@ void TestTagFile::growingHeadReloadsOtherTags()
         expected[id3] = "1/0:" + QString(3000, 'L');
         expected.last() = "0/0:Uno";
         QCOMPARE(Fields(file.get()), expected);
-        file = Open(path);
+        file = OpenTagFile(path);
         QCOMPARE(Fields(file.get()), expected);
         QVERIFY(ReadFile(path).contains(audio));
     }
@@ -332,7 +294,7 @@ void TestTagFile::converterFlow()
     QFETCH(int, slot);
     QFETCH(QStringList, kept);
     const QString path = Write(name, content);
-    TagFilePtr file = Open(path);
+    TagFilePtr file = OpenTagFile(path);
     QCOMPARE(file->ClearFields(), 0);
     const QByteArray png = B("\x89PNG\r\n\x1A\n") + Be32(13) + "IHDR" + Be32(4) + Be32(2) + B("\x08\x02\0\0\0") + Be32(0);
     std::vector<std::wstring> texts;
@@ -346,7 +308,7 @@ void TestTagFile::converterFlow()
     }
     QCOMPARE(file->Save(), 0);
     QCOMPARE(file->Close(), 0);
-    file = Open(path);
+    file = OpenTagFile(path);
     QStringList kinds;
     for (int i = 0; i < file->FieldCount(); ++i) {
         const TagField f = file->GetField(i);
@@ -369,7 +331,7 @@ void TestTagFile::converterFlow()
 void TestTagFile::savesAreRepeatable()
 {
     const QString path = Write("repeat.mp3", Id3v2("Two") + Mp3Audio() + ApeTag("Ape") + Id3v1("One"));
-    TagFilePtr file = Open(path);
+    TagFilePtr file = OpenTagFile(path);
     const std::wstring comment = L"c";
     for (int slot : {0, 1, 6})
         QCOMPARE(file->AddField(TextField(TagKindComment, comment, slot)), 0);
@@ -379,7 +341,7 @@ void TestTagFile::savesAreRepeatable()
     file->SetFieldsOfKind(TagKindComment, TextField(TagKindComment, comment));
     QCOMPARE(file->Save(), 0);
     QCOMPARE(ReadFile(path), first);
-    file = Open(path);
+    file = OpenTagFile(path);
     QCOMPARE(Fields(file.get()), fields);
 }
 
@@ -402,7 +364,7 @@ void TestTagFile::failedSaveLeavesFileIntact()
     const std::wstring big(2000, L'B');
     int failures = 0;
     for (int extra = 0; extra < 12000; extra += 700) {
-        TagFilePtr file = Open(path);
+        TagFilePtr file = OpenTagFile(path);
         for (int slot : {0, 1, 6, 7})
             file->AddField(TextField(TagKindAlbum, big, slot));
         int result;
@@ -417,9 +379,9 @@ void TestTagFile::failedSaveLeavesFileIntact()
         ++failures;
         QCOMPARE(result, -1);
         QCOMPARE(ReadFile(path), content);
-        QVERIFY(Leftovers(m_dir.path()).isEmpty());
+        QVERIFY(SaveLeftovers(m_dir.path()).isEmpty());
         // The handlers were reloaded from the untouched file.
-        TagFilePtr fresh = Open(path);
+        TagFilePtr fresh = OpenTagFile(path);
         QCOMPARE(Fields(file.get()), Fields(fresh.get()));
     }
     QVERIFY(failures >= 2);

@@ -18,18 +18,11 @@ using namespace TagTest;
 
 namespace {
 
-struct FileDeleter
-{
-    void operator()(ITagFile *file) const { DestroyTagFile(file); }
-};
-using TagFilePtr = std::unique_ptr<ITagFile, FileDeleter>;
-
 TagFilePtr Open(const QString &path)
 {
-    TagFilePtr file(CreateTagFile());
-    if (file->OpenPath(Wide(path).c_str()) != 0)
-        return nullptr;
-    return file;
+    int result = -1;
+    TagFilePtr file = OpenTagFile(path, &result);
+    return result == 0 ? std::move(file) : nullptr;
 }
 
 QJsonObject PythonJson(const QString &code, const QStringList &arguments)
@@ -95,7 +88,7 @@ private:
 
 void TestTagOracles::initTestCase()
 {
-    RequireTools({"ffmpeg", "ffprobe", "/usr/bin/python3"});
+    RequireTools({"ffmpeg", "ffprobe", "oggenc", "/usr/bin/python3"});
     MakeFixtures(m_dir.path());
 }
 
