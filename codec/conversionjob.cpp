@@ -48,12 +48,6 @@ bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
     return std::fclose(file) == 0 && written;
 }
 
-struct FrameDeleter
-{
-    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-
 VideoParams frameParams(const AVFrame *frame, AVRational timeBase)
 {
     VideoParams params;

@@ -15,6 +15,7 @@ extern "C" {
 }
 
 #include "encodeconfig.h"
+#include "jobprogress.h"
 #include "mmc.h"
 
 class FrameSource;
@@ -31,7 +32,7 @@ class SideStreams;
 // end sets done = total, then finished; a job that fails on its own sets failed, then
 // finished; a cancel sets failed and leaves finished 0. Only a normal end leaves a file
 // under the destination name.
-class ConversionJob
+class ConversionJob : public JobProgress
 {
 public:
     struct StillTarget
@@ -61,10 +62,6 @@ public:
     bool setTimeRange(uint64_t start, uint64_t length);
     bool start();
 
-    bool isFinished() const { return m_finished.load(); }
-    bool hasFailed() const { return m_failed.load(); }
-    uint64_t done() const { return m_done.load(); }
-    uint64_t total() const { return m_total.load(); }
     bool cancel();
     void close();
 
@@ -98,11 +95,6 @@ private:
     std::thread m_worker;
     bool m_ignoresConfig;
     bool m_started = false;
-    std::atomic<bool> m_cancel{false};
-    std::atomic<bool> m_finished{false};
-    std::atomic<bool> m_failed{false};
-    std::atomic<uint64_t> m_done{0};
-    std::atomic<uint64_t> m_total{0};
 
     std::unique_ptr<FrameSource> m_source;
     std::string m_sourcePath;

@@ -13,12 +13,6 @@ namespace {
 
 constexpr AVRational kMicroseconds{1, 1000000};
 
-struct FrameDeleter
-{
-    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-
 int evenBelow(int value)
 {
     return std::max(2, value & ~1);

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "encodeconfig.h"
+#include "jobprogress.h"
 
 #include "moviewriter.h"
 
@@ -18,7 +19,7 @@
 // and muxed, its times following the end of the previous one. The first source fixes
 // which streams the output has. The output is complete once the merger is closed after
 // its sources have drained; otherwise the file it created is deleted.
-class Merger
+class Merger : public JobProgress
 {
 public:
     Merger() = default;
@@ -30,10 +31,6 @@ public:
     bool start();
     bool addFile(const std::string &src, uint64_t start, uint64_t length);
 
-    bool isFinished() const { return m_finished.load(); }
-    bool hasFailed() const { return m_failed.load(); }
-    uint64_t done() const { return m_done.load(); }
-    uint64_t total() const { return m_total.load(); }
     bool cancel();
     void close();
 
@@ -72,9 +69,4 @@ private:
     int m_rateNum = 25;
     int m_rateDen = 1;
     uint64_t m_offset = 0;
-    std::atomic<bool> m_cancel{false};
-    std::atomic<bool> m_finished{false};
-    std::atomic<bool> m_failed{false};
-    std::atomic<uint64_t> m_done{0};
-    std::atomic<uint64_t> m_total{0};
 };
