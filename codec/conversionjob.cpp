@@ -118,7 +118,8 @@ bool ConversionJob::prepareOutput(Output output, const std::string &dst, const s
         if (!writer.prepare(format, m_settings))
             return false;
         m_withPicture = writer.wantsVideo();
-        m_withSound = writer.wantsAudio() && !m_sourcePath.empty() && SideStreams::hasAudio(m_sourcePath, &m_cancel);
+        m_withSound = writer.wantsAudio()
+                      && (m_soundTrack || (!m_sourcePath.empty() && SideStreams::hasAudio(m_sourcePath, &m_cancel)));
         if (!m_withPicture && !m_withSound)
             return false;
     } else if (!isStillFormat(format)) {
@@ -179,17 +180,19 @@ bool ConversionJob::openStillFile(const std::string &src, const std::string &dst
     return false;
 }
 
-bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, const std::string &dst, const std::string &format,
-                                  const EncodeSettings &settings)
+bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, std::shared_ptr<Track> sound, const std::string &dst,
+                                  const std::string &format, const EncodeSettings &settings)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_output != Output::None || m_started)
         return false;
     chooseSettings(settings);
+    m_soundTrack = sound && sound->description().type == MMC_TRACK_AUDIO ? std::move(sound) : nullptr;
     if (openTrackSource(std::move(video)) && prepareOutput(Output::File, dst, format))
         return true;
     m_source.reset();
     m_track.reset();
+    m_soundTrack.reset();
     return false;
 }
 
@@ -367,7 +370,8 @@ bool ConversionJob::runFile()
     SideStreams side;
     if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, m_withPicture, m_withSound))
         return false;
-    if (!m_sourcePath.empty() && !side.open(m_sourcePath, &m_cancel, writer, m_rangeStart, m_rangeLength, true))
+    if (m_soundTrack ? !side.openTrack(m_soundTrack, &m_cancel, writer)
+                     : !m_sourcePath.empty() && !side.open(m_sourcePath, &m_cancel, writer, m_rangeStart, m_rangeLength, true))
         return false;
     if (!m_withPicture)
         return runSound(writer, side);
@@ -575,6 +579,8 @@ bool ConversionJob::cancel()
         m_track->wake();
     for (const std::shared_ptr<Track> &track : m_copiedTracks)
         track->wake();
+    if (m_soundTrack)
+        m_soundTrack->wake();
     if (m_worker.joinable())
         m_worker.join();
     discardOutput();
@@ -592,4 +598,5 @@ void ConversionJob::close()
     m_source.reset();
     m_track.reset();
     m_copiedTracks.clear();
+    m_soundTrack.reset();
 }

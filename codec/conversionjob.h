@@ -52,8 +52,9 @@ public:
                     const EncodeSettings &settings);
     bool openStillFile(const std::string &src, const std::string &dst, const std::string &format,
                        const EncodeSettings &settings);
-    bool openTrackFile(std::shared_ptr<Track> video, const std::string &dst, const std::string &format,
-                       const EncodeSettings &settings);
+    // The sound track, when given, is decoded and encoded beside the picture.
+    bool openTrackFile(std::shared_ptr<Track> video, std::shared_ptr<Track> sound, const std::string &dst,
+                       const std::string &format, const EncodeSettings &settings);
     // Every track's packets go into the file as they come, nothing decoded.
     bool openTrackCopy(const std::vector<std::shared_ptr<Track>> &tracks, const std::string &dst,
                        const std::string &format, const EncodeSettings &settings);
@@ -102,6 +103,7 @@ private:
     bool m_withSound = false;
     std::shared_ptr<Track> m_track;
     std::vector<std::shared_ptr<Track>> m_copiedTracks;
+    std::shared_ptr<Track> m_soundTrack;
     uint64_t m_sourceDuration = 0;
     uint64_t m_rangeStart = 0;
     uint64_t m_rangeLength = 0;

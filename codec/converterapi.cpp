@@ -93,8 +93,8 @@ int MMC_ConverterOpenImageFile(MMC_Handle conv, MMC_Handle image, const char *ds
     return onJob(conv, 0, [&](ConversionJob &j) { return j.openStillFile(src, dst, format, settingsOf(cfg)) ? 1 : 0; });
 }
 
-// Track mode A = 1 writes the tracks' packets as they come; otherwise the picture track
-// is decoded and encoded.
+// Track mode A = 1 writes the tracks' packets as they come; otherwise the picture and
+// sound tracks are decoded and encoded.
 int MMC_ConverterOpenTracks(MMC_Handle conv, MMC_Handle video, MMC_Handle audio, MMC_Handle subtitle,
                             const char *dst, const char *format, MMC_Handle cfg)
 {
@@ -109,9 +109,10 @@ int MMC_ConverterOpenTracks(MMC_Handle conv, MMC_Handle video, MMC_Handle audio,
                 tracks.push_back(fed);
         return onJob(conv, 0, [&](ConversionJob &j) { return j.openTrackCopy(tracks, dst, format, settings) ? 1 : 0; });
     }
+    const auto sound = HandleTable::get<Track>(Family::Track, audio);
     if (!track)
         return 0;
-    return onJob(conv, 0, [&](ConversionJob &j) { return j.openTrackFile(track, dst, format, settings) ? 1 : 0; });
+    return onJob(conv, 0, [&](ConversionJob &j) { return j.openTrackFile(track, sound, dst, format, settings) ? 1 : 0; });
 }
 
 int MMC_ConverterOpenTracksImage(MMC_Handle conv, MMC_Handle video, MMC_Handle, MMC_Handle, MMC_Handle writer,

@@ -225,30 +225,8 @@ int MovieWriter::addCopyStream(const AVCodecParameters *parameters, AVRational t
 
 int MovieWriter::addTrackStream(const Track::Description &track, AVRational timeBase)
 {
-    AVCodecParameters *parameters = avcodec_parameters_alloc();
-    if (!parameters)
-        return -1;
-    parameters->codec_type = track.type == MMC_TRACK_VIDEO   ? AVMEDIA_TYPE_VIDEO
-                             : track.type == MMC_TRACK_AUDIO ? AVMEDIA_TYPE_AUDIO
-                                                             : AVMEDIA_TYPE_SUBTITLE;
-    parameters->codec_id = CodecIds::toAv(track.codec);
-    parameters->width = static_cast<int>(track.width);
-    parameters->height = static_cast<int>(track.height);
-    parameters->sample_rate = static_cast<int>(track.sampleRate);
-    if (track.type == MMC_TRACK_AUDIO)
-        av_channel_layout_default(&parameters->ch_layout, track.channels ? static_cast<int>(track.channels) : 2);
-    if (track.type == MMC_TRACK_VIDEO)
-        parameters->format = track.codec == MMC_CODEC_MJPEG ? AV_PIX_FMT_YUVJ420P : AV_PIX_FMT_YUV420P;
-    bool ok = true;
-    if (!track.extraData.empty()) {
-        parameters->extradata = static_cast<uint8_t *>(av_mallocz(track.extraData.size() + AV_INPUT_BUFFER_PADDING_SIZE));
-        ok = parameters->extradata != nullptr;
-        if (ok) {
-            std::copy(track.extraData.begin(), track.extraData.end(), parameters->extradata);
-            parameters->extradata_size = static_cast<int>(track.extraData.size());
-        }
-    }
-    const int stream = ok && parameters->codec_id != AV_CODEC_ID_NONE ? addCopyStream(parameters, timeBase) : -1;
+    AVCodecParameters *parameters = Track::codecParameters(track);
+    const int stream = parameters ? addCopyStream(parameters, timeBase) : -1;
     avcodec_parameters_free(&parameters);
     return stream;
 }
@@ -311,6 +289,8 @@ bool MovieWriter::write(const AVFrame *frame, AVRational timeBase)
     // Two source frames inside one output tick would break the muxer's ordering.
     if (m_lastPts != AV_NOPTS_VALUE && m_frame->pts <= m_lastPts)
         m_frame->pts = m_lastPts + 1;
+    if (m_lastPts != AV_NOPTS_VALUE)
+        m_frameSpacing = m_frame->pts - m_lastPts;
     m_lastPts = m_frame->pts;
     m_frame->pict_type = AV_PICTURE_TYPE_NONE;
     if (avcodec_send_frame(m_encoder, m_frame) < 0)
@@ -402,6 +382,9 @@ bool MovieWriter::drain(AVCodecContext *encoder, AVStream *stream)
             return true;
         if (received < 0)
             return false;
+        // Without a duration the last picture would get none, and players drop it.
+        if (encoder == m_encoder && m_packet->duration <= 0)
+            m_packet->duration = m_frameSpacing;
         av_packet_rescale_ts(m_packet, encoder->time_base, stream->time_base);
         m_packet->stream_index = stream->index;
         if (av_interleaved_write_frame(m_muxer, m_packet) < 0)

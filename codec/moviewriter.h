@@ -79,4 +79,5 @@ private:
     bool m_headerWritten = false;
     int64_t m_frames = 0;
     int64_t m_lastPts = AV_NOPTS_VALUE;
+    int64_t m_frameSpacing = 0;
 };

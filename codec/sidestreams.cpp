@@ -1,5 +1,7 @@
 #include "sidestreams.h"
 
+#include <algorithm>
+
 #include "moviewriter.h"
 
 namespace {
@@ -50,17 +52,59 @@ bool SideStreams::open(const std::string &src, const std::atomic<bool> *cancel, 
     if (m_audioIndex < 0)
         return false;
     const AVStream *stream = format->streams[m_audioIndex];
-    const AVCodec *codec = avcodec_find_decoder(stream->codecpar->codec_id);
-    m_decoder = codec ? avcodec_alloc_context3(codec) : nullptr;
-    if (!m_decoder || avcodec_parameters_to_context(m_decoder, stream->codecpar) < 0)
-        return false;
-    m_decoder->pkt_timebase = stream->time_base;
-    if (avcodec_open2(m_decoder, codec, nullptr) < 0)
-        return false;
+    m_audioTimeBase = stream->time_base;
+    m_audioStart = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
     // Frames arrive timed from the range start; the trim keeps the range and nothing
     // before it, so the sound starts with the first picture.
     const std::string trim = "atrim=start_pts=0" + (rangeLength ? ":end_pts=" + std::to_string(rangeLength) : std::string());
-    return m_filter.build(m_decoder, trim, writer.audioEncoder());
+    return openDecoder(stream->codecpar, trim);
+}
+
+bool SideStreams::openTrack(std::shared_ptr<Track> sound, const std::atomic<bool> *cancel, MovieWriter &writer)
+{
+    m_writer = &writer;
+    m_soundTrack = std::move(sound);
+    m_cancel = cancel;
+    m_packet = av_packet_alloc();
+    m_frame = av_frame_alloc();
+    if (!m_packet || !m_frame || !m_soundTrack || !cancel)
+        return false;
+    if (!writer.hasAudioStream())
+        return true;
+    AVCodecParameters *parameters = Track::codecParameters(m_soundTrack->description());
+    m_audioIndex = 0;
+    const bool ok = parameters && openDecoder(parameters, "");
+    avcodec_parameters_free(&parameters);
+    return ok;
+}
+
+bool SideStreams::openDecoder(const AVCodecParameters *parameters, const std::string &chain)
+{
+    const AVCodec *codec = avcodec_find_decoder(parameters->codec_id);
+    m_decoder = codec ? avcodec_alloc_context3(codec) : nullptr;
+    if (!m_decoder || avcodec_parameters_to_context(m_decoder, parameters) < 0)
+        return false;
+    m_decoder->pkt_timebase = m_audioTimeBase;
+    return avcodec_open2(m_decoder, codec, nullptr) >= 0 && m_filter.build(m_decoder, chain, m_writer->audioEncoder());
+}
+
+bool SideStreams::takeFromTrack()
+{
+    PacketData data;
+    if (!m_soundTrack->take(data, *m_cancel)) {
+        m_ended = true;
+        return true;
+    }
+    if (av_new_packet(m_packet, static_cast<int>(data.bytes.size())) < 0)
+        return false;
+    std::copy(data.bytes.begin(), data.bytes.end(), m_packet->data);
+    m_packet->pts = static_cast<int64_t>(data.pts);
+    m_packet->dts = static_cast<int64_t>(data.dts);
+    m_packet->duration = data.duration;
+    m_readTime = std::max(m_readTime, m_packet->pts);
+    const bool decoded = m_audioIndex < 0 || decodeAudio(m_packet);
+    av_packet_unref(m_packet);
+    return decoded;
 }
 
 int64_t SideStreams::outputTime(const AVPacket *packet) const
@@ -75,7 +119,10 @@ int64_t SideStreams::outputTime(const AVPacket *packet) const
 
 bool SideStreams::advanceTo(int64_t t)
 {
-    while (!m_ended && m_readTime < t) {
+    while (m_soundTrack && !m_ended && m_readTime < t)
+        if (!takeFromTrack())
+            return false;
+    while (!m_soundTrack && !m_ended && m_readTime < t) {
         if (m_readTime >= m_rangeEnd) {
             m_ended = true;
             break;
@@ -127,12 +174,10 @@ bool SideStreams::decodeAudio(AVPacket *packet)
             return drainFilter();
         if (received < 0)
             return false;
-        const AVStream *stream = m_source.format()->streams[m_audioIndex];
-        const int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
         const int64_t pts = m_frame->best_effort_timestamp;
         m_frame->pts = pts == AV_NOPTS_VALUE
                            ? AV_NOPTS_VALUE
-                           : av_rescale_q(pts - start, stream->time_base, kMicroseconds) - m_rangeStart;
+                           : av_rescale_q(pts - m_audioStart, m_audioTimeBase, kMicroseconds) - m_rangeStart;
         // Once the trim has passed the range's end it takes no more input.
         const bool pushed = m_frame->pts >= m_rangeEnd || m_filter.push(m_frame);
         av_frame_unref(m_frame);

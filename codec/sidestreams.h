@@ -8,6 +8,7 @@
 
 #include "audiofilter.h"
 #include "mediasource.h"
+#include "track.h"
 
 class MovieWriter;
 
@@ -29,6 +30,8 @@ public:
     // Adds the streams to writer, which must be opened and have written nothing.
     bool open(const std::string &src, const std::atomic<bool> *cancel, MovieWriter &writer, uint64_t rangeStart,
               uint64_t rangeLength, bool copySubtitles);
+    // The sound of a fed track instead of a file; waits for its packets.
+    bool openTrack(std::shared_ptr<Track> sound, const std::atomic<bool> *cancel, MovieWriter &writer);
     // Writes what lies before t (µs of output).
     bool advanceTo(int64_t t);
     // Writes the rest; endSound also ends the output's sound.
@@ -38,12 +41,18 @@ public:
     uint64_t position() const { return m_position; }
 
 private:
+    bool openDecoder(const AVCodecParameters *parameters, const std::string &chain);
+    bool takeFromTrack();
     bool handle(AVPacket *packet);
     bool decodeAudio(AVPacket *packet);
     bool drainFilter();
     int64_t outputTime(const AVPacket *packet) const;
 
     MediaSource m_source;
+    std::shared_ptr<Track> m_soundTrack;
+    const std::atomic<bool> *m_cancel = nullptr;
+    AVRational m_audioTimeBase{1, 1000000};
+    int64_t m_audioStart = 0;
     MovieWriter *m_writer = nullptr;
     AVCodecContext *m_decoder = nullptr;
     AVPacket *m_packet = nullptr;

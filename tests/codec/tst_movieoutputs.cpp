@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QThread>
+#include <cmath>
 #include <QTemporaryDir>
 #include <thread>
 
@@ -40,6 +41,34 @@ MMC_Handle makeConfig(uint32_t video, uint32_t audio)
     MMC_ConfigSetVideoCodec(cfg, video);
     MMC_ConfigSetAudioCodec(cfg, audio);
     return cfg;
+}
+
+void feed(MMC_Handle track, uint64_t pts, const QByteArray &bytes)
+{
+    const MMC_Handle packet = MMC_CreatePacket();
+    MMC_PacketSetPts(packet, pts);
+    MMC_PacketSetDts(packet, pts);
+    MMC_PacketSetFlags(packet, 1);
+    MMC_PacketSetData(packet, bytes.isNull() ? nullptr : bytes.constData(), uint32_t(bytes.size()));
+    MMC_TrackWritePacket(track, packet);
+    MMC_ReleasePacket(packet);
+}
+
+// Motion-JPEG frames at 25 fps, then the end of the stream; returns the frames.
+QByteArrayList feedJpegs(MMC_Handle track, int count)
+{
+    QByteArrayList frames;
+    for (int i = 0; i < count; ++i) {
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(QColor::fromHsv(i * 30, 200, 200));
+        QByteArray jpeg;
+        QBuffer buffer(&jpeg);
+        image.save(&buffer, "JPG");
+        frames << jpeg;
+        feed(track, uint64_t(i) * 40000, jpeg);
+    }
+    feed(track, 0, QByteArray());
+    return frames;
 }
 
 bool waitUntilFinished(bool (*finished)(MMC_Handle), MMC_Handle h)
@@ -167,27 +196,7 @@ private slots:
         MMC_ReleaseEncodeConfig(cfg);
         QCOMPARE(MMC_ConverterStart(conv), 1);
         QByteArrayList frames;
-        std::thread feeder([&] {
-            for (int i = 0; i < 10; ++i) {
-                QImage image(64, 48, QImage::Format_RGB32);
-                image.fill(QColor::fromHsv(i * 30, 200, 200));
-                QByteArray jpeg;
-                QBuffer buffer(&jpeg);
-                image.save(&buffer, "JPG");
-                frames << jpeg;
-                const MMC_Handle packet = MMC_CreatePacket();
-                MMC_PacketSetPts(packet, uint64_t(i) * 40000);
-                MMC_PacketSetDts(packet, uint64_t(i) * 40000);
-                MMC_PacketSetFlags(packet, 1);
-                MMC_PacketSetData(packet, jpeg.constData(), uint32_t(jpeg.size()));
-                MMC_TrackWritePacket(track, packet);
-                MMC_ReleasePacket(packet);
-            }
-            const MMC_Handle end = MMC_CreatePacket();
-            MMC_PacketSetData(end, nullptr, 0);
-            MMC_TrackWritePacket(track, end);
-            MMC_ReleasePacket(end);
-        });
+        std::thread feeder([&] { frames = feedJpegs(track, 10); });
         feeder.join();
         QVERIFY(waitUntilFinished(converterFinished, conv));
         QCOMPARE(MMC_ConverterHasFailed(conv), 0);
@@ -204,6 +213,44 @@ private slots:
         QCOMPARE(sums.size(), frames.size());
         for (int i = 0; i < frames.size(); ++i)
             QCOMPARE(sums[i], QString(QCryptographicHash::hash(frames[i], QCryptographicHash::Md5).toHex()));
+    }
+
+    void encodesFedSoundBesideFedPictures()
+    {
+        const MMC_Handle video = MMC_CreateTrack(MMC_TRACK_VIDEO);
+        MMC_TrackSetCodec(video, MMC_CODEC_MJPEG);
+        MMC_TrackSetVideoSize(video, 64, 48);
+        const MMC_Handle audio = MMC_CreateTrack(MMC_TRACK_AUDIO);
+        MMC_TrackSetCodec(audio, 0x10000); // 16-bit PCM
+        MMC_TrackSetSampleRate(audio, 44100);
+        MMC_TrackSetChannels(audio, 1);
+        const MMC_Handle conv = MMC_CreateConverter(-1);
+        const MMC_Handle cfg = makeConfig(MMC_CODEC_H264, MMC_CODEC_AAC);
+        QCOMPARE(MMC_ConverterOpenTracks(conv, video, audio, 0, path("fed.mp4").toUtf8(), "mp4", cfg), 1);
+        MMC_ReleaseEncodeConfig(cfg);
+        QCOMPARE(MMC_ConverterStart(conv), 1);
+        std::thread pictures([&] { feedJpegs(video, 10); });
+        std::thread sound([&] {
+            for (int block = 0; block < 10; ++block) { // 40 ms of a tone each
+                QByteArray samples(1764 * 2, Qt::Uninitialized);
+                auto *values = reinterpret_cast<int16_t *>(samples.data());
+                for (int i = 0; i < 1764; ++i)
+                    values[i] = int16_t(8000 * std::sin((block * 1764 + i) * 2 * M_PI * 440 / 44100));
+                feed(audio, uint64_t(block) * 40000, samples);
+            }
+            feed(audio, 0, QByteArray());
+        });
+        pictures.join();
+        sound.join();
+        QVERIFY(waitUntilFinished(converterFinished, conv));
+        QCOMPARE(MMC_ConverterHasFailed(conv), 0);
+        MMC_DestroyConverter(conv);
+        MMC_DestroyTrack(video);
+        MMC_DestroyTrack(audio);
+        const QStringList streams = probe(path("fed.mp4"));
+        QVERIFY2(streams.value(0).startsWith("h264,video,64,48,10"), qPrintable(streams.join(' ')));
+        QVERIFY2(streams.value(1).startsWith("aac,audio"), qPrintable(streams.join(' ')));
+        QVERIFY(decodesCleanly(path("fed.mp4")));
     }
 
     void mergesSourcesOneAfterTheOther()
