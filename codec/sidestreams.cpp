@@ -119,6 +119,8 @@ int64_t SideStreams::outputTime(const AVPacket *packet) const
 
 bool SideStreams::advanceTo(int64_t t)
 {
+    if (!m_soundTrack && !m_source.format())
+        return true; // nothing opened: a source without sound and subtitles to give
     while (m_soundTrack && !m_ended && m_readTime < t)
         if (!takeFromTrack())
             return false;

@@ -281,14 +281,32 @@ private slots:
         QVERIFY(decodesCleanly(path("merged.mp4")));
     }
 
+    void unfinishedMergeLeavesNoFile_data()
+    {
+        QTest::addColumn<bool>("fed");
+        QTest::newRow("unfed") << false;
+        QTest::newRow("mid-merge") << true;
+    }
+
     void unfinishedMergeLeavesNoFile()
     {
+        QFETCH(bool, fed);
+        TestMedia::LivePhoto spec;
+        spec.width = 1280;
+        spec.height = 720;
+        spec.seconds = 10;
+        spec.audio = false;
+        const QString longer = fed ? TestMedia::livePhoto(m_dir.path(), "long.mov", spec) : QString();
         const MMC_Handle merger = MMC_CreateMerger(-1);
-        const MMC_Handle cfg = makeConfig(MMC_CODEC_H264, MMC_CODEC_AAC);
+        const MMC_Handle cfg = makeConfig(MMC_CODEC_H264, 0);
         QCOMPARE(MMC_MergerOpen(merger, path("cancelled.mp4").toUtf8(), "mp4", cfg), 1);
         MMC_ReleaseEncodeConfig(cfg);
         QCOMPARE(MMC_MergerStart(merger), 1);
         QVERIFY(QFile::exists(path("cancelled.mp4")));
+        if (fed) {
+            QCOMPARE(MMC_MergerAddFile(merger, longer.toUtf8(), 0, 0, 0), 1);
+            QTRY_VERIFY_WITH_TIMEOUT(MMC_MergerGetDone(merger) > 0, 30000);
+        }
         QCOMPARE(MMC_MergerCancel(merger), 1);
         QCOMPARE(MMC_MergerHasFailed(merger), 1);
         QCOMPARE(MMC_MergerIsFinished(merger), 0);
