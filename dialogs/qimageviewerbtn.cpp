@@ -25,14 +25,13 @@ void QImageViewerBtn::initControls()
         const char *image;
         QString tip;
     };
-    const QString folder = QIAnyUtil::getResourcePath() + QStringLiteral("/image/imageviewer/");
-    for (const Look &look : {Look{m_btnNormalScreen, "btn_back_pic.png", tr("Back Screen")},
-                             Look{m_btnBlowdown, "btn_pic_shrink.png", tr("Blow down")},
-                             Look{m_btnBlowup, "btn_pic_enlarge.png", tr("Blow up")},
-                             Look{m_btnPrevious, "btn_pic_previous.png", tr("Previous Image")},
-                             Look{m_btnNext, "btn_pic_next.png", tr("Next Image")},
-                             Look{m_btnFullScreen, "btn_full_pic.png", tr("Full Screen")}}) {
-        look.button->setButtonImage(folder + QLatin1String(look.image), true);
+    for (const Look &look : {Look{m_btnNormalScreen, "/image/imageviewer/btn_back_pic.png", tr("Back Screen")},
+                             Look{m_btnBlowdown, "/image/imageviewer/btn_pic_shrink.png", tr("Blow down")},
+                             Look{m_btnBlowup, "/image/imageviewer/btn_pic_enlarge.png", tr("Blow up")},
+                             Look{m_btnPrevious, "/image/imageviewer/btn_pic_previous.png", tr("Previous Image")},
+                             Look{m_btnNext, "/image/imageviewer/btn_pic_next.png", tr("Next Image")},
+                             Look{m_btnFullScreen, "/image/imageviewer/btn_full_pic.png", tr("Full Screen")}}) {
+        look.button->setButtonImage(QIAnyUtil::getResourcePath() + QLatin1String(look.image), true);
         look.button->setToolTip(look.tip);
     }
     QInitCtrlStyle::InitCheckBox(m_cbxSelected);
