@@ -65,6 +65,8 @@ QMainDlg::QMainDlg(QWidget *parent)
     m_labDrag = new QLabel(this);
     m_labDrag->setObjectName(QStringLiteral("m_labDrag"));
     m_labDrag->setAlignment(Qt::AlignCenter);
+    // The hint lies under the list, which covers it while it holds rows.
+    m_labDrag->lower();
     m_convertProgressWgt = new QConverterProgressWgt(this);
     m_convertProgressWgt->setObjectName(QStringLiteral("m_convertProgressWgt"));
     Init();
