@@ -333,6 +333,10 @@ bool ConversionJob::runPass(uint64_t progressBase,
         return true;
     };
     const uint64_t end = m_rangeLength ? m_rangeStart + m_rangeLength : UINT64_MAX;
+    // The stream ends one frame after the last one: a rate filter told only "no more
+    // frames" would drop that last frame.
+    int64_t lastPts = -1;
+    int64_t spacing = 1;
     for (;;) {
         const int got = m_source->nextFrame(frame.get());
         if (got < 0 || m_cancel.load())
@@ -345,6 +349,9 @@ bool ConversionJob::runPass(uint64_t progressBase,
         if (static_cast<uint64_t>(time) >= end)
             break;
         frame->pts = time - static_cast<int64_t>(m_rangeStart);
+        if (lastPts >= 0 && frame->pts > lastPts)
+            spacing = frame->pts - lastPts;
+        lastPts = frame->pts;
         if (!built) {
             VideoParams params = m_source->videoParams();
             params.width = frame->width;
@@ -361,7 +368,10 @@ bool ConversionJob::runPass(uint64_t progressBase,
             updateTotal();
         m_done.store(std::min(m_total.load() - 1, progressBase + static_cast<uint64_t>(frame->pts)));
     }
-    return built && filter.push(nullptr) && drain();
+    int64_t endPts = lastPts + spacing;
+    if (m_rangeLength)
+        endPts = std::min<int64_t>(endPts, static_cast<int64_t>(m_rangeLength));
+    return built && filter.close(endPts) && drain();
 }
 
 bool ConversionJob::runFile()
