@@ -28,6 +28,10 @@ const CodecPair kCodecs[] = {
     {0x15000, AV_CODEC_ID_MP2},
     {0x15001, AV_CODEC_ID_MP3},
     {0x15003, AV_CODEC_ID_AC3},
+    {0x15005, AV_CODEC_ID_VORBIS},
+    {0x15008, AV_CODEC_ID_WMAV2},
+    {0x1500C, AV_CODEC_ID_FLAC},
+    {0x10000, AV_CODEC_ID_PCM_S16LE},
 };
 
 } // namespace

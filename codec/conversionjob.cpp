@@ -11,6 +11,7 @@
 #include "moviewriter.h"
 #include "orderedworkers.h"
 #include "palettemapper.h"
+#include "sidestreams.h"
 #include "stillencoder.h"
 #include "track.h"
 #include "trackframesource.h"
@@ -47,12 +48,6 @@ bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
     return std::fclose(file) == 0 && written;
 }
 
-struct FrameDeleter
-{
-    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
-};
-using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
-
 VideoParams frameParams(const AVFrame *frame, AVRational timeBase)
 {
     VideoParams params;
@@ -79,12 +74,15 @@ bool ConversionJob::isStillFormat(const std::string &format)
     return stillCodec(format) != AV_CODEC_ID_NONE;
 }
 
-bool ConversionJob::openSource(const std::string &src)
+bool ConversionJob::openSource(const std::string &src, bool needsPicture)
 {
     auto source = std::make_unique<MediaSource>();
-    if (src.empty() || !source->open(src, &m_cancel) || !source->hasVideo() || !source->openDecoder())
+    if (src.empty() || !source->open(src, &m_cancel))
+        return false;
+    if (needsPicture && (!source->hasVideo() || !source->openDecoder()))
         return false;
     m_sourceDuration = source->durationUs();
+    m_sourcePath = src;
     m_source = std::move(source);
     return true;
 }
@@ -101,14 +99,28 @@ bool ConversionJob::openTrackSource(std::shared_ptr<Track> video)
     return true;
 }
 
-bool ConversionJob::prepareOutput(Output output, const std::string &dst, const std::string &format,
-                                  const EncodeSettings &settings)
+void ConversionJob::chooseSettings(const EncodeSettings &settings)
 {
-    m_settings = m_ignoresConfig ? EncodeSettings() : settings;
+    m_settings = settings;
+    if (!m_ignoresConfig)
+        return;
+    // Which streams the output holds is no matter of encoding.
+    m_settings = EncodeSettings();
+    m_settings.videoCodec = settings.videoCodec;
+    m_settings.audioCodec = settings.audioCodec;
+}
+
+bool ConversionJob::prepareOutput(Output output, const std::string &dst, const std::string &format)
+{
     m_format = format;
     if (output == Output::File) {
         MovieWriter writer;
         if (!writer.prepare(format, m_settings))
+            return false;
+        m_withPicture = writer.wantsVideo();
+        m_withSound = writer.wantsAudio()
+                      && (m_soundTrack || (!m_sourcePath.empty() && SideStreams::hasAudio(m_sourcePath, &m_cancel)));
+        if (!m_withPicture && !m_withSound)
             return false;
     } else if (!isStillFormat(format)) {
         return false;
@@ -132,7 +144,10 @@ bool ConversionJob::openFile(const std::string &src, const std::string &dst, con
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_output != Output::None || m_started)
         return false;
-    if (openSource(src) && prepareOutput(Output::File, dst, format, settings))
+    chooseSettings(settings);
+    MovieWriter writer;
+    const bool needsPicture = !writer.prepare(format, m_settings) || writer.wantsVideo();
+    if (openSource(src, needsPicture) && prepareOutput(Output::File, dst, format))
         return true;
     m_source.reset();
     return false;
@@ -145,7 +160,8 @@ bool ConversionJob::openStills(const std::string &src, StillTarget target, const
     if (m_output != Output::None || m_started || !target.callback)
         return false;
     m_target = target;
-    if (openSource(src) && prepareOutput(Output::Stills, std::string(), format, settings))
+    chooseSettings(settings);
+    if (openSource(src, true) && prepareOutput(Output::Stills, std::string(), format))
         return true;
     m_source.reset();
     return false;
@@ -157,23 +173,47 @@ bool ConversionJob::openStillFile(const std::string &src, const std::string &dst
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_output != Output::None || m_started)
         return false;
-    if (openSource(src) && prepareOutput(Output::StillFile, dst, format, settings))
+    chooseSettings(settings);
+    if (openSource(src, true) && prepareOutput(Output::StillFile, dst, format))
         return true;
     m_source.reset();
     return false;
 }
 
-bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, const std::string &dst, const std::string &format,
-                                  const EncodeSettings &settings)
+bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, std::shared_ptr<Track> sound, const std::string &dst,
+                                  const std::string &format, const EncodeSettings &settings)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_output != Output::None || m_started)
         return false;
-    if (openTrackSource(std::move(video)) && prepareOutput(Output::File, dst, format, settings))
+    chooseSettings(settings);
+    m_soundTrack = sound && sound->description().type == MMC_TRACK_AUDIO ? std::move(sound) : nullptr;
+    if (openTrackSource(std::move(video)) && prepareOutput(Output::File, dst, format))
         return true;
     m_source.reset();
     m_track.reset();
+    m_soundTrack.reset();
     return false;
+}
+
+bool ConversionJob::openTrackCopy(const std::vector<std::shared_ptr<Track>> &tracks, const std::string &dst,
+                                  const std::string &format, const EncodeSettings &settings)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_output != Output::None || m_started || tracks.empty() || dst.empty())
+        return false;
+    chooseSettings(settings);
+    MovieWriter writer;
+    if (!writer.prepareCopy(format, m_settings) || !createEmptyFile(dst + ".part"))
+        return false;
+    m_format = format;
+    m_copiedTracks = tracks;
+    m_track = tracks.front();
+    m_destination = dst;
+    m_partPath = dst + ".part";
+    m_output = Output::TrackCopy;
+    updateTotal();
+    return true;
 }
 
 bool ConversionJob::openTrackStills(std::shared_ptr<Track> video, StillTarget target, const std::string &format,
@@ -183,7 +223,8 @@ bool ConversionJob::openTrackStills(std::shared_ptr<Track> video, StillTarget ta
     if (m_output != Output::None || m_started || !target.callback)
         return false;
     m_target = target;
-    if (openTrackSource(std::move(video)) && prepareOutput(Output::Stills, std::string(), format, settings))
+    chooseSettings(settings);
+    if (openTrackSource(std::move(video)) && prepareOutput(Output::Stills, std::string(), format))
         return true;
     m_source.reset();
     m_track.reset();
@@ -197,6 +238,7 @@ bool ConversionJob::setTimeRange(uint64_t start, uint64_t length)
         return false;
     m_rangeStart = start;
     m_rangeLength = length;
+    m_total.store(0); // the range sets the total afresh, also when it shortens the job
     updateTotal();
     return true;
 }
@@ -230,6 +272,8 @@ void ConversionJob::run()
     bool ok = false;
     if (m_output == Output::File)
         ok = m_format == "gif" ? runGif() : runFile();
+    else if (m_output == Output::TrackCopy)
+        ok = runTrackCopy();
     else
         ok = runStills();
     std::lock_guard<std::mutex> lock(m_endMutex);
@@ -323,13 +367,33 @@ bool ConversionJob::runPass(uint64_t progressBase,
 bool ConversionJob::runFile()
 {
     MovieWriter writer;
-    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath))
+    SideStreams side;
+    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, m_withPicture, m_withSound))
         return false;
+    if (m_soundTrack ? !side.openTrack(m_soundTrack, &m_cancel, writer)
+                     : !m_sourcePath.empty() && !side.open(m_sourcePath, &m_cancel, writer, m_rangeStart, m_rangeLength, true))
+        return false;
+    if (!m_withPicture)
+        return runSound(writer, side);
     const std::string chain = videoChain();
     const bool passed = runPass(
         0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, writer.pixelFormat()); },
-        [&](AVFrame *frame, AVRational timeBase) { return writer.write(frame, timeBase); });
-    return passed && writer.finish();
+        [&](AVFrame *frame, AVRational timeBase) {
+            // The sound follows each picture, so the muxer never holds much of either.
+            return writer.write(frame, timeBase) && side.advanceTo(av_rescale_q(frame->pts, timeBase, kMicroseconds));
+        });
+    return passed && !m_cancel.load() && side.finish(true) && writer.finish();
+}
+
+bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
+{
+    constexpr int64_t kStep = 500000;
+    for (int64_t until = kStep; !m_cancel.load() && !side.atEnd(); until += kStep) {
+        if (!side.advanceTo(until))
+            return false;
+        m_done.store(std::min(m_total.load() - 1, side.position()));
+    }
+    return !m_cancel.load() && side.finish(true) && writer.finish();
 }
 
 bool ConversionJob::runGif()
@@ -349,7 +413,7 @@ bool ConversionJob::runGif()
         return false;
 
     MovieWriter writer;
-    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath))
+    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, true, false))
         return false;
     PaletteMapper mapper;
     if (!mapper.setPalette(palette.get()))
@@ -383,6 +447,63 @@ bool ConversionJob::runGif()
         },
         [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });
     return passed && mapping.finish() && writer.finish();
+}
+
+bool ConversionJob::runTrackCopy()
+{
+    MovieWriter writer;
+    if (!writer.prepareCopy(m_format, m_settings) || !writer.open(m_partPath, true, false))
+        return false;
+    struct Lane
+    {
+        std::shared_ptr<Track> track;
+        int stream = -1;
+        PacketData head;
+        bool hasHead = false;
+        bool ended = false;
+    };
+    std::vector<Lane> lanes;
+    for (const std::shared_ptr<Track> &track : m_copiedTracks) {
+        Lane lane;
+        lane.track = track;
+        lane.stream = writer.addTrackStream(track->description(), kMicroseconds);
+        if (lane.stream < 0)
+            return false;
+        lanes.push_back(std::move(lane));
+    }
+    AVPacket *packet = av_packet_alloc();
+    bool ok = packet != nullptr;
+    // The muxer wants the streams in time order: each round writes the earliest of the
+    // tracks' next packets, waiting for a feeder that is behind.
+    while (ok && !m_cancel.load()) {
+        Lane *earliest = nullptr;
+        for (Lane &lane : lanes) {
+            if (!lane.hasHead && !lane.ended) {
+                lane.hasHead = lane.track->take(lane.head, m_cancel);
+                lane.ended = !lane.hasHead;
+            }
+            if (lane.hasHead && (!earliest || lane.head.dts < earliest->head.dts))
+                earliest = &lane;
+        }
+        if (!earliest)
+            break;
+        earliest->hasHead = false;
+        const PacketData &data = earliest->head;
+        ok = av_new_packet(packet, static_cast<int>(data.bytes.size())) >= 0;
+        if (!ok)
+            break;
+        std::copy(data.bytes.begin(), data.bytes.end(), packet->data);
+        packet->pts = static_cast<int64_t>(data.pts);
+        packet->dts = static_cast<int64_t>(data.dts);
+        packet->duration = data.duration;
+        packet->flags = (data.flags & 1) ? AV_PKT_FLAG_KEY : 0;
+        ok = writer.writePacket(packet, kMicroseconds, earliest->stream);
+        av_packet_unref(packet);
+        updateTotal();
+        m_done.store(std::min(m_total.load() - 1, data.pts));
+    }
+    av_packet_free(&packet);
+    return ok && !m_cancel.load() && writer.finish();
 }
 
 bool ConversionJob::deliverStill(const std::vector<uint8_t> &image)
@@ -456,6 +577,10 @@ bool ConversionJob::cancel()
     }
     if (m_track)
         m_track->wake();
+    for (const std::shared_ptr<Track> &track : m_copiedTracks)
+        track->wake();
+    if (m_soundTrack)
+        m_soundTrack->wake();
     if (m_worker.joinable())
         m_worker.join();
     discardOutput();
@@ -472,4 +597,6 @@ void ConversionJob::close()
     discardOutput();
     m_source.reset();
     m_track.reset();
+    m_copiedTracks.clear();
+    m_soundTrack.reset();
 }

@@ -15,12 +15,15 @@ extern "C" {
 }
 
 #include "encodeconfig.h"
+#include "jobprogress.h"
 #include "mmc.h"
 
 class FrameSource;
 class FrameFilter;
 struct VideoParams;
 class Track;
+class MovieWriter;
+class SideStreams;
 
 // One conversion: a source (a media file or a fed video track), an output (a file
 // through a muxer, or stills through a write callback), and the thread that runs it.
@@ -29,7 +32,7 @@ class Track;
 // end sets done = total, then finished; a job that fails on its own sets failed, then
 // finished; a cancel sets failed and leaves finished 0. Only a normal end leaves a file
 // under the destination name.
-class ConversionJob
+class ConversionJob : public JobProgress
 {
 public:
     struct StillTarget
@@ -49,32 +52,34 @@ public:
                     const EncodeSettings &settings);
     bool openStillFile(const std::string &src, const std::string &dst, const std::string &format,
                        const EncodeSettings &settings);
-    bool openTrackFile(std::shared_ptr<Track> video, const std::string &dst, const std::string &format,
-                       const EncodeSettings &settings);
+    // The sound track, when given, is decoded and encoded beside the picture.
+    bool openTrackFile(std::shared_ptr<Track> video, std::shared_ptr<Track> sound, const std::string &dst,
+                       const std::string &format, const EncodeSettings &settings);
+    // Every track's packets go into the file as they come, nothing decoded.
+    bool openTrackCopy(const std::vector<std::shared_ptr<Track>> &tracks, const std::string &dst,
+                       const std::string &format, const EncodeSettings &settings);
     bool openTrackStills(std::shared_ptr<Track> video, StillTarget target, const std::string &format,
                          const EncodeSettings &settings);
     bool setTimeRange(uint64_t start, uint64_t length);
     bool start();
 
-    bool isFinished() const { return m_finished.load(); }
-    bool hasFailed() const { return m_failed.load(); }
-    uint64_t done() const { return m_done.load(); }
-    uint64_t total() const { return m_total.load(); }
     bool cancel();
     void close();
 
     static bool isStillFormat(const std::string &format);
 
 private:
-    enum class Output { None, File, Stills, StillFile };
+    enum class Output { None, File, Stills, StillFile, TrackCopy };
 
-    bool openSource(const std::string &src);
+    bool openSource(const std::string &src, bool needsPicture);
+    void chooseSettings(const EncodeSettings &settings);
     bool openTrackSource(std::shared_ptr<Track> video);
-    bool prepareOutput(Output output, const std::string &dst, const std::string &format,
-                       const EncodeSettings &settings);
+    bool prepareOutput(Output output, const std::string &dst, const std::string &format);
     void updateTotal();
     void run();
     bool runFile();
+    bool runSound(MovieWriter &writer, SideStreams &side);
+    bool runTrackCopy();
     bool runStills();
     bool runGif();
     // Feeds every frame of the range through the filter; each result goes to deliver.
@@ -91,14 +96,14 @@ private:
     std::thread m_worker;
     bool m_ignoresConfig;
     bool m_started = false;
-    std::atomic<bool> m_cancel{false};
-    std::atomic<bool> m_finished{false};
-    std::atomic<bool> m_failed{false};
-    std::atomic<uint64_t> m_done{0};
-    std::atomic<uint64_t> m_total{0};
 
     std::unique_ptr<FrameSource> m_source;
+    std::string m_sourcePath;
+    bool m_withPicture = true;
+    bool m_withSound = false;
     std::shared_ptr<Track> m_track;
+    std::vector<std::shared_ptr<Track>> m_copiedTracks;
+    std::shared_ptr<Track> m_soundTrack;
     uint64_t m_sourceDuration = 0;
     uint64_t m_rangeStart = 0;
     uint64_t m_rangeLength = 0;

@@ -93,15 +93,26 @@ int MMC_ConverterOpenImageFile(MMC_Handle conv, MMC_Handle image, const char *ds
     return onJob(conv, 0, [&](ConversionJob &j) { return j.openStillFile(src, dst, format, settingsOf(cfg)) ? 1 : 0; });
 }
 
-// Only the picture of a track route reaches the outputs this library writes (animations
-// and stills carry no sound or subtitles).
-int MMC_ConverterOpenTracks(MMC_Handle conv, MMC_Handle video, MMC_Handle, MMC_Handle, const char *dst,
-                            const char *format, MMC_Handle cfg)
+// Track mode A = 1 writes the tracks' packets as they come; otherwise the picture and
+// sound tracks are decoded and encoded.
+int MMC_ConverterOpenTracks(MMC_Handle conv, MMC_Handle video, MMC_Handle audio, MMC_Handle subtitle,
+                            const char *dst, const char *format, MMC_Handle cfg)
 {
     const auto track = HandleTable::get<Track>(Family::Track, video);
-    if (!track || !dst || !format)
+    if (!dst || !format)
         return 0;
-    return onJob(conv, 0, [&](ConversionJob &j) { return j.openTrackFile(track, dst, format, settingsOf(cfg)) ? 1 : 0; });
+    const EncodeSettings settings = settingsOf(cfg);
+    if (settings.trackModes[0] == 1) {
+        std::vector<std::shared_ptr<Track>> tracks;
+        for (const MMC_Handle handle : {video, audio, subtitle})
+            if (const auto fed = HandleTable::get<Track>(Family::Track, handle))
+                tracks.push_back(fed);
+        return onJob(conv, 0, [&](ConversionJob &j) { return j.openTrackCopy(tracks, dst, format, settings) ? 1 : 0; });
+    }
+    const auto sound = HandleTable::get<Track>(Family::Track, audio);
+    if (!track)
+        return 0;
+    return onJob(conv, 0, [&](ConversionJob &j) { return j.openTrackFile(track, sound, dst, format, settings) ? 1 : 0; });
 }
 
 int MMC_ConverterOpenTracksImage(MMC_Handle conv, MMC_Handle video, MMC_Handle, MMC_Handle, MMC_Handle writer,

@@ -116,6 +116,11 @@ bool FrameFilter::push(AVFrame *frame)
     return pushToSource(m_source, frame);
 }
 
+bool FrameFilter::close(int64_t pts)
+{
+    return m_source && av_buffersrc_close(m_source, pts, AV_BUFFERSRC_FLAG_PUSH) >= 0;
+}
+
 bool FrameFilter::pushPalette(AVFrame *frame)
 {
     return m_paletteSource

@@ -30,6 +30,8 @@ public:
                const VideoParams *palette = nullptr);
     // Null frame = end of input.
     bool push(AVFrame *frame);
+    // End of input at pts, so a rate change keeps the last frame for its whole length.
+    bool close(int64_t pts);
     bool pushPalette(AVFrame *frame);
     // 1 a frame, 0 none yet (push more), negative at the end or on error.
     int pull(AVFrame *frame);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -8,6 +9,12 @@ extern "C" {
 }
 
 struct VideoParams;
+
+struct FrameDeleter
+{
+    void operator()(AVFrame *frame) const { av_frame_free(&frame); }
+};
+using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 
 // Decoded video frames in presentation order, from a file or from fed packets.
 class FrameSource

@@ -8,7 +8,7 @@
 class HandleTable
 {
 public:
-    enum class Family { MediaInfo, EncodeConfig, Converter, Image, Writer, Track, Packet, Player };
+    enum class Family { MediaInfo, EncodeConfig, Converter, Image, Writer, Track, Packet, Player, Merger };
 
     static uint32_t add(Family family, std::shared_ptr<void> object);
     static std::shared_ptr<void> find(Family family, uint32_t id);

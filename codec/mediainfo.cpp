@@ -115,10 +115,13 @@ void MediaInfo::cacheFacts()
         m_formatName = first == "mov" ? "MP4" : upperCase(first);
     }
     m_chapters.clear();
+    // Chapter times count from the media's start, as every other time of the library.
+    const int64_t mediaStart = format && format->start_time != AV_NOPTS_VALUE ? format->start_time : 0;
     for (unsigned i = 0; format && i < format->nb_chapters; ++i) {
         const AVChapter *source = format->chapters[i];
         Chapter chapter;
-        chapter.startUs = microseconds(source->start, source->time_base);
+        const int64_t start = av_rescale_q(source->start, source->time_base, {1, 1000000}) - mediaStart;
+        chapter.startUs = start > 0 ? static_cast<uint64_t>(start) : 0;
         chapter.durationUs = microseconds(source->end - source->start, source->time_base);
         const AVDictionaryEntry *title = av_dict_get(source->metadata, "title", nullptr, 0);
         chapter.hasTitle = title && title->value;

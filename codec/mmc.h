@@ -141,7 +141,8 @@ const char *MMC_GetSubtitleCodecName(MMC_Handle h);
 /* Every open copies what it needs, so the configuration may be released right after. */
 MMC_Handle MMC_CreateEncodeConfig(void);
 void MMC_ReleaseEncodeConfig(MMC_Handle cfg);
-/* 0 or unknown: the muxer's default. */
+/* 0 and 0xFFFFFFFF both mean no picture stream, except in animations ("gif", "webp");
+ * unknown to the muxer: its default. */
 int MMC_ConfigSetVideoCodec(MMC_Handle cfg, uint32_t codec);
 /* 0 and 0xFFFFFFFF both mean no audio. */
 int MMC_ConfigSetAudioCodec(MMC_Handle cfg, uint32_t codec);
@@ -171,9 +172,11 @@ int MMC_ConfigSetTrackModeC(MMC_Handle cfg, int mode);
 
 /* ---- Converter ------------------------------------------------------------------ */
 MMC_Handle MMC_CreateConverter(int reserved);
-/* The same converter; it ignores the encoder configuration. */
+/* The same converter; it ignores the encoder configuration but for the two codecs. */
 MMC_Handle MMC_CreateConverterAlt(int reserved);
-/* format is a muxer name, case-sensitive ("gif", "webp", "mp4"). dst is opened here. */
+/* format is a muxer name, case-sensitive ("gif", "webp", "mp4", "mp3"). dst is opened
+ * here. The source's first audio track, its subtitles where the muxer takes their
+ * codec, and the configuration's chapters go into movie and sound files. */
 int MMC_ConverterOpenFile(MMC_Handle conv, const char *src, const char *dst, const char *format,
                           MMC_Handle cfg);
 /* No disc support: 0. */
@@ -188,7 +191,8 @@ int MMC_ConverterOpenDvdImage(MMC_Handle conv, const char *src, MMC_Handle write
 /* The first frame of the image's source becomes one still file at dst. */
 int MMC_ConverterOpenImageFile(MMC_Handle conv, MMC_Handle image, const char *dst,
                                const char *format, MMC_Handle cfg);
-/* Tracks as source; 0 for an absent track. */
+/* Tracks as source; 0 for an absent track. Track mode A = 1 muxes every track's packets
+ * as they come; otherwise the video and audio tracks are decoded and encoded. */
 int MMC_ConverterOpenTracks(MMC_Handle conv, MMC_Handle video, MMC_Handle audio,
                             MMC_Handle subtitle, const char *dst, const char *format,
                             MMC_Handle cfg);
@@ -250,7 +254,10 @@ int MMC_PacketSetFlags(MMC_Handle packet, uint32_t flags);
 int MMC_PacketSetData(MMC_Handle packet, const void *data, uint32_t size);
 void MMC_ReleasePacket(MMC_Handle packet);
 
-/* ---- Merger: not supported; every call fails or does nothing ---------------------- */
+/* ---- Merger: sources one after the other into one output ------------------------ */
+/* Open creates dst; the first source added fixes the output's streams and a later one
+ * lacking them is refused. The output is complete when closed after the sources have
+ * drained; a cancelled, failed or unfed merge deletes it. Done and total are µs. */
 MMC_Handle MMC_CreateMerger(int reserved);
 int MMC_MergerOpen(MMC_Handle merger, const char *dst, const char *format, MMC_Handle cfg);
 int MMC_MergerStart(MMC_Handle merger);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -57,6 +58,7 @@ private:
     uint64_t m_nextSubmit = 0;
     uint64_t m_nextDeliver = 0;
     size_t m_limit;
-    bool m_failed = false;
+    // Also read outside the lock, to skip work once a frame has failed.
+    std::atomic<bool> m_failed{false};
     bool m_stopping = false;
 };

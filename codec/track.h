@@ -7,6 +7,10 @@
 #include <mutex>
 #include <vector>
 
+extern "C" {
+#include <libavcodec/avcodec.h>
+}
+
 // One encoded packet as callers build it; times in microseconds.
 struct PacketData
 {
@@ -37,6 +41,8 @@ public:
     };
 
     explicit Track(int type);
+    // What a decoder or muxer needs to know of the packets; null for an unknown codec.
+    static AVCodecParameters *codecParameters(const Description &track);
 
     Description description();
     template <class Change> void describe(Change change)

@@ -4,6 +4,7 @@
 #include "cavencodeparam.h"
 #include "convertedinfo.h"
 #include "ibasechunk.h"
+#include "qimagechunk.h"
 #include "listlog.h"
 #include "mmc.h"
 #include "photoconverterinfo.h"
@@ -75,7 +76,7 @@ unsigned int convertWriteImage(void *context, const unsigned char *data, unsigne
         return 0;
     const int written = MMC_ImageWriteFrame(image, data, size);
     MMC_ImageClose(image);
-    if (written < 0)
+    if (written <= 0) // the library reports 1 for a stored frame, 0 for a failure
         return 0;
     info->framePath = path;
     return size;
@@ -92,7 +93,7 @@ QByteArray readEncodedFrame(const QString &path, int key)
     const uint64_t size = MMC_ImageGetEncodedSize(image);
     if (size > 0 && size <= kMaxEncodedFrame) {
         bytes.resize(int(size));
-        if (MMC_ImageReadEncoded(image, bytes.data(), size) < 0)
+        if (MMC_ImageReadEncoded(image, bytes.data(), size) <= 0)
             bytes.clear();
     }
     MMC_ImageClose(image);
@@ -170,8 +171,11 @@ bool VideoConvertBar::startTrackRoute(CAVEncodeParam *param)
     qCDebug(lcList) << "pTrackDesc.duration----------" << duration;
     m_converter->AddTrack(1, 8, &desc);
     uint64_t k = 1;
-    for (IBaseChunk *frame : ticked) {
-        const QByteArray bytes = readEncodedFrame(QString::fromStdString(frame->GetImage()), m_videoItem->id);
+    for (IBaseChunk *record : ticked) {
+        // The frame picker's records name their frame file; the image is the thumbnail.
+        const auto *frame = dynamic_cast<QImageChunk *>(record);
+        const QByteArray bytes =
+            frame ? readEncodedFrame(QString::fromStdString(frame->GetImagePath()), m_videoItem->id) : QByteArray();
         if (bytes.isEmpty())
             continue;
         CTrackPacket packet;

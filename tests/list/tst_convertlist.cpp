@@ -3,6 +3,7 @@
 #include "md5.h"
 #include "qianyutil.h"
 #include "qeditdlg.h"
+#include "qimagechunk.h"
 #include "qmaindlg.h"
 #include "qplaydlg.h"
 #include "qzvmenu.h"
@@ -294,8 +295,10 @@ private slots:
         QCOMPARE(revealed, QStringList({rows.at(3)->getVideoPath()}));
 
         ModalWatchdog dog;
+        // A frame already extracted: the picker opens without an extraction of its own.
+        rows.at(4)->videoItem()->frames->push_back(new QImageChunk);
         dog.expect("QEditDlg", QString(), ModalWatchdog::inspectThen([&rows](QWidget *m) {
-            QCOMPARE(static_cast<QEditDlg *>(m)->itemInfo(), rows.at(4)->videoItem());
+            QCOMPARE(static_cast<QEditDlg *>(m)->getItemInfo(), rows.at(4)->videoItem());
         }, ModalWatchdog::pressKey(Qt::Key_Escape)));
         dog.expect("QPlayDlg", QString(), [&rows](QWidget *m) {
             auto *player = static_cast<QPlayDlg *>(m);

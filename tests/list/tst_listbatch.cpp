@@ -3,6 +3,7 @@
 #include "md5.h"
 #include "photoconverterinfo.h"
 #include "qconverteroperate.h"
+#include "qeditdlg.h"
 #include "qianyutil.h"
 #include "qmaindlg.h"
 #include "qvideosettingxml.h"
@@ -10,6 +11,8 @@
 #include "convertedinfo.h"
 #include "testhome.h"
 #include "videoconvertbar.h"
+#include "qzvbasesortmodel.h"
+#include "zvvideoconvertitem.h"
 #include "zvcommoninterface.h"
 #include "zvvideoconvertmanager.h"
 
@@ -168,6 +171,29 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_root + "gone"));
         QVERIFY(QFileInfo::exists(m_root + "mine.txt"));
         QVERIFY(QFileInfo::exists(m_root + "clip%1"));
+    }
+
+    // Stills of a partly ticked item are the ticked frames, read from the frame files.
+    void pickedFramesOnly()
+    {
+        setAfterBatch("0");
+        choose("png");
+        auto pane = paneWith({"pick.mov"});
+        ZvVideoConvertItem *item = pane->rows().first()->videoItem();
+        {
+            QEditDlg picker(pane.get());
+            picker.setItemInfo(item);
+            picker.show();
+            QTRY_VERIFY_WITH_TIMEOUT(!picker.progressDialog() && !item->frames->empty(), 60000);
+            for (int row : {3, 4, 5})
+                picker.clickItemCheckState(picker.sortModel()->index(row, 0), 0);
+            picker.onOk();
+        }
+        const int frames = int(item->frames->size());
+        QVERIFY(frames > 6);
+        pane->OnStartToCoverter();
+        QTRY_VERIFY_WITH_TIMEOUT(pane->rows().isEmpty(), 120000);
+        QCOMPARE(QDir(m_root + "pick").entryList({"*.png"}, QDir::Files).size(), frames - 3);
     }
 
     void afterBatchAction_data()

@@ -1,0 +1,17 @@
+#include "filemanagerreveal.h"
+#include "logindpower.h"
+#include "mainwindow.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    // The real desktop back ends; tests keep the library's logging defaults.
+    FileManagerReveal::Install(QDBusConnection::sessionBus());
+    LogindPower::Install(QDBusConnection::systemBus());
+    MainWindow window;
+    window.show();
+    return app.exec();
+}

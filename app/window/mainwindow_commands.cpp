@@ -1,0 +1,177 @@
+#include "mainwindow.h"
+
+#include "qbasedrawwidget.h"
+#include "qconverteddlg.h"
+#include "qconverteroperate.h"
+#include "qdialogcolseanimation.h"
+#include "qformatdlg.h"
+#include "qianyutil.h"
+#include "qmaindlg.h"
+#include "qvideosettingxml.h"
+#include "qzvbasebutton.h"
+#include "qzvmenu.h"
+#include "showmessage.h"
+#include "zvcommoninterface.h"
+
+#include <QCursor>
+#include <QDesktopServices>
+#include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QUrl>
+#include <QWindow>
+
+namespace {
+
+const QString kHomeUrl = QStringLiteral("https://www.calvetrin.com/");
+const QString kHelpUrl = QStringLiteral("https://www.calvetrin.com/api/product/redirect?pid=%1&page_type=%2");
+const QString kProductNumber = QStringLiteral("1207");
+constexpr unsigned int kWarningYesNo = 0x412;
+constexpr int kAnswerYes = 0x4000;
+
+} // namespace
+
+void MainWindow::OnAddFile()
+{
+    m_mainDlg->OnACtionImport();
+}
+
+void MainWindow::OnConvert()
+{
+    QDir().mkdir(m_editOutPaht->text());
+    if (!m_bIsMerger)
+        m_mainDlg->OnStartToCoverter();
+}
+
+void MainWindow::OnStopConvert()
+{
+    if (ShowMessage(tr("Are you sure to stop converting?"), QString(), kWarningYesNo, false) == kAnswerYes)
+        m_mainDlg->OnStopConvert();
+}
+
+void MainWindow::IsStartToConverter(bool bStart)
+{
+    m_btnConvert->setHidden(bStart);
+    m_btnCancel->setHidden(!bStart);
+    for (QWidget *control : {static_cast<QWidget *>(m_btnAddFile), static_cast<QWidget *>(m_btnFromt),
+                             static_cast<QWidget *>(m_btnSelFolder)})
+        control->setEnabled(!bStart);
+    m_bIsConverting = bStart;
+    m_mainDlg->startConverterChange(bStart);
+}
+
+void MainWindow::SetConverterBtn(bool able)
+{
+    m_btnConvert->setEnabled(able);
+}
+
+void MainWindow::OnFormatDlg()
+{
+    m_formatDlg = QFormatDlg::getFormatWidget(nullptr);
+    const QString id =
+        QVideoSettingXml::GetItemValue(QStringLiteral("FormatSet"), QStringLiteral("Format_ID"), QStringLiteral("JPG"));
+    m_formatDlg->setFormatId(id);
+    m_formatDlg->setDefaultValue(id);
+    QPoint at = mapToGlobal(QPoint(0, 0)) + QPoint((width() - m_formatDlg->width()) / 2,
+                                                   (height() - m_formatDlg->height()) / 2);
+    if (at.x() <= 0)
+        at = QPoint(50, 50);
+    m_formatDlg->move(at);
+    // Window managers keep a transient dialog above its main window.
+    m_formatDlg->winId();
+    if (m_formatDlg->windowHandle() && windowHandle())
+        m_formatDlg->windowHandle()->setTransientParent(windowHandle());
+    m_formatDlg->exec();
+}
+
+void MainWindow::OnFormatChange(QString Format)
+{
+    m_btnFromt->setText(Format);
+    const QImage image(QIAnyUtil::getResourcePath() + QStringLiteral("/image/Format/%1.png").arg(Format));
+    const int third = image.height() / 3;
+    m_btnFromt->setBtnIcon(image.isNull() ? QImage() : image.copy(0, 2 * third, image.width(), third));
+    m_mainDlg->setEditBtnEnable(Format != QLatin1String("WEBP") && Format != QLatin1String("GIF"));
+}
+
+void MainWindow::SetOutPath(QString path)
+{
+    path.replace(QStringLiteral("//"), QStringLiteral("/"));
+    m_editOutPaht->setText(path);
+    QConverterOperate::setConverterPath(path);
+    QVideoSettingXml::SetItemValue(QStringLiteral("OutPut_path"), QStringLiteral("path_value"), path);
+}
+
+void MainWindow::OnOpenConverterPath()
+{
+    QString path = m_editOutPaht->text();
+    if (!QFileInfo::exists(path)) {
+        ShowMessage(tr("Invalid path"), QString(), 0, false);
+        return;
+    }
+    path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+void MainWindow::OnConverted()
+{
+    m_btnConverted->resetCount();
+    m_btnConverted->setBtnState(2);
+    {
+        QConvertedDlg dialog(this);
+        CenterDlg(dialog);
+        dialog.exec();
+    }
+    m_btnConverted->setBtnState(0);
+}
+
+void MainWindow::OnBtnMin()
+{
+    showMinimized();
+}
+
+void MainWindow::OnClose()
+{
+    const QString close =
+        QVideoSettingXml::GetItemValue(QStringLiteral("CLOSE_ITEM"), QStringLiteral("bIsCloseDlg"), QStringLiteral("Y"));
+    if (close == QLatin1String("Y"))
+        QDialogColseAnimation::ColseTransparentAnimation(*this);
+    else
+        showMinimized();
+}
+
+void MainWindow::OnMenu()
+{
+    m_menu->popup(QCursor::pos() - QPoint(50, 0));
+}
+
+void MainWindow::OnMaxSize()
+{
+    QBaseDrawWidget::OnBtnMax();
+    m_btnMax->setHidden(isMaxSize());
+    m_btnRestore->setHidden(!isMaxSize());
+}
+
+void MainWindow::OnRestoreSize()
+{
+    OnMaxSize();
+}
+
+void MainWindow::ActOnHome()
+{
+    QDesktopServices::openUrl(QUrl(kHomeUrl));
+}
+
+void MainWindow::ActOnHelp()
+{
+    QDesktopServices::openUrl(QUrl(kHelpUrl.arg(kProductNumber).arg(QStringLiteral("help"))));
+}
+
+void MainWindow::ActOnAbout()
+{
+    ShowMessage(tr("Calvetrin Glintora\nVersion %1").arg(ZvCommonInterface::getAppVersion()), tr("About"), 0, false);
+}
+
+void MainWindow::ActOnUpdates()
+{
+    ZvCommonInterface::checkForUpdate();
+}

@@ -1,0 +1,186 @@
+#include "mainwindow.h"
+#include "modalwatchdog.h"
+#include "photoconverterinfo.h"
+#include "qconverteroperate.h"
+#include "qformatdlg.h"
+#include "qianyutil.h"
+#include "qmaindlg.h"
+#include "qvideosettingxml.h"
+#include "qzvbasebutton.h"
+#include "testhome.h"
+
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+
+#include <memory>
+
+class UrlRecorder : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> urls;
+
+public slots:
+    void open(const QUrl &url) { urls.append(url); }
+};
+
+class TestMainWindow : public QObject
+{
+    Q_OBJECT
+
+private:
+    UrlRecorder m_urls;
+
+    static QZVBaseButton *button(MainWindow &window, const char *name)
+    {
+        return window.findChild<QZVBaseButton *>(QLatin1String(name));
+    }
+
+    static QString setting(const char *item, const char *key)
+    {
+        return QVideoSettingXml::GetItemValue(QLatin1String(item), QLatin1String(key), QStringLiteral("<none>"));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        for (const char *scheme : {"file", "http", "https"})
+            QDesktopServices::setUrlHandler(QLatin1String(scheme), &m_urls, "open");
+    }
+
+    void init()
+    {
+        MainWindow::resetStaticsForTests();
+        QFile::remove(QIAnyUtil::getAppDataPath() + "/VideoDefaultSetting.xml");
+        m_urls.urls.clear();
+    }
+
+    void startUpWithoutSettings()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QString output = QIAnyUtil::getDocumentPath() + "/Converted/";
+        QCOMPARE(setting("OutPut_path", "path_value"), output);
+        QVERIFY(QFileInfo(output).isDir());
+        QCOMPARE(setting("Open_path", "Open_path_value"), QString("."));
+        QCOMPARE(MainWindow::open_path, QString("."));
+        QCOMPARE(button(window, "m_btnFromt")->text(), QString("JPG"));
+        QCOMPARE(QConverterOperate::g_converterInfo->extension, QString("jpg"));
+        QVERIFY(!button(window, "m_btnConvert")->isEnabled());
+        for (const char *hidden : {"m_btnCancel", "m_btnRestore", "m_btnSelFolder"})
+            QVERIFY2(button(window, hidden)->isHidden(), hidden);
+        QVERIFY(window.findChild<QLabel *>("m_labOutput")->isHidden());
+        QVERIFY(window.findChild<QLineEdit *>("m_editOutPaht")->isHidden());
+
+        QCOMPARE(window.size(), QSize(536, 656));
+        QCOMPARE(window.mainDlg()->geometry(), QRect(8, 80, 520, 508));
+        QCOMPARE(button(window, "m_btnAddFile")->geometry(), QRect(148, 43, 100, 22));
+        QCOMPARE(button(window, "m_btnConverted")->geometry(), QRect(303, 32, 110, 32));
+        QCOMPARE(button(window, "m_btnClose")->pos(), QPoint(13, 13));
+        QCOMPARE(button(window, "m_btnMin")->pos(), QPoint(33, 13));
+        QCOMPARE(button(window, "m_btnMax")->pos(), QPoint(53, 13));
+    }
+
+    void storedValuesAreNormalisedOrReplaced()
+    {
+        QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", "JPG");
+        QVideoSettingXml::SetItemValue("FormatSet", "Format_ID", "M4V");
+        const QString folder = QIAnyUtil::getDocumentPath() + "//mine//";
+        QVideoSettingXml::GetItemValue("OutPut_path", "path_value", folder);
+        QVideoSettingXml::SetItemValue("OutPut_path", "path_value", folder);
+        MainWindow window;
+        QCOMPARE(setting("FormatSet", "Format_ID"), QString("JPG"));
+        QCOMPARE(button(window, "m_btnFromt")->text(), QString("JPG"));
+        QCOMPARE(QConverterOperate::getConverterPath(), QString(folder).replace("//", "/"));
+    }
+
+    void formatApplyFillsTheOutputRecord_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<uint>("codecId");
+        QTest::addColumn<bool>("animation");
+        QTest::addColumn<QString>("animationFormat");
+        QTest::addColumn<int>("frameFormat");
+        QTest::newRow("JPG") << "JPG" << "jpeg" << 8u << false << "mp4" << -1;
+        QTest::newRow("PNG") << "PNG" << "png" << 62u << true << "apng" << -1;
+        QTest::newRow("BMP") << "BMP" << "bmp" << 79u << false << "mp4" << -1;
+        QTest::newRow("GIF") << "GIF" << "gif" << 98u << true << "gif" << -1;
+        QTest::newRow("WEBP") << "WEBP" << "webp" << 0x57454250u << true << "webp" << -1;
+        QTest::newRow("TIFF") << "TIFF" << "tiff" << 97u << false << "mp4" << 2;
+    }
+
+    void formatApplyFillsTheOutputRecord()
+    {
+        QFETCH(QString, title);
+        MainWindow window;
+        QFormatDlg *dialog = QFormatDlg::getFormatWidget(nullptr);
+        QSignalSpy names(dialog, &QFormatDlg::sendSuffixChange);
+        dialog->setFormatId(title);
+        dialog->settingValueChange(false);
+        QCOMPARE(setting("FormatSet", "Format_ID"), QString("JPG"));
+        dialog->settingValueChange(true);
+        QCOMPARE(names.count(), 2);
+        QCOMPARE(names.last().first().toString(), title);
+        const PhotoConverterInfo *info = QConverterOperate::g_converterInfo;
+        QTEST(info->format, "format");
+        QCOMPARE(info->extension, title.toLower());
+        QTEST(info->codecId, "codecId");
+        QTEST(info->supportAnimation, "animation");
+        QTEST(info->animationFormat, "animationFormat");
+        QTEST(info->frameFormat, "frameFormat");
+        QCOMPARE(setting("FormatSet", "Format_ID"), title);
+        QCOMPARE(button(window, "m_btnFromt")->text(), title);
+    }
+
+    void commandsSwitchTheControls()
+    {
+        MainWindow window;
+        window.IsStartToConverter(true);
+        QVERIFY(MainWindow::isConverting());
+        QVERIFY(button(window, "m_btnConvert")->isHidden());
+        QVERIFY(!button(window, "m_btnCancel")->isHidden());
+        QVERIFY(!button(window, "m_btnAddFile")->isEnabled());
+        window.IsStartToConverter(false);
+        window.IsStartToConverter(false);
+        QVERIFY(!MainWindow::isConverting());
+        QVERIFY(!button(window, "m_btnConvert")->isHidden());
+        QVERIFY(button(window, "m_btnCancel")->isHidden());
+        QVERIFY(button(window, "m_btnFromt")->isEnabled());
+
+        window.SetOutPath(QIAnyUtil::getDocumentPath() + "/missing/");
+        ModalWatchdog dog;
+        dog.expect("QZVMessageDlg", QString(), ModalWatchdog::reject());
+        window.OnOpenConverterPath();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QVERIFY(m_urls.urls.isEmpty());
+        const QString existing = QIAnyUtil::getDocumentPath() + "/Converted/";
+        window.SetOutPath(existing);
+        window.OnOpenConverterPath();
+        QCOMPARE(m_urls.urls, QList<QUrl>{QUrl::fromLocalFile(existing)});
+
+        window.ActOnHelp();
+        const QUrl help = m_urls.urls.last();
+        QCOMPARE(help.path(), QString("/api/product/redirect"));
+        QVERIFY(help.query().endsWith("&page_type=help") && help.query().startsWith("pid="));
+    }
+
+    void closingEmptiesTheTemporaryFramesAndKeepsTheFolder()
+    {
+        const QString temporary = QIAnyUtil::getAppDataPath() + "/TemporaryData/";
+        QVERIFY(QDir().mkpath(temporary + "123456"));
+        QFile(temporary + "123456/f.jpg").open(QIODevice::WriteOnly);
+        auto window = std::make_unique<MainWindow>();
+        window->show();
+        QVERIFY(window->close());
+        QVERIFY(QFileInfo(temporary).isDir());
+        QVERIFY(QDir(temporary).isEmpty());
+    }
+};
+
+GLINTORA_TEST_MAIN(TestMainWindow)
+#include "tst_mainwindow.moc"
