@@ -216,6 +216,7 @@ void Mp4TagFormat::ResetState()
     m_moovHeaderExtra = 0;
     m_udtaOffset = 0;
     m_udtaSize = 0;
+    m_udtaHeader = 8;
     m_fragmented = false;
 }
 
@@ -249,6 +250,7 @@ int Mp4TagFormat::FindMoov(TagStream *stream)
         if (child.Is("udta") && m_udtaSize == 0) {
             m_udtaOffset = child.offset;
             m_udtaSize = child.size;
+            m_udtaHeader = child.header;
         }
     }
     return 0;
@@ -313,7 +315,7 @@ void Mp4TagFormat::ReadMeta(TagStream *stream, const Atom &meta)
 void Mp4TagFormat::ReadUdta(TagStream *stream)
 {
     Atom child;
-    for (int64_t at = m_udtaOffset + 8; ReadAtom(stream, at, m_udtaOffset + m_udtaSize, &child); at = child.End()) {
+    for (int64_t at = m_udtaOffset + m_udtaHeader; ReadAtom(stream, at, m_udtaOffset + m_udtaSize, &child); at = child.End()) {
         const int kind = KindOf(child.type);
         if (child.Is("meta"))
             ReadMeta(stream, child);
@@ -360,7 +362,7 @@ bool Mp4TagFormat::BuildUdta(std::string *udta)
     // Children that are not tags (chapters, for one) stay, byte for byte and in their order.
     if (m_udtaSize != 0) {
         Atom child;
-        for (int64_t at = m_udtaOffset + 8; ReadAtom(m_stream, at, m_udtaOffset + m_udtaSize, &child); at = child.End()) {
+        for (int64_t at = m_udtaOffset + m_udtaHeader; ReadAtom(m_stream, at, m_udtaOffset + m_udtaSize, &child); at = child.End()) {
             if (child.Is("meta") || KindOf(child.type) >= 0)
                 continue;
             std::vector<uint8_t> bytes(static_cast<size_t>(child.size));
@@ -480,6 +482,7 @@ int Mp4TagFormat::Save()
         m_moovSize = moovSize;
         m_udtaOffset = udta.empty() ? 0 : udtaOffset;
         m_udtaSize = static_cast<int64_t>(udta.size());
+        m_udtaHeader = 8;
         return 0;
     } catch (const std::bad_alloc &) {
         return -1;

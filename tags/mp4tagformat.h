@@ -64,6 +64,8 @@ private:
     int m_moovHeaderExtra = 0;
     int64_t m_udtaOffset = 0;
     int64_t m_udtaSize = 0;
+    // 16 when "udta" uses the 64-bit size form.
+    int m_udtaHeader = 8;
     // Movie fragments carry offsets of their own that a resize would not correct.
     bool m_fragmented = false;
 };

@@ -72,9 +72,16 @@ public:
             }
             char *buffer = ogg_sync_buffer(&m_sync.state, kReadChunk);
             const int read = buffer ? m_stream->Read(buffer, kReadChunk) : -1;
-            if (read <= 0)
+            if (read > 0) {
+                ogg_sync_wrote(&m_sync.state, read);
+                continue;
+            }
+            // At the end, a false capture may claim more bytes than are left: step past it and
+            // frame the rest again.
+            if (read < 0 || m_stream->Seek(m_offset + 1) != m_offset + 1 || m_offset + 1 >= m_stream->Size())
                 return false;
-            ogg_sync_wrote(&m_sync.state, read);
+            ogg_sync_reset(&m_sync.state);
+            ++m_offset;
         }
     }
 
