@@ -8,6 +8,7 @@
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
 #include "testhome.h"
+#include "urlrecorder.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -15,17 +16,6 @@
 #include <QSignalSpy>
 
 #include <memory>
-
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
-};
 
 class TestMainWindow : public QObject
 {

@@ -1,6 +1,7 @@
 #include "filemanagerreveal.h"
 #include "privatebus.h"
 #include "testhome.h"
+#include "urlrecorder.h"
 
 #include <QDBusConnection>
 #include <QDBusContext>
@@ -26,17 +27,6 @@ public slots:
         if (!answer)
             setDelayedReply(true);
     }
-};
-
-class UrlRecorder : public QObject
-{
-    Q_OBJECT
-
-public:
-    QList<QUrl> urls;
-
-public slots:
-    void open(const QUrl &url) { urls.append(url); }
 };
 
 class TestRevealBus : public QObject
