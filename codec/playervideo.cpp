@@ -244,8 +244,15 @@ std::chrono::microseconds PlayerVideo::playStep()
 
 bool PlayerVideo::present(Decoded &decoded)
 {
-    if (!decoded.frame || !m_presenter(decoded.frame))
+    if (!decoded.frame)
         return false;
+    // Counted before the hand-over: a caller that waited for the callback to end must
+    // find the frame in the statistics.
+    ++m_presented;
+    if (!m_presenter(decoded.frame)) {
+        --m_presented;
+        return false;
+    }
     if (&decoded != &m_current) {
         release(m_current);
         m_current = decoded;
@@ -253,7 +260,6 @@ bool PlayerVideo::present(Decoded &decoded)
     }
     m_currentTime = m_current.time;
     m_hasCurrent = true;
-    ++m_presented;
     return true;
 }
 
