@@ -7,6 +7,7 @@
 #include "qformatdlg.h"
 #include "qianyutil.h"
 #include "qmaindlg.h"
+#include "qshowclosedlg.h"
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
 #include "qzvmenu.h"
@@ -131,9 +132,24 @@ void MainWindow::OnBtnMin()
 
 void MainWindow::OnClose()
 {
-    const QString close =
-        QVideoSettingXml::GetItemValue(QStringLiteral("CLOSE_ITEM"), QStringLiteral("bIsCloseDlg"), QStringLiteral("Y"));
-    if (close == QLatin1String("Y"))
+    const QString remind = QStringLiteral("REMIND_ITEM");
+    const QString closeItem = QStringLiteral("CLOSE_ITEM");
+    bool exit = false;
+    if (QVideoSettingXml::GetItemValue(remind, QStringLiteral("isShowRemind"), QStringLiteral("Y")) == QLatin1String("Y")) {
+        QShowCloseDlg prompt;
+        CenterDlg(&prompt);
+        if (prompt.exec() != QDialog::Accepted)
+            return;
+        if (prompt.isNoShowThisDlg())
+            QVideoSettingXml::SetItemValue(remind, QStringLiteral("isShowRemind"), QStringLiteral("N"));
+        exit = prompt.isCloseDlg();
+        QVideoSettingXml::SetItemValue(closeItem, QStringLiteral("bIsCloseDlg"),
+                                       exit ? QStringLiteral("Y") : QStringLiteral("N"));
+    } else {
+        exit = QVideoSettingXml::GetItemValue(closeItem, QStringLiteral("bIsCloseDlg"), QStringLiteral("Y"))
+               == QLatin1String("Y");
+    }
+    if (exit)
         QDialogColseAnimation::ColseTransparentAnimation(*this);
     else
         showMinimized();

@@ -15,7 +15,11 @@
 #include <QLineEdit>
 #include <QSignalSpy>
 
+#include <QAbstractButton>
+#include <QPointer>
+
 #include <memory>
+#include <tuple>
 
 class TestMainWindow : public QObject
 {
@@ -157,6 +161,57 @@ private slots:
         const QUrl help = m_urls.urls.last();
         QCOMPARE(help.path(), QString("/api/product/redirect"));
         QVERIFY(help.query().endsWith("&page_type=help") && help.query().startsWith("pid="));
+    }
+
+    void closeButtonFollowsTheStoredChoice_data()
+    {
+        QTest::addColumn<QString>("remind");
+        QTest::addColumn<QString>("close");
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<QString>("remindAfter");
+        QTest::addColumn<QString>("closeAfter");
+        QTest::addColumn<QString>("outcome");
+        QTest::newRow("ask, exit, ticked") << "Y" << "Y" << "exit ticked" << "N" << "Y" << "closed";
+        QTest::newRow("ask, minimise") << "Y" << "Y" << "minimise" << "Y" << "N" << "minimised";
+        QTest::newRow("ask, closed unanswered") << "Y" << "N" << "reject" << "Y" << "N" << "shown";
+        QTest::newRow("no question, exit") << "N" << "Y" << "" << "N" << "Y" << "closed";
+        QTest::newRow("no question, lower case") << "N" << "y" << "" << "N" << "y" << "minimised";
+        QTest::newRow("no question, N") << "N" << "N" << "" << "N" << "N" << "minimised";
+    }
+
+    void closeButtonFollowsTheStoredChoice()
+    {
+        QFETCH(QString, remind);
+        QFETCH(QString, close);
+        QFETCH(QString, answer);
+        for (const auto &[item, key, value] : {std::tuple<const char *, const char *, QString>{"REMIND_ITEM", "isShowRemind", remind},
+                                              {"CLOSE_ITEM", "bIsCloseDlg", close}}) {
+            QVideoSettingXml::GetItemValue(item, key, value);
+            QVideoSettingXml::SetItemValue(item, key, value);
+        }
+        auto owned = std::make_unique<MainWindow>();
+        QPointer<MainWindow> alive(owned.get());
+        owned->show();
+        ModalWatchdog dog;
+        if (answer == "reject") {
+            dog.expect("QShowCloseDlg", QString(), ModalWatchdog::reject());
+        } else if (!answer.isEmpty()) {
+            dog.expect("QShowCloseDlg", QString(), [answer](QWidget *prompt) {
+                if (answer == "exit ticked")
+                    prompt->findChild<QAbstractButton *>("m_chkNote")->click();
+                prompt->findChild<QAbstractButton *>(answer == "minimise" ? "m_radioMin" : "m_radioClose")->click();
+                prompt->findChild<QAbstractButton *>("m_btnOk")->click();
+            });
+        }
+        owned->OnClose();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QTEST(setting("REMIND_ITEM", "isShowRemind"), "remindAfter");
+        QTEST(setting("CLOSE_ITEM", "bIsCloseDlg"), "closeAfter");
+        QFETCH(QString, outcome);
+        if (outcome == "closed")
+            QTRY_VERIFY_WITH_TIMEOUT(!alive->isVisible(), 2000);
+        else
+            QCOMPARE(alive->isMinimized(), outcome == "minimised");
     }
 
     void closingEmptiesTheTemporaryFramesAndKeepsTheFolder()
