@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "qaboutdlg.h"
 #include "qbasedrawwidget.h"
 #include "qconverteddlg.h"
 #include "qconverteroperate.h"
@@ -24,7 +25,6 @@
 
 namespace {
 
-const QString kHomeUrl = QStringLiteral("https://www.calvetrin.com/");
 const QString kHelpUrl = QStringLiteral("https://www.calvetrin.com/api/product/redirect?pid=%1&page_type=%2");
 const QString kProductNumber = QStringLiteral("1207");
 constexpr unsigned int kWarningYesNo = 0x412;
@@ -174,7 +174,7 @@ void MainWindow::OnRestoreSize()
 
 void MainWindow::ActOnHome()
 {
-    QDesktopServices::openUrl(QUrl(kHomeUrl));
+    QDesktopServices::openUrl(QUrl(QAboutDlg::homePage()));
 }
 
 void MainWindow::ActOnHelp()
@@ -184,7 +184,9 @@ void MainWindow::ActOnHelp()
 
 void MainWindow::ActOnAbout()
 {
-    ShowMessage(tr("Calvetrin Glintora\nVersion %1").arg(ZvCommonInterface::getAppVersion()), tr("About"), 0, false);
+    QAboutDlg about(this);
+    CenterDlg(&about);
+    about.exec();
 }
 
 void MainWindow::ActOnUpdates()

@@ -214,6 +214,23 @@ private slots:
             QCOMPARE(alive->isMinimized(), outcome == "minimised");
     }
 
+    void aboutShowsTheVersionAndOpensTheHomePage()
+    {
+        MainWindow window;
+        QString version;
+        ModalWatchdog dog;
+        dog.expect("QAboutDlg", QString(), ModalWatchdog::inspectThen([&version](QWidget *about) {
+            QCOMPARE(about->size(), QSize(400, 250));
+            version = about->findChild<QLabel *>("m_labVersion")->text();
+            emit about->findChild<QLabel *>("m_labHome")->linkActivated("elsewhere");
+        }, ModalWatchdog::reject()));
+        window.ActOnAbout();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QCOMPARE(version, QString("Version 1.0.0"));
+        QCOMPARE(m_urls.urls.size(), 1);
+        QCOMPARE(m_urls.urls.first().scheme(), QString("https"));
+    }
+
     void closingEmptiesTheTemporaryFramesAndKeepsTheFolder()
     {
         const QString temporary = QIAnyUtil::getAppDataPath() + "/TemporaryData/";

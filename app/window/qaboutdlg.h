@@ -1,0 +1,38 @@
+#pragma once
+
+#include "qzvdialogex.h"
+
+#include <QPixmap>
+
+class QLabel;
+
+// The Help menu's About box: logo, product title, version, rights line and the home page.
+class QAboutDlg : public QZVDialogEx
+{
+    Q_OBJECT
+
+public:
+    explicit QAboutDlg(QWidget *parent = nullptr);
+
+    static const QString &homePage();
+
+private slots:
+    void OnClickHome(const QString &link);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+private:
+    void Init();
+    void InitCtrl();
+    static void setLabelStyle(QLabel &label);
+    QLabel *makeLabel(const char *name);
+
+    QPixmap m_logoPixmap;
+    QLabel *m_labProject = nullptr;
+    QLabel *m_labVersion = nullptr;
+    QLabel *m_labCopyright = nullptr;
+    QLabel *m_labHome = nullptr;
+    QLabel *m_labVisit = nullptr;
+    QLabel *m_labProjectVersion = nullptr;
+};
