@@ -8,6 +8,7 @@
 #include "qformatdlg.h"
 #include "qianyutil.h"
 #include "qmaindlg.h"
+#include "qpreferencesdlg.h"
 #include "qshowclosedlg.h"
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
@@ -189,7 +190,23 @@ void MainWindow::ActOnAbout()
     about.exec();
 }
 
+void MainWindow::ActOnPreferDlg()
+{
+    QPreferencesDlg preferences;
+    CenterDlg(&preferences);
+    connect(&preferences, &QPreferencesDlg::emitAutoUpdate, this, &MainWindow::setAutoUpdate);
+    CenterDlg(&preferences);
+    preferences.exec();
+    // Cancel too: the field and the setting always follow the process-wide folder.
+    SetOutPath(QConverterOperate::getConverterPath());
+}
+
 void MainWindow::ActOnUpdates()
 {
     ZvCommonInterface::checkForUpdate();
+}
+
+void MainWindow::setAutoUpdate(bool bUpdate)
+{
+    ZvCommonInterface::setAutoCheckUpdate(bUpdate);
 }
