@@ -49,6 +49,7 @@ private slots:
     {
         MainWindow::resetStaticsForTests();
         QFile::remove(QIAnyUtil::getAppDataPath() + "/VideoDefaultSetting.xml");
+        QFile::remove(QIAnyUtil::getAppDataPath() + "/PhotoConverterSetting.xml");
         m_urls.urls.clear();
     }
 
@@ -129,6 +130,61 @@ private slots:
         QTEST(info->frameFormat, "frameFormat");
         QCOMPARE(setting("FormatSet", "Format_ID"), title);
         QCOMPARE(button(window, "m_btnFromt")->text(), title);
+    }
+
+    void startUpAppliesTheStoredFormat()
+    {
+        QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", "JPG");
+        QVideoSettingXml::SetItemValue("FormatSet", "Format_ID", "WEBP");
+        PhotoConverterInfo options;
+        options.width = 300;
+        options.quality = 70;
+        QVideoSettingXml::SetDefaultPtConvertInfo("WEBP", &options);
+        for (int window = 0; window < 2; ++window) {
+            MainWindow main;
+            const PhotoConverterInfo *info = QConverterOperate::g_converterInfo;
+            QCOMPARE(QList<QString>({info->format, info->extension, info->animationFormat}),
+                     QList<QString>({"webp", "webp", "webp"}));
+            QCOMPARE(QList<int>({info->width, info->height, info->quality}), QList<int>({300, 0, 70}));
+            QVERIFY(info->supportAnimation && !info->keepAspectRatio);
+            QCOMPARE(button(main, "m_btnFromt")->text(), QString("WEBP"));
+        }
+    }
+
+    // Three openings: GIF chosen with a width, then edits left by Cancel, which the next
+    // opening replaces with the stored values.
+    void formatButtonRunsThePopup()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QPoint origin = window.mapToGlobal(QPoint(0, 0));
+        const QPoint centred(origin.x() + (window.width() - 516) / 2, origin.y() + (window.height() - 434) / 2);
+        ModalWatchdog dog;
+        dog.expect("QFormatDlg", "QFormatDlg", ModalWatchdog::inspectThen([&](QWidget *modal) {
+            auto *popup = static_cast<QFormatDlg *>(modal);
+            QCOMPARE(popup->pos(), QPoint(centred.x() < 1 ? 50 : centred.x(), centred.y() < 1 ? 50 : centred.y()));
+            QCOMPARE(popup->windowHandle()->transientParent(), window.windowHandle());
+            QCOMPARE(popup->m_listView->currentIndex().data().toString(), QString("JPG"));
+            const QModelIndex gif = popup->m_listView->model()->index(3, 0);
+            QTest::mouseClick(popup->m_listView->viewport(), Qt::LeftButton, {}, popup->m_listView->visualRect(gif).center());
+            QTest::keyClicks(popup->m_editW, "321");
+        }, ModalWatchdog::clickButton("m_btnOk")));
+        for (const char *typed : {"9", ""}) {
+            dog.expect("QFormatDlg", "QFormatDlg", ModalWatchdog::inspectThen([typed](QWidget *modal) {
+                auto *popup = static_cast<QFormatDlg *>(modal);
+                QCOMPARE(popup->m_listView->currentIndex().data().toString(), QString("GIF"));
+                QCOMPARE(popup->m_editW->text(), QString("321"));
+                QTest::keyClicks(popup->m_editW, typed);
+            }, ModalWatchdog::clickButton("m_btnCancel")));
+        }
+        for (int opening = 0; opening < 3; ++opening)
+            button(window, "m_btnFromt")->click();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QCOMPARE(button(window, "m_btnFromt")->text(), QString("GIF"));
+        QCOMPARE(QConverterOperate::g_converterInfo->extension, QString("gif"));
+        QCOMPARE(QConverterOperate::g_converterInfo->width, 321);
+        QCOMPARE(setting("FormatSet", "Format_ID"), QString("GIF"));
     }
 
     void commandsSwitchTheControls()
