@@ -106,6 +106,12 @@ int centredOn(const QWidget *anchor, const QWidget *widget)
     return anchor->y() + (anchor->height() - widget->height()) / 2;
 }
 
+QString titleOf(const QModelIndex &index)
+{
+    return QString::fromStdString(static_cast<IBaseChunk *>(index.internalPointer())->GetTitle());
+}
+
+// Width and height below 1 mean automatic, shown as the placeholder.
 QString editText(int value)
 {
     return value < 1 ? QString() : QString::number(value);
@@ -271,7 +277,7 @@ void QFormatDlg::setFormatId(QString id)
     }
     for (int row = 0; row < m_model.rowCount(); ++row) {
         const QModelIndex index = m_model.index(row, 0);
-        if (QString::fromStdString(static_cast<IBaseChunk *>(index.internalPointer())->GetTitle()) == id)
+        if (titleOf(index) == id)
             m_listView->setCurrentIndex(index);
     }
 }
@@ -334,7 +340,7 @@ void QFormatDlg::settingValueChange(bool save)
 void QFormatDlg::selectItemChange(const QModelIndex &index)
 {
     if (index.isValid())
-        setDefaultValue(QString::fromStdString(static_cast<IBaseChunk *>(index.internalPointer())->GetTitle()));
+        setDefaultValue(titleOf(index));
 }
 
 void QFormatDlg::doubleClickItemView(const QModelIndex &index)
@@ -422,7 +428,8 @@ void QFormatDlg::resetControlLocation()
     m_chkAllOutput->move(m_editH->geometry().right() + 70, listBottom + 15);
     m_chkKeepAspectRatio->move(m_chkAllOutput->x(), m_chkAllOutput->geometry().bottom() + 7);
     m_chkKeepExif->move(m_chkKeepAspectRatio->x(), m_chkKeepAspectRatio->geometry().bottom() + 7);
-    const int buttonTop = H - 58 + (50 - m_btnOk->height()) / 2;
-    m_btnOk->move(W - 28 - m_btnOk->width(), buttonTop);
-    m_btnCancel->move(W - 44 - m_btnCancel->width() - m_btnOk->width(), H - 58 + (50 - m_btnCancel->height()) / 2);
+    // Both buttons are centred in the bottom band of 50.
+    m_btnOk->move(W - 28 - m_btnOk->width(), H - 58 + (50 - m_btnOk->height()) / 2);
+    m_btnCancel->move(W - 44 - m_btnCancel->width() - m_btnOk->width(),
+                      H - 58 + (50 - m_btnCancel->height()) / 2);
 }

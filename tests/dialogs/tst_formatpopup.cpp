@@ -15,31 +15,38 @@ using SkinFixtures::near;
 
 namespace {
 
-struct Row
+// Title, format, codec id, quality, EXIF, animation, its extension, format and codec id, frame format.
+const QStringList kTable{"JPG jpeg 8 1 1 0 mp4 mp4 28 -1",
+                         "PNG png 62 0 0 1 png apng 1095781959 -1",
+                         "BMP bmp 79 0 0 0 mp4 mp4 28 -1",
+                         "GIF gif 98 0 0 1 gif gif 98 -1",
+                         "WEBP webp 1464156752 1 0 1 webp webp 1464156752 -1",
+                         "TIFF tiff 97 0 0 0 mp4 mp4 28 2"};
+const QColor Top(220, 0, 0), Middle(0, 180, 0), Plain(242, 242, 242), Yellow(255, 218, 43);
+
+template <class... Values> QString joined(const Values &...values)
 {
-    const char *title;
-    const char *format;
-    uint codecId;
-    bool quality;
-    bool exif;
-    bool animation;
-    const char *animationSuffix;
-    const char *animationFormat;
-    uint animationCodecId;
-    int frameFormat;
-};
+    QString text;
+    QTextStream stream(&text);
+    ((stream << values << ' '), ...);
+    text.chop(1);
+    return text;
+}
 
-const Row kRows[] = {
-    {"JPG", "jpeg", 8, true, true, false, "mp4", "mp4", 28, -1},
-    {"PNG", "png", 62, false, false, true, "png", "apng", 0x41504E47, -1},
-    {"BMP", "bmp", 79, false, false, false, "mp4", "mp4", 28, -1},
-    {"GIF", "gif", 98, false, false, true, "gif", "gif", 98, -1},
-    {"WEBP", "webp", 0x57454250, true, false, true, "webp", "webp", 0x57454250, -1},
-    {"TIFF", "tiff", 97, false, false, false, "mp4", "mp4", 28, 2},
-};
+QString describe(QFormatChunk &r)
+{
+    return joined(r.GetTitle().c_str(), r.getFormat().c_str(), uint(r.GetID()), r.getSupportQuality(),
+                  r.getSupportExif(), r.getSupportAnimation(), r.getAnimationSuffix().c_str(),
+                  r.getAnimationFormat().c_str(), r.getAnimationCodecId(), r.getFrameFormat());
+}
 
-const QColor Top(220, 0, 0), Middle(0, 180, 0), Bottom(0, 0, 220), Plain(242, 242, 242), Yellow(255, 218, 43),
-    Outline(213, 214, 215);
+// All fourteen fields of the output record.
+QString describe(const PhotoConverterInfo &i)
+{
+    return joined(i.format, i.extension, i.codecId, i.width, i.height, i.quality, i.allOutput, i.keepExif,
+                  i.keepAspectRatio, i.supportAnimation, i.animationSuffix, i.animationFormat,
+                  i.animationCodecId, i.frameFormat);
+}
 
 QByteArray file(const QString &name)
 {
@@ -62,29 +69,16 @@ class TestFormatPopup : public QObject
     {
         QFormatDlg *popup = QFormatDlg::getFormatWidget(nullptr);
         connect(popup, &QFormatDlg::settingChangeForFormat, this, [this] { m_signals << "change"; });
-        connect(popup, &QFormatDlg::sendSuffixChange, this, [this](const QString &title) { m_signals << title; });
+        connect(popup, &QFormatDlg::sendSuffixChange, this, [this](QString title) { m_signals << title; });
         popup->show();
         (void)QTest::qWaitForWindowExposed(popup);
         return popup;
     }
 
-    static void choose(QFormatDlg *popup, int row)
+    static void clickItem(QFormatDlg *popup, int row, QTest::MouseAction action = QTest::MouseClick)
     {
-        QWidget *viewport = popup->m_listView->viewport();
-        QTest::mouseClick(viewport, Qt::LeftButton, {}, popup->m_listView->visualRect(popup->m_listView->model()->index(row, 0)).center());
-    }
-
-    // Three stacked bands, one colour each, as a format icon strip is laid out.
-    QString strip(int height)
-    {
-        QImage image(40, height, QImage::Format_ARGB32);
-        QPainter painter(&image);
-        const int band = height / 3;
-        painter.fillRect(0, 0, 40, band, Top);
-        painter.fillRect(0, band, 40, band, Middle);
-        painter.fillRect(0, 2 * band, 40, height - 2 * band, Bottom);
-        painter.end();
-        return SkinFixtures::save(m_dir, QStringLiteral("strip%1.png").arg(height), image);
+        const QRect item = popup->m_listView->visualRect(popup->m_listView->model()->index(row, 0));
+        QTest::mouseEvent(action, popup->m_listView->viewport(), Qt::LeftButton, {}, item.center());
     }
 
 private slots:
@@ -104,35 +98,21 @@ private slots:
     void recordsAndModel()
     {
         QFormatChunk fresh;
-        QCOMPARE(fresh.getFrameFormat(), -1);
-        QCOMPARE(fresh.getAnimationCodecId(), 0u);
-        QVERIFY(!fresh.getSupportQuality() && !fresh.getSupportExif() && !fresh.getSupportAnimation());
-        QVERIFY(fresh.getFormat().empty() && fresh.getAnimationSuffix().empty() && fresh.getAnimationFormat().empty());
-
+        QCOMPARE(describe(fresh), QString("  0 0 0 0   0 -1"));
         QAbstractItemModel *model = QFormatDlg::getFormatWidget(nullptr)->m_listView->model();
         QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::QtTest);
-        QCOMPARE(model->rowCount(), 6);
         QCOMPARE(model->columnCount(), 1);
-        for (int row = 0; row < 6; ++row) {
-            const Row &expected = kRows[row];
+        QStringList records;
+        for (int row = 0; row < model->rowCount(); ++row) {
             const QModelIndex index = model->index(row, 0);
-            const auto *record = static_cast<QFormatChunk *>(index.internalPointer());
-            QCOMPARE(index.data(0).toString(), QString(expected.title));
-            QCOMPARE(index.data(1).toString(), QIAnyUtil::getResourcePath() + "/image/Format/" + expected.title + ".png");
-            QVERIFY(!index.data(10).isValid());
+            records << describe(*static_cast<QFormatChunk *>(index.internalPointer()));
+            const QString icon = QIAnyUtil::getResourcePath() + "/image/Format/" + index.data(0).toString();
+            QCOMPARE(index.data(1).toString(), icon + ".png");
+            QVERIFY(!index.data(10).isValid() && index.data(256).toString().isEmpty());
             QCOMPARE(index.data(13).toSize(), QSize(160, 110));
-            QCOMPARE(index.data(256).toString(), QString());
             QCOMPARE(index.data(Qt::BackgroundRole).value<QBrush>().color(), Plain);
-            QCOMPARE(record->getFormat(), std::string(expected.format));
-            QCOMPARE(uint(const_cast<QFormatChunk *>(record)->GetID()), expected.codecId);
-            QCOMPARE(record->getSupportQuality(), expected.quality);
-            QCOMPARE(record->getSupportExif(), expected.exif);
-            QCOMPARE(record->getSupportAnimation(), expected.animation);
-            QCOMPARE(record->getAnimationSuffix(), std::string(expected.animationSuffix));
-            QCOMPARE(record->getAnimationFormat(), std::string(expected.animationFormat));
-            QCOMPARE(record->getAnimationCodecId(), expected.animationCodecId);
-            QCOMPARE(record->getFrameFormat(), expected.frameFormat);
         }
+        QCOMPARE(records, kTable);
         QVERIFY(!model->data(QModelIndex(), 0).isValid());
     }
 
@@ -140,21 +120,24 @@ private slots:
     {
         QTest::addColumn<int>("height");
         QTest::addColumn<bool>("selected");
-        QTest::addColumn<QColor>("icon");
-        QTest::newRow("selected") << 90 << true << Top;
-        QTest::newRow("unselected") << 90 << false << Middle;
-        QTest::newRow("missing icon") << 0 << false << QColor();
-        QTest::newRow("301 high, selected") << 301 << true << Top;
-        QTest::newRow("301 high, unselected") << 301 << false << Middle;
+        QTest::newRow("selected") << 90 << true;
+        QTest::newRow("unselected") << 90 << false;
+        QTest::newRow("missing icon") << 0 << false;
+        QTest::newRow("301 high") << 301 << false;
     }
 
     void delegateDrawsOneFrame()
     {
         QFETCH(int, height);
         QFETCH(bool, selected);
-        QFETCH(QColor, icon);
         QFormatChunk record;
-        record.setImage((height ? strip(height) : m_dir.filePath("missing.png")).toStdString());
+        record.setImage(m_dir.filePath("missing.png").toStdString());
+        if (height > 0) { // three stacked bands, the last one taking the odd rows
+            QImage strip = SkinFixtures::solid(QSize(40, height), QColor(0, 0, 220));
+            QPainter(&strip).fillRect(0, 0, 40, height / 3, Top);
+            QPainter(&strip).fillRect(0, height / 3, 40, height / 3, Middle);
+            record.setImage(SkinFixtures::save(m_dir, "strip.png", strip).toStdString());
+        }
         std::vector<IBaseChunk *> records{&record};
         QIconListModel model;
         model.setItemBgColor(Plain, Plain);
@@ -165,231 +148,143 @@ private slots:
         QStyleOptionViewItem option;
         option.rect = QRect(20, 10, 160, 110);
         option.state = selected ? QStyle::State_Enabled | QStyle::State_Selected : QStyle::State_Enabled;
-        QImage canvas(220, 140, QImage::Format_ARGB32);
-        canvas.fill(Qt::transparent);
+        QImage canvas = SkinFixtures::solid(QSize(220, 140), Qt::transparent);
         QPainter painter(&canvas);
         delegate.paint(&painter, option, model.index(0, 0));
         painter.end();
 
         const QRect R = option.rect;
-        const QColor background = selected ? Yellow : Plain;
+        const QColor background = selected ? Yellow : Plain,
+                     icon = height ? (selected ? Top : Middle) : background;
         const QPoint at(R.x() + (R.width() - 40) / 2 + 18, R.y() + 55);
-        const QSize shown(20, height / 6);
-        if (height > 0) {
-            QVERIFY(near(canvas.pixelColor(at + QPoint(1, 1)), icon));
-            QVERIFY(near(canvas.pixelColor(at + QPoint(shown.width() - 2, shown.height() - 1)), icon));
-            QVERIFY(near(canvas.pixelColor(at + QPoint(shown.width() + 1, 2)), background));
-            QVERIFY(near(canvas.pixelColor(at + QPoint(2, shown.height() + 1)), background));
-        }
-        QVERIFY(near(canvas.pixelColor(at - QPoint(1, 1)), background));
-        const QColor edge = selected ? Yellow : Outline;
-        for (const QPoint &p : {QPoint(R.x(), R.y() + 50), QPoint(R.x() + 80, R.y()), QPoint(R.right(), R.y() + 50),
-                                QPoint(R.x() + 80, R.bottom())})
-            QVERIFY2(near(canvas.pixelColor(p), edge), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
-        QVERIFY(near(canvas.pixelColor(R.x() + 1, R.y() + 50), background));
+        const QSize shown(20, height / 6); // the logical size of one frame
+        const QList<QPair<QPoint, QColor>> samples{
+            {at + QPoint(1, 1), icon},        {at + QPoint(18, shown.height() - 1), icon},
+            {at + QPoint(21, 2), background}, {at + QPoint(2, shown.height() + 1), background},
+            {at - QPoint(1, 1), background},  {QPoint(R.x() + 1, R.y() + 50), background}};
+        for (const auto &[p, colour] : samples)
+            QVERIFY2(near(canvas.pixelColor(p), colour), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
+        for (const QPoint &p : {QPoint(R.x(), R.y() + 50), QPoint(R.x() + 80, R.y()),
+                                QPoint(R.right(), R.y() + 50), QPoint(R.x() + 80, R.bottom())})
+            QVERIFY(near(canvas.pixelColor(p), selected ? Yellow : QColor(213, 214, 215)));
     }
 
-    void constructionAndLayout()
+    void constructionLayoutAndPainting()
     {
-        QFormatDlg *popup = shownPopup();
-        QCOMPARE(popup->objectName(), QString("QFormatDlg"));
-        QCOMPARE(popup->size(), QSize(516, 434));
-        QCOMPARE(popup->maximumSize(), QSize(516, 434));
-        QCOMPARE(popup->windowTitle(), QString("Format Setting"));
-        QCOMPARE(popup->m_editW->placeholderText(), QString("Auto"));
-        QCOMPARE(popup->m_editH->placeholderText(), QString("Auto"));
-        const QList<QPair<QString, QString>> texts{{popup->m_labResolution->text(), "Resolution:"},
-                                                   {popup->m_labQuality->text(), "Quality:"},
-                                                   {popup->m_labX->text(), "x"},
-                                                   {popup->m_btnOk->text(), "OK"},
-                                                   {popup->m_btnCancel->text(), "Cancel"},
-                                                   {popup->m_chkKeepAspectRatio->text(), "Keep aspect ratio"},
-                                                   {popup->m_chkAllOutput->text(), "Output all images"},
-                                                   {popup->m_chkKeepExif->text(), "Keep Exif information"}};
-        for (const auto &[actual, expected] : texts)
-            QCOMPARE(actual, expected);
-        QVERIFY(popup->m_chkAllOutput->isHidden() && popup->m_chkKeepExif->isHidden());
-        QVERIFY(popup->m_chkKeepAspectRatio->isVisible());
-        QCOMPARE(popup->m_chkKeepExif->size(), QSize(200, 16));
-        QCOMPARE(popup->m_spinboxQuality->minimum(), 1);
-        QCOMPARE(popup->m_spinboxQuality->maximum(), 100);
-        QCOMPARE(popup->m_sliderQuality->minimum(), 1.0);
-        QCOMPARE(popup->m_sliderQuality->maximum(), 100.0);
-        for (const char *name : {"m_btnTitleClose", "m_btnTitleMin", "m_btnTitleMax"}) {
-            auto *button = popup->findChild<QPushButton *>(name);
-            QVERIFY2(button->isVisible() && button->isEnabled() == (QByteArray(name) == "m_btnTitleClose"), name);
-        }
-        for (QPushButton *button : {popup->m_btnOk, popup->m_btnCancel})
-            QVERIFY(!button->autoDefault() && !button->isDefault());
-
-        QCOMPARE(popup->m_listView->geometry(), QRect(8, 45, 500, 230));
-        QCOMPARE(popup->m_btnOk->geometry(), QRect(408, 389, 80, 24));
-        QCOMPARE(popup->m_btnCancel->geometry(), QRect(312, 389, 80, 24));
-        const QRect resolution = popup->m_labResolution->geometry();
-        const QRect quality = popup->m_labQuality->geometry();
-        QCOMPARE(resolution.right(), 97);
-        QCOMPARE(quality.right(), 97);
-        QCOMPARE(resolution.top(), 274 + 20);
-        QCOMPARE(quality.top(), resolution.bottom() + 20);
-        const QRect w = popup->m_editW->geometry(), x = popup->m_labX->geometry(), h = popup->m_editH->geometry();
-        QCOMPARE(w.topLeft(), QPoint(107, resolution.top() + (resolution.height() - 22) / 2));
-        QCOMPARE(x.topLeft(), QPoint(w.right() + 8, w.top() + (22 - x.height()) / 2));
-        QCOMPARE(h.topLeft(), QPoint(x.right() + 8, w.top()));
-        QCOMPARE(popup->m_sliderQuality->geometry(), QRect(quality.right() + 3, quality.top() + (quality.height() - 20) / 2, 75, 20));
-        QCOMPARE(popup->m_spinboxQuality->geometry(), QRect(h.x(), quality.top() + (quality.height() - 22) / 2, 50, 22));
-        const QRect all = popup->m_chkAllOutput->geometry(), keep = popup->m_chkKeepAspectRatio->geometry();
-        QCOMPARE(all.topLeft(), QPoint(h.right() + 70, 274 + 15));
+        QFormatDlg *p = shownPopup();
+        QCOMPARE(p->size(), QSize(516, 434));
+        QCOMPARE(p->windowTitle() + p->m_editW->placeholderText(), QString("Format SettingAuto"));
+        QVERIFY(p->m_chkAllOutput->isHidden() && p->m_chkKeepExif->isHidden() &&
+                !p->findChild<QWidget *>("m_btnTitleMax")->isEnabled());
+        QCOMPARE(p->m_listView->geometry(), QRect(8, 45, 500, 230));
+        QCOMPARE(p->m_btnOk->geometry(), QRect(408, 389, 80, 24));
+        QCOMPARE(p->m_btnCancel->geometry(), QRect(312, 389, 80, 24));
+        QCOMPARE(p->m_labResolution->geometry().bottomRight(),
+                 p->m_labQuality->geometry().topRight() - QPoint(0, 20));
+        QCOMPARE(p->m_labResolution->geometry().topRight(), QPoint(97, 294));
+        const QRect all = p->m_chkAllOutput->geometry(), keep = p->m_chkKeepAspectRatio->geometry();
+        QCOMPARE(all.topLeft(), QPoint(p->m_editH->geometry().right() + 70, 274 + 15));
         QCOMPARE(keep.topLeft(), QPoint(all.x(), all.bottom() + 7));
 
-        const QImage shot = popup->grab().toImage();
         // A stroked path: its right and bottom lines lie at x + width and y + height.
+        const QImage shot = p->grab().toImage();
         const QRect box(keep.x() - 30, keep.y() - 20, keep.width() + 100, keep.height() + 40);
-        const QPoint middle = box.center();
-        for (const QPoint &p : {QPoint(middle.x(), box.y()), QPoint(middle.x(), box.y() + box.height()),
-                                QPoint(box.x(), middle.y()), QPoint(box.x() + box.width(), middle.y())})
-            QVERIFY2(near(shot.pixelColor(p), QColor(212, 212, 212), 0), qPrintable(QString("%1,%2").arg(p.x()).arg(p.y())));
-        const QStringList titles{"JPG", "PNG", "BMP", "GIF", "WEBP", "TIFF"};
-        for (int row = 0; row < 6; ++row)
-            QCOMPARE(popup->m_listView->model()->index(row, 0).data().toString(), titles[row]);
+        const QPoint mid = box.center();
+        for (const QPoint &at : {QPoint(mid.x(), box.y()), QPoint(mid.x(), box.y() + box.height()),
+                                 QPoint(box.x(), mid.y()), QPoint(box.x() + box.width(), mid.y())})
+            QVERIFY(near(shot.pixelColor(at), QColor(212, 212, 212), 0));
     }
 
     void applyThroughTheControls_data()
     {
         QTest::addColumn<int>("row");
-        QTest::addColumn<QString>("width");
-        QTest::addColumn<QString>("height");
-        QTest::addColumn<double>("fraction");
-        QTest::newRow("JPG") << 0 << "640" << "480" << 0.0;
-        QTest::newRow("PNG") << 1 << "" << "" << -1.0;
-        QTest::newRow("BMP") << 2 << "320" << "" << -1.0;
-        QTest::newRow("GIF") << 3 << "" << "200" << -1.0;
-        QTest::newRow("WEBP") << 4 << "1024" << "768" << 0.3;
-        QTest::newRow("TIFF") << 5 << "" << "" << -1.0;
+        QTest::addColumn<QString>("size");    // typed into the width and height edits
+        QTest::addColumn<double>("fraction"); // of the slider track; quality formats only
+        QTest::newRow("JPG") << 0 << "640x480" << 0.0;
+        QTest::newRow("PNG") << 1 << "x" << -1.0;
+        QTest::newRow("BMP") << 2 << "320x" << -1.0;
+        QTest::newRow("GIF, double click") << 3 << "x200" << -1.0;
+        QTest::newRow("WEBP, six digits") << 4 << "102400x768000" << 0.3;
+        QTest::newRow("TIFF") << 5 << "x" << -1.0;
     }
 
     void applyThroughTheControls()
     {
         QFETCH(int, row);
-        QFETCH(QString, width);
-        QFETCH(QString, height);
+        QFETCH(QString, size);
         QFETCH(double, fraction);
-        const Row &expected = kRows[row];
-        const QString title(expected.title);
+        const QString width = size.section('x', 0, 0), height = size.section('x', 1);
+        const QStringList expected = kTable[row].split(' ');
+        const bool quality = expected[3] == "1", exif = expected[4] == "1";
         QFormatDlg *popup = shownPopup();
-        choose(popup, row);
-        QCOMPARE(popup->m_editW->text(), QString());
+        clickItem(popup, row);
+        QVERIFY(popup->m_editW->text().isEmpty() && popup->m_chkKeepAspectRatio->isChecked());
         QCOMPARE(popup->m_spinboxQuality->value(), 100);
-        QVERIFY(popup->m_chkKeepAspectRatio->isChecked());
-        QCOMPARE(popup->m_chkKeepExif->isChecked(), expected.exif);
-        QCOMPARE(popup->m_chkKeepExif->isEnabled(), expected.exif);
-        QCOMPARE(popup->m_sliderQuality->isEnabled(), expected.quality);
-        QCOMPARE(popup->m_spinboxQuality->isEnabled(), expected.quality);
+        QCOMPARE(QList<bool>({popup->m_chkKeepExif->isChecked(), popup->m_chkKeepExif->isEnabled(),
+                              popup->m_sliderQuality->isEnabled(), popup->m_spinboxQuality->isEnabled()}),
+                 QList<bool>({exif, exif, quality, quality}));
         QTest::keyClicks(popup->m_editW, width);
         QTest::keyClicks(popup->m_editH, height);
-        int quality = 100;
+        int percent = 100;
         if (fraction >= 0) {
             QZVBaseSlider *slider = popup->m_sliderQuality;
             const int x = slider->getTLOffset() + int(fraction * slider->getValidLenght());
             QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(x, 10));
-            quality = qBound(1, int((x - slider->getTLOffset()) / slider->getValidLenght() * 100), 100);
-            QCOMPARE(popup->m_spinboxQuality->value(), quality);
-            QCOMPARE(slider->value(), double(quality));
+            percent = qBound(1, int((x - slider->getTLOffset()) / slider->getValidLenght() * 100), 100);
+            QCOMPARE(popup->m_spinboxQuality->value(), percent);
+            QCOMPARE(slider->value(), double(percent));
         }
-        QVERIFY(m_signals.isEmpty());
+        QVERIFY(m_signals.isEmpty() && file("PhotoConverterSetting.xml").isEmpty());
         QCOMPARE(QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", ""), QString("JPG"));
-        QVERIFY(file("PhotoConverterSetting.xml").isEmpty());
-        QTest::mouseClick(popup->m_btnOk, Qt::LeftButton);
+        if (row == 3)
+            clickItem(popup, row, QTest::MouseDClick);
+        else
+            QTest::mouseClick(popup->m_btnOk, Qt::LeftButton);
 
         QVERIFY(popup->isHidden());
-        QCOMPARE(m_signals, QStringList({"change", title}));
-        QCOMPARE(m_info.format, QString(expected.format));
-        QCOMPARE(m_info.extension, title.toLower());
-        QCOMPARE(m_info.codecId, expected.codecId);
-        QCOMPARE(m_info.width, width.toInt());
-        QCOMPARE(m_info.height, height.toInt());
-        QCOMPARE(m_info.quality, quality);
-        QVERIFY(!m_info.allOutput);
-        QCOMPARE(m_info.keepExif, expected.exif);
-        QVERIFY(m_info.keepAspectRatio);
-        QCOMPARE(m_info.supportAnimation, expected.animation);
-        QCOMPARE(m_info.animationSuffix, QString(expected.animationSuffix));
-        QCOMPARE(m_info.animationFormat, QString(expected.animationFormat));
-        QCOMPARE(m_info.animationCodecId, expected.animationCodecId);
-        QCOMPARE(m_info.frameFormat, expected.frameFormat);
-        QCOMPARE(QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", ""), title);
+        QCOMPARE(m_signals, QStringList({"change", expected[0]}));
+        QCOMPARE(describe(m_info),
+                 joined(expected[1], expected[0].toLower(), expected[2], width.left(5).toInt(),
+                        height.left(5).toInt(), percent, 0, expected[4], 1, expected.mid(5).join(' ')));
+        QCOMPARE(QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", ""), expected[0]);
         PhotoConverterInfo stored;
-        QVERIFY(QVideoSettingXml::GetDefaultPtConvertInfo(title, &stored));
-        QCOMPARE(QList<int>({stored.width, stored.height, stored.quality}), QList<int>({width.toInt(), height.toInt(), quality}));
+        QVERIFY(QVideoSettingXml::GetDefaultPtConvertInfo(expected[0], &stored));
+        QCOMPARE(QList<int>({stored.width, stored.height, stored.quality}),
+                 QList<int>({m_info.width, m_info.height, percent}));
     }
 
-    void doubleClickAppliesAndStores()
-    {
-        QFormatDlg *popup = shownPopup();
-        const QPoint centre = popup->m_listView->visualRect(popup->m_listView->model()->index(3, 0)).center();
-        QTest::mouseClick(popup->m_listView->viewport(), Qt::LeftButton, {}, centre);
-        QTest::mouseDClick(popup->m_listView->viewport(), Qt::LeftButton, {}, centre);
-        QVERIFY(popup->isHidden());
-        QCOMPARE(m_signals, QStringList({"change", "GIF"}));
-        QCOMPARE(QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", ""), QString("GIF"));
-    }
-
-    void closingWithoutOkAppliesNothing_data()
+    void leavingWithoutOkAppliesNothing_data()
     {
         QTest::addColumn<QString>("how");
         QTest::newRow("Cancel") << "m_btnCancel";
         QTest::newRow("title close") << "m_btnTitleClose";
         QTest::newRow("window close") << "";
+        QTest::newRow("Escape and Return on the list") << "m_listView";
+        QTest::newRow("Escape and Return on an edit") << "m_editW";
+        QTest::newRow("Escape and Return on OK") << "m_btnOk";
     }
 
-    void closingWithoutOkAppliesNothing()
+    void leavingWithoutOkAppliesNothing()
     {
         QFETCH(QString, how);
         QFormatDlg *popup = shownPopup();
-        choose(popup, 4);
+        clickItem(popup, 4);
         QTest::keyClicks(popup->m_editW, "321");
         QTest::mouseClick(popup->m_sliderQuality, Qt::LeftButton, {}, QPoint(30, 10));
         const QByteArray settings = file("VideoDefaultSetting.xml");
+        const bool closing = how.isEmpty() || how == "m_btnCancel" || how == "m_btnTitleClose";
+        QWidget *target = popup->findChild<QWidget *>(how);
         if (how.isEmpty())
             popup->close();
+        else if (closing)
+            QTest::mouseClick(target, Qt::LeftButton);
         else
-            QTest::mouseClick(popup->findChild<QPushButton *>(how), Qt::LeftButton);
-        QVERIFY(popup->isHidden());
-        QVERIFY(m_signals.isEmpty());
-        QCOMPARE(m_info.format, QString("png"));
-        QCOMPARE(m_info.width, 0);
+            for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+                QTest::keyClick(target, key);
+        QCOMPARE(popup->isVisible(), !closing);
+        QVERIFY(m_signals.isEmpty() && file("PhotoConverterSetting.xml").isEmpty());
+        QCOMPARE(describe(m_info), describe(PhotoConverterInfo()));
         QCOMPARE(file("VideoDefaultSetting.xml"), settings);
-        QVERIFY(file("PhotoConverterSetting.xml").isEmpty());
-    }
-
-    void editsKeepFiveDigits()
-    {
-        QFormatDlg *popup = shownPopup();
-        for (QLineEdit *edit : {popup->m_editW, popup->m_editH}) {
-            QTest::keyClicks(edit, "123456");
-            QCOMPARE(edit->text(), QString("12345"));
-        }
-    }
-
-    void escapeAndReturnDoNothing_data()
-    {
-        QTest::addColumn<QString>("focused");
-        QTest::newRow("list") << "m_listView";
-        QTest::newRow("edit") << "m_editW";
-        QTest::newRow("OK") << "m_btnOk";
-    }
-
-    void escapeAndReturnDoNothing()
-    {
-        QFETCH(QString, focused);
-        QFormatDlg *popup = shownPopup();
-        choose(popup, 3);
-        QWidget *target = popup->findChild<QWidget *>(focused);
-        target->setFocus();
-        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
-            QTest::keyClick(target, key);
-        QVERIFY(popup->isVisible());
-        QVERIFY(m_signals.isEmpty());
-        QCOMPARE(m_info.format, QString("png"));
     }
 };
 
