@@ -81,6 +81,16 @@ private slots:
         QDBusConnection::disconnectFromBus(QStringLiteral("answering"));
     }
 
+    void folderIsSelectedInItsParent()
+    {
+        FakeFileManager fake;
+        serveFake(&fake, QStringLiteral("folder"));
+        FileManagerReveal(m_bus.connect(QStringLiteral("client4"))).reveal(QFileInfo(m_file).absolutePath() + "/");
+        QTRY_COMPARE_WITH_TIMEOUT(fake.calls.size(), 1, 10000);
+        QVERIFY(fake.calls.first().value(0).endsWith(QLatin1String("/clips")));
+        QDBusConnection::disconnectFromBus(QStringLiteral("folder"));
+    }
+
     void silentFileManagerFallsBackWithoutBlocking()
     {
         FakeFileManager fake;
