@@ -69,7 +69,7 @@ inline QMap<QString, QString> snapshot(const QString &root)
     return tree;
 }
 
-// Paths present before and missing after, or changed.
+// Paths missing, added or changed, sorted.
 inline QStringList changed(const QMap<QString, QString> &before, const QMap<QString, QString> &after)
 {
     QStringList paths;
@@ -81,6 +81,7 @@ inline QStringList changed(const QMap<QString, QString> &before, const QMap<QStr
         if (!before.contains(it.key()))
             paths << it.key();
     }
+    paths.sort();
     return paths;
 }
 

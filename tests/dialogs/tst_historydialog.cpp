@@ -306,10 +306,8 @@ private slots:
                          ZVHistoryThumbnail::pathFor(paths[3])}; // the two plain files had none
         for (QString &path : gone)
             path = QDir::cleanPath(path);
-        QStringList actual = changed(before, snapshot(home));
         gone.sort();
-        actual.sort();
-        QCOMPARE(actual, gone);
+        QCOMPARE(changed(before, snapshot(home)), gone);
         QVERIFY(QFileInfo(m_root).isDir() && QFileInfo(QIAnyUtil::getDocumentPath()).isDir());
         QCOMPARE(storedPaths(), QStringList{paths[4]});
         QVERIFY(!dialog.m_tableView->isVisible() && !dialog.m_listView->isVisible());
@@ -330,6 +328,138 @@ private slots:
         QVERIFY(storedPaths().isEmpty());
         QVERIFY(QDir(QIAnyUtil::getAppDataPath() + "/Temp").isEmpty());
         QVERIFY(QFileInfo(m_root).isDir());
+    }
+
+    // Entries a hand-edited history may hold: nothing but the recorded outputs' own files
+    // may go, and every refused entry stays and is named.
+    void guardKeepsWhatIsNotAnOutput()
+    {
+        const QString home = QDir::homePath();
+        const QString docs = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+        const QString data = QIAnyUtil::getAppDataPath();
+        file(home + "/full/a.gif");
+        file(home + "/full/full_001.png");
+        QVERIFY(QFile::link(home + "/full", m_root + "link"));
+        const QString series = m_root + "mixed(2)";
+        const QStringList stills{file(series + "/mixed(2)_002.jpg"), file(series + "/mixed_001.png")};
+        file(series + "/notes.txt");
+        file(series + "/.hidden");
+        file(series + "/sub/mixed_003.png");
+        QVERIFY(QFile::link(file(home + "/outside.png"), series + "/mixed_004.png"));
+        file(m_root + "folder.gif/inside.txt");
+        const QStringList guarded{"/", home, docs, m_root, QDir::cleanPath(m_root), QFileInfo(QDir::cleanPath(m_root)).path(),
+                                  data, data + "/History.xml", file(m_root + "../Converted/dots.gif"),
+                                  m_root + "link", series + "/", file(m_root + "notes.txt"), m_root + "folder.gif"};
+        for (const QString &path : guarded)
+            save(path, "guarded");
+        save("relative/normal.gif", "relative");
+        const QString normal = file(m_root + "normal.gif");
+        save(normal, "normal");
+
+        QConvertedDlg dialog;
+        QCOMPARE(rows(dialog), guarded.size() + 1);
+        QMap<QString, QString> before = snapshot(home);
+        for (int row = 0; row < guarded.size() + 1; ++row) {
+            if (dialog.sortModel()->index(row, 0).data().toString() == "normal")
+                continue;
+            QString message;
+            ModalWatchdog dog;
+            answer(dog, "m_btnDelete", &message);
+            dialog.DeleteItemFile(dialog.sortModel()->index(row, 4));
+            GLINTORA_VERIFY_WATCHDOG(dog);
+            QVERIFY(message.startsWith("These outputs were not deleted and stay in the history:\n"));
+        }
+        QCOMPARE(changed(before, snapshot(home)), stills);
+
+        // A selection of every row: the refused ones are named at most ten at a time.
+        before = snapshot(home);
+        dialog.m_tableView->selectAll();
+        QString message;
+        {
+            ModalWatchdog dog;
+            answer(dog, "m_btnDelete", &message);
+            dialog.ActDeleteFile();
+            GLINTORA_VERIFY_WATCHDOG(dog);
+        }
+        QCOMPARE(changed(before, snapshot(home)), QStringList{normal});
+        QCOMPARE(message.split('\n').size(), 12);
+        QCOMPARE(message.split('\n').last(), QString("..."));
+        QCOMPARE(rows(dialog), guarded.size());
+
+        before = snapshot(home);
+        {
+            ModalWatchdog dog;
+            answer(dog, "m_btnDelete", &message);
+            dialog.ActDeleteAll();
+            GLINTORA_VERIFY_WATCHDOG(dog);
+        }
+        QCOMPARE(snapshot(home), before);
+        QCOMPARE(rows(dialog), guarded.size());
+        QStringList stored = storedPaths();
+        QStringList kept = guarded;
+        stored.sort();
+        kept.sort();
+        QCOMPARE(stored, kept); // the relative entry's output does not exist: the store dropped it
+    }
+
+    void failedRemovalKeepsItsEntry()
+    {
+        const QString stuck = file(m_root + "stuck.gif");
+        const QString loose = file(m_root + "loose.gif");
+        save(stuck, "stuck");
+        save(loose, "loose");
+        QOutputDeleter::setRemover([stuck](const QString &path, bool folder) {
+            return path != stuck && (folder ? QDir().rmdir(path) : QFile::remove(path));
+        });
+        QConvertedDlg dialog;
+        dialog.m_tableView->selectAll();
+        QString message;
+        ModalWatchdog dog;
+        answer(dog, "m_btnDelete", &message);
+        dialog.ActDeleteFile();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QCOMPARE(message.section('\n', 1), stuck);
+        QCOMPARE(storedPaths(), QStringList{stuck});
+        QCOMPARE(rows(dialog), 1);
+        QVERIFY(!QFile::exists(loose));
+    }
+
+    // A press remembered before a deletion must not enable the row actions afterwards.
+    void deletionForgetsThePress_data()
+    {
+        QTest::addColumn<bool>("all");
+        QTest::newRow("row button") << false;
+        QTest::newRow("Delete All") << true;
+    }
+
+    void deletionForgetsThePress()
+    {
+        QFETCH(bool, all);
+        save(file(m_root + "only.gif"), "only");
+        QConvertedDlg dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        dialog.OnBtnThumbnail();
+        QWidget *viewport = dialog.m_listView->viewport();
+        const QPoint at = centreOf(dialog.m_listView, 0);
+        QCursor::setPos(viewport->mapToGlobal(at));
+        QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+        {
+            ModalWatchdog dog;
+            answer(dog, "m_btnDelete");
+            if (all)
+                dialog.ActDeleteAll();
+            else
+                dialog.deleteItem(dialog.sortModel()->index(0, 0));
+            GLINTORA_VERIFY_WATCHDOG(dog);
+        }
+        dialog.OnBtnThumbnail();
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, viewport->mapToGlobal(at));
+        QApplication::sendEvent(viewport, &event);
+        QVERIFY(!action(dialog, "&Delete")->isEnabled() && !action(dialog, "Find File")->isEnabled());
+        action(dialog, "Find File")->trigger();
+        QVERIFY(m_revealed.isEmpty());
+        dialog.menu()->hide();
     }
 };
 
