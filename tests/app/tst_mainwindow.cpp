@@ -1,3 +1,4 @@
+#include "convertedinfo.h"
 #include "mainwindow.h"
 #include "modalwatchdog.h"
 #include "photoconverterinfo.h"
@@ -16,6 +17,7 @@
 #include <QSignalSpy>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
 #include <QPointer>
 
 #include <memory>
@@ -77,6 +79,34 @@ private slots:
         QCOMPARE(button(window, "m_btnClose")->pos(), QPoint(13, 13));
         QCOMPARE(button(window, "m_btnMin")->pos(), QPoint(33, 13));
         QCOMPARE(button(window, "m_btnMax")->pos(), QPoint(53, 13));
+    }
+
+    void convertedOpensTheHistoryCentred()
+    {
+        convertedInfo info;
+        info.convertedPath = QIAnyUtil::getDocumentPath() + "/shown.gif";
+        info.title = "shown";
+        QFile(info.convertedPath).open(QIODevice::WriteOnly);
+        QVideoSettingXml::SaveConvertedInfo(&info);
+        MainWindow window;
+        window.move(100, 10);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QZVBaseButton *converted = button(window, "m_btnConverted");
+        converted->addItemCount();
+        QRect seen;
+        int rows = 0;
+        ModalWatchdog dog;
+        dog.expect("QConvertedDlg", "QConvertedDlg", ModalWatchdog::inspectThen([&](QWidget *dialog) {
+            seen = dialog->geometry();
+            rows = dialog->findChild<QAbstractItemView *>("m_tableView")->model()->rowCount();
+        }, ModalWatchdog::clickButton("m_btnTitleClose")));
+        QTest::mouseClick(converted, Qt::LeftButton);
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        const QPoint origin = window.mapToGlobal(QPoint(0, 0));
+        QCOMPARE(seen, QRect(origin + QPoint((536 - 548) / 2, (656 - 600) / 2), QSize(548, 600)));
+        QCOMPARE(rows, 1);
+        QCOMPARE(converted->itmeCount(), 0);
     }
 
     void storedValuesAreNormalisedOrReplaced()
