@@ -16,6 +16,8 @@
 #include <QDirIterator>
 #include <QtTest>
 
+#include <functional>
+
 // History entries, outputs and views driven the way a user drives them.
 namespace HistoryFixture {
 
@@ -33,12 +35,13 @@ inline void save(const QString &path, const QString &title, const QString &forma
 
 inline QStringList storedPaths()
 {
+    QStringList paths;
     QList<convertedInfo *> entries;
     QVideoSettingXml::analysisConvertedInfo(&entries);
-    QStringList paths;
-    for (const convertedInfo *entry : qAsConst(entries))
+    for (convertedInfo *entry : qAsConst(entries)) {
         paths << entry->convertedPath;
-    qDeleteAll(entries);
+        delete entry;
+    }
     return paths;
 }
 
@@ -111,15 +114,19 @@ inline QPoint centreOf(QAbstractItemView *view, int row)
     return view->visualRect(view->model()->index(row, 0)).center();
 }
 
-// Answers the question, then records the one message that may follow.
-inline void answer(ModalWatchdog &dog, const QString &button, QString *message = nullptr)
+// Runs a deletion with the question answered by that button; with a message wanted, the
+// one message box that must follow is recorded and closed.
+inline void answered(const QString &button, const std::function<void()> &run, QString *message = nullptr)
 {
+    ModalWatchdog dog;
     dog.expect("AskMessageDlg", "AskMessageDlg", ModalWatchdog::clickButton(button));
-    if (!message)
-        return;
-    dog.expect("QZVMessageDlg", "", ModalWatchdog::inspectThen(
-                                        [message](QWidget *box) { *message = static_cast<QZVMessageDlg *>(box)->message(); },
-                                        ModalWatchdog::clickButton("m_btnOk")));
+    if (message) {
+        dog.expect("QZVMessageDlg", "", ModalWatchdog::inspectThen(
+                                            [message](QWidget *box) { *message = static_cast<QZVMessageDlg *>(box)->message(); },
+                                            ModalWatchdog::clickButton("m_btnOk")));
+    }
+    run();
+    GLINTORA_VERIFY_WATCHDOG(dog);
 }
 
 inline int rows(QConvertedDlg &dialog)
