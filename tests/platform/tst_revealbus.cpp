@@ -86,8 +86,7 @@ private slots:
         FakeFileManager fake;
         serveFake(&fake, QStringLiteral("folder"));
         FileManagerReveal(m_bus.connect(QStringLiteral("client4"))).reveal(QFileInfo(m_file).absolutePath() + "/");
-        QTRY_COMPARE_WITH_TIMEOUT(fake.calls.size(), 1, 10000);
-        QVERIFY(fake.calls.first().value(0).endsWith(QLatin1String("/clips")));
+        QTRY_VERIFY_WITH_TIMEOUT(fake.calls.size() == 1 && fake.calls.first().value(0).endsWith("/clips"), 10000);
         QDBusConnection::disconnectFromBus(QStringLiteral("folder"));
     }
 
