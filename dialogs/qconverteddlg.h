@@ -38,7 +38,6 @@ public:
 
     void resetControlLocation() override;
 
-    QHistoryModel *historyModel() { return &m_model; }
     QZVBaseSortModel *sortModel() const { return m_sortModel; }
     QZVMenu *menu() const { return m_menu; }
     QCheckHeaderView *header() const { return m_header; }

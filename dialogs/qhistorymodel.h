@@ -14,7 +14,6 @@ public:
 
     // Only stored: the caller shows the other view afterwards.
     void setIsIcon(bool icon) { m_isIcon = icon; }
-    bool isIcon() const { return m_isIcon; }
 
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     void refreshData(int row, int column) override;
