@@ -80,6 +80,23 @@ private slots:
         QCOMPARE(button(window, "m_btnMax")->pos(), QPoint(53, 13));
     }
 
+    void convertedOpensTheHistoryCentred()
+    {
+        MainWindow window;
+        window.move(100, 10);
+        window.show();
+        QZVBaseButton *converted = button(window, "m_btnConverted");
+        converted->addItemCount();
+        QRect seen;
+        ModalWatchdog dog;
+        dog.expect("QConvertedDlg", "QConvertedDlg", ModalWatchdog::inspectThen(
+                       [&seen](QWidget *dialog) { seen = dialog->geometry(); }, ModalWatchdog::clickButton("m_btnTitleClose")));
+        QTest::mouseClick(converted, Qt::LeftButton);
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        const QPoint centred = window.mapToGlobal(QPoint((536 - 548) / 2, (656 - 600) / 2));
+        QVERIFY(seen == QRect(centred, QSize(548, 600)) && converted->itmeCount() == 0);
+    }
+
     void storedValuesAreNormalisedOrReplaced()
     {
         QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", "JPG");
