@@ -12,24 +12,29 @@ using FakeCodec::Poll;
 
 namespace {
 
-// Records what the tag step asks of the tag library.
+// What the tag step asked of the tag library.
 struct TagLog
 {
     QStringList calls;
     std::vector<TagField> fields;
     std::vector<QByteArray> bytes;
     int openResult = 0;
-};
-TagLog g_tags;
+} g_tags;
+
+int record(const QString &call, int result = 0)
+{
+    g_tags.calls << call;
+    return result;
+}
 
 class FakeTagFile : public ITagFile
 {
 public:
     int OpenPath(const wchar_t *) override { return record("OpenPath", g_tags.openResult); }
     int OpenStream(TagStream *) override { return -1; }
-    int Close() override { return record("Close", 0); }
+    int Close() override { return record("Close"); }
     int FormatIndex() override { return -1; }
-    int Save() override { return record("Save", 0); }
+    int Save() override { return record("Save"); }
     int FieldCount() override { return 0; }
     TagField GetField(int) override { return EmptyTagField(); }
     int SetField(int, TagField) override { return -1; }
@@ -38,19 +43,12 @@ public:
     {
         g_tags.fields.push_back(field);
         g_tags.bytes.emplace_back(static_cast<const char *>(field.data), int(field.length));
-        return record(QStringLiteral("AddField %1").arg(field.kind), 0);
+        return record(QStringLiteral("AddField %1").arg(field.kind));
     }
     int RemoveField(int) override { return -1; }
     int ClearTag(int) override { return -1; }
     int RemoveFieldsOfKind(int) override { return -1; }
-    int ClearFields() override { return record("ClearFields", 0); }
-
-private:
-    static int record(const QString &call, int result)
-    {
-        g_tags.calls << call;
-        return result;
-    }
+    int ClearFields() override { return record("ClearFields"); }
 };
 
 // The tag step alone, on a parameter copy and destination of the test's choosing.
@@ -72,53 +70,27 @@ std::unique_ptr<CAVEncodeParam> param(const char *format)
     return p;
 }
 
-QStringList kinds(const QString &prefix)
-{
-    QStringList found;
-    for (const QString &call : g_tags.calls)
-        found << (call.startsWith(prefix) ? call.mid(prefix.size()) : QString());
-    found.removeAll(QString());
-    return found;
-}
-
-const std::vector<Poll> kForever{Poll{0, 0, 10, 100}};
+const auto kTwoSeconds = std::chrono::seconds(2);
 
 } // namespace
 
 ITagFile *CreateTagFile()
 {
-    g_tags.calls << "Create";
+    record("Create");
     return new FakeTagFile;
 }
 
 void DestroyTagFile(ITagFile *file)
 {
-    g_tags.calls << "Destroy";
+    record("Destroy");
     delete file;
 }
 
 Q_DECLARE_METATYPE(std::vector<Poll>)
-Q_DECLARE_METATYPE(std::vector<Report>)
 
 class TestAVConverter : public QObject
 {
     Q_OBJECT
-
-private:
-    // Checks progress only rises and ends in exactly one report, the given one.
-    static void checkSequence(const std::vector<Report> &reports, Report last)
-    {
-        QVERIFY(!reports.empty());
-        QCOMPARE(reports.back(), last);
-        unsigned previous = 0;
-        for (size_t i = 0; i + 1 < reports.size(); ++i) {
-            if (i == 0 && reports[i] == Report(1, convertPreparing))
-                continue;
-            QCOMPARE(reports[i].second, convertProgress);
-            QVERIFY(reports[i].first > previous && reports[i].first <= 100);
-            previous = reports[i].first;
-        }
-    }
 
 private slots:
     void initTestCase() { QLoggingCategory::setFilterRules(QStringLiteral("glintora.core.debug=false")); }
@@ -126,27 +98,28 @@ private slots:
     void init()
     {
         FakeCodec::reset();
+        FakeCodec::script().polls = {Poll{0, 0, 10, 100}}; // runs until stopped
         g_tags = TagLog();
     }
 
-    void reportsOneTerminalAfterRisingProgress_data()
+    void reportsRiseThenEndOnce_data()
     {
         QTest::addColumn<int>("mode"); // 0 direct, 1 chapters, 2 merge
         QTest::addColumn<std::vector<Poll>>("polls");
         QTest::addColumn<int>("openResult");
         QTest::addColumn<Report>("last");
         const std::vector<Poll> rising{{0, 0, 30, 100}, {0, 0, 60, 100}, {0, 0, 130, 100}, {1, 0, 100, 100}};
-        QTest::newRow("direct") << 0 << rising << 1 << Report(100, convertFinished);
-        QTest::newRow("chapter") << 1 << rising << 1 << Report(100, convertFinished);
+        const Report finished(100, convertFinished);
+        QTest::newRow("direct") << 0 << rising << 1 << finished;
+        QTest::newRow("chapter") << 1 << rising << 1 << finished;
         QTest::newRow("chapter open fails") << 1 << rising << 0 << Report(0, convertFailed);
         QTest::newRow("failure without a stop")
             << 0 << std::vector<Poll>{{0, 0, 30, 100}, {0, 1, 30, 100}} << 1 << Report(0, convertFailed);
-        QTest::newRow("merge") << 2 << rising << 1 << Report(100, convertFinished);
-        QTest::newRow("no total") << 0 << std::vector<Poll>{{0, 0, 5, 0}, {1, 0, 5, 0}} << 1
-                                  << Report(100, convertFinished);
+        QTest::newRow("merge") << 2 << rising << 1 << finished;
+        QTest::newRow("no total") << 0 << std::vector<Poll>{{0, 0, 5, 0}, {1, 0, 5, 0}} << 1 << finished;
     }
 
-    void reportsOneTerminalAfterRisingProgress()
+    void reportsRiseThenEndOnce()
     {
         QFETCH(int, mode);
         QFETCH(std::vector<Poll>, polls);
@@ -166,15 +139,20 @@ private slots:
         }
         QVERIFY(reports.waitTerminal());
         converter.StopMerger(false);
-        const std::vector<Report> seen = reports.snapshot();
-        checkSequence(seen, last);
-        QCOMPARE(mode == 1, seen.front() == Report(1, convertPreparing));
+        std::vector<Report> seen = reports.snapshot();
+        QCOMPARE(seen.back(), last);
         QCOMPARE(reports.terminalCount(), 1);
-        const bool tagged = mode != 2 && last.second == convertFinished;
-        QCOMPARE(g_tags.calls.contains("OpenPath"), tagged);
+        QCOMPARE(mode == 1, seen.front() == Report(1, convertPreparing));
+        unsigned previous = 0;
+        for (size_t i = mode == 1 ? 1 : 0; i + 1 < seen.size(); ++i) {
+            QCOMPARE(seen[i].second, convertProgress);
+            QVERIFY(seen[i].first > previous && seen[i].first <= 100);
+            previous = seen[i].first;
+        }
+        QCOMPARE(g_tags.calls.contains("OpenPath"), mode != 2 && last.second == convertFinished);
     }
 
-    void stopsReturnPromptlyWithOneStopReport_data()
+    void stopsReturnWithOneStopReport_data()
     {
         QTest::addColumn<int>("mode"); // 0 direct, 1 chapters, 2 merge
         QTest::addColumn<bool>("scanBlocks");
@@ -184,14 +162,13 @@ private slots:
         QTest::newRow("mid-merge") << 2 << false;
     }
 
-    void stopsReturnPromptlyWithOneStopReport()
+    void stopsReturnWithOneStopReport()
     {
         QFETCH(int, mode);
         QFETCH(bool, scanBlocks);
-        FakeCodec::script().polls = kForever;
         FakeCodec::script().scanBlocks = scanBlocks;
         Reports reports;
-        auto *converter = new CAVConverter;
+        auto *converter = CreateAVConverter();
         auto p = param("m4a");
         if (mode == 2) {
             QVERIFY(converter->StartMerger("out.mp4", p.get()));
@@ -202,10 +179,9 @@ private slots:
             QVERIFY(converter->StartConvert("in.wav", "out.m4a", p.get(), &reports, &Reports::progress, mode == 1));
             QVERIFY(!converter->StartConvert("in.wav", "out.m4a", p.get(), &reports, &Reports::progress, false));
         }
-        QTRY_VERIFY(FakeCodec::callsStartingWith(scanBlocks ? "OpenMediaFile" : "ConverterStart").size()
-                    + FakeCodec::callsStartingWith("MergerStart").size() > 0);
-        QVERIFY(returnsInTime([&] { mode == 2 ? converter->StopMerger(false) : converter->StopConvert(); },
-                              std::chrono::seconds(2)));
+        const char *reached = scanBlocks ? "OpenMediaFile" : mode == 2 ? "MergerStart" : "ConverterStart";
+        QTRY_VERIFY(!FakeCodec::callsStartingWith(reached).isEmpty());
+        QVERIFY(returnsInTime([&] { mode == 2 ? converter->StopMerger(false) : converter->StopConvert(); }, kTwoSeconds));
         QCOMPARE(reports.snapshot().back(), Report(0, convertStopped));
         QCOMPARE(reports.terminalCount(), 1);
         QVERIFY(g_tags.calls.isEmpty());
@@ -214,38 +190,32 @@ private slots:
         QCOMPARE(FakeCodec::liveHandles(), 0);
     }
 
-    void stopRacingTheFinishNeverHangs()
+    void stopRacingTheFinishOrAfterAFailedOpen()
     {
-        for (int round = 0; round < 50; ++round) {
+        auto p = param("mp3");
+        for (int round = 0; round < 30; ++round) {
             FakeCodec::reset();
             FakeCodec::script().polls = {Poll{0, 0, 50, 100}, Poll{1, 0, 100, 100}};
             Reports reports;
             CAVConverter converter;
-            auto p = param("mp3");
             QVERIFY(converter.StartConvert("in.wav", "out.mp3", p.get(), &reports, &Reports::progress, false));
             QTest::qWait(round % 3 * 50);
-            QVERIFY(returnsInTime([&] { converter.StopConvert(); }, std::chrono::seconds(2)));
+            QVERIFY(returnsInTime([&] { converter.StopConvert(); }, kTwoSeconds));
             QCOMPARE(reports.terminalCount(), 1);
         }
-    }
-
-    void stopAfterAFailedOpenDisposesTheConverter()
-    {
         FakeCodec::script().openResult = 0;
         CAVConverter converter;
-        auto p = param("mp3");
         QVERIFY(!converter.StartConvert("in.wav", "out.mp3", p.get(), nullptr, nullptr, false));
-        QCOMPARE(FakeCodec::callsStartingWith("DestroyConverter").size(), 0);
-        QVERIFY(returnsInTime([&] { converter.StopConvert(); }, std::chrono::seconds(2)));
-        QCOMPARE(FakeCodec::callsStartingWith("DestroyConverter").size(), 1);
         QVERIFY(!converter.StartConvert("in.wav", "out.mp3", nullptr, nullptr, nullptr, false));
+        QVERIFY(returnsInTime([&] { converter.StopConvert(); }, kTwoSeconds));
+        QCOMPARE(FakeCodec::liveHandles(), 0); // the leftover converter too
     }
 
     void deletingFromTheTerminalReportIsSafe()
     {
         struct Owner
         {
-            IAVConverter *converter = nullptr;
+            IAVConverter *converter = CreateAVConverter();
             std::promise<void> ended;
             static void progress(unsigned, void *user, convertState state)
             {
@@ -253,14 +223,13 @@ private slots:
                 if (state == convertProgress)
                     return;
                 DestroyAVConverter(self->converter);
-                self->ended.set_value(); // a second terminal report would throw here
+                self->ended.set_value(); // a second terminal report would throw
             }
         };
+        auto p = param("mp3");
         for (int round = 0; round < 1000; ++round) {
             FakeCodec::reset();
             Owner owner;
-            owner.converter = CreateAVConverter();
-            auto p = param("mp3");
             QVERIFY(owner.converter->StartConvert("in.wav", "out.mp3", p.get(), &owner, &Owner::progress, false));
             QVERIFY(owner.ended.get_future().wait_for(std::chrono::seconds(20)) == std::future_status::ready);
         }
@@ -299,28 +268,25 @@ private slots:
         CAVEncodeParam p;
         p.speedPercent = 200;
         QCOMPARE(AVConvertMath::ChapterSpeed(p), 200u);
-        p.speedPercent = 0;
-        QCOMPARE(AVConvertMath::ChapterSpeed(p), 100u);
-        p.speedPercent = 200;
         p.altEngine = true;
         QCOMPARE(AVConvertMath::ChapterSpeed(p), 100u);
-
+        p.altEngine = false;
+        p.speedPercent = 0;
+        QCOMPARE(AVConvertMath::ChapterSpeed(p), 100u);
         const float base = AVConvertMath::ChapterStageShare(100000);
         QCOMPARE(base, 20.0f);
         QCOMPARE(AVConvertMath::ProgressPercent(50, 100, base), std::optional<unsigned>(60));
         QCOMPARE(AVConvertMath::ProgressPercent(50, 0, base), std::optional<unsigned>());
         QCOMPARE(AVConvertMath::ProgressPercent(~0ull, 1, 0.0f), std::optional<unsigned>(100));
-    }
 
-    void chapterModeAddsClippedChapters()
-    {
         const quint64 s = 1000000;
+        FakeCodec::script().polls = {Poll{1, 0, 100, 100}};
         FakeCodec::script().chapters = {{0, 10 * s, "One"}, {10 * s, 20 * s, QByteArray()}, {30 * s, 10 * s, "Three"}};
         Reports reports;
         CAVConverter converter;
-        auto p = param("mkv");
-        p->rangeStart = 20 * s;
-        QVERIFY(converter.StartConvert("in.m4a", "out.mkv", p.get(), &reports, &Reports::progress, true));
+        p.SetFormat("matroska");
+        p.rangeStart = 20 * s;
+        QVERIFY(converter.StartConvert("in.m4a", "out.mkv", &p, &reports, &Reports::progress, true));
         QVERIFY(reports.waitTerminal());
         QCOMPARE(FakeCodec::callsStartingWith("Config Chapter"),
                  QStringList({"Config Chapter 0 10000000 Chapter 2", "Config Chapter 10000000 10000000 Three"}));
@@ -330,16 +296,20 @@ private slots:
     {
         CAVEncodeParam p;
         CAVEncodeMetaInfo &m = p.metaInfo;
+        for (std::string *text : {&m.albumArtist, &m.composer, &m.album, &m.genre, &m.reserved, &m.grouping,
+                                  &m.comment, &m.disc, &m.copyright})
+            *text = "x";
         m.title = "\xc3\xa9t\xc3\xa9";
         m.artist = "\xf0\x9f\x8e\xb5";
-        m.albumArtist = "AA", m.composer = "C", m.album = "Al", m.genre = "(17)", m.track = "7", m.year = "1999";
-        m.reserved = "never", m.grouping = "G", m.comment = "Co", m.disc = "1", m.copyright = "(c)";
+        m.track = "7";
+        m.year = "1999";
         m.coverPicture = "PNGBYTES";
         m.coverSize = 100;
         TagStep().run(&p, "/tmp/out.mp3");
-        QCOMPARE(g_tags.calls.mid(0, 3), QStringList({"Create", "OpenPath", "ClearFields"}));
-        QCOMPARE(kinds("AddField "), QStringList({"0", "1", "2", "3", "4", "5", "6", "7", "9", "10", "11", "12", "13"}));
-        QCOMPARE(g_tags.calls.mid(16), QStringList({"Save", "Close", "Destroy"}));
+        QStringList expected{"Create", "OpenPath", "ClearFields"};
+        for (int kind : {0, 1, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13})
+            expected << QStringLiteral("AddField %1").arg(kind);
+        QCOMPARE(g_tags.calls, expected << "Save" << "Close" << "Destroy");
         for (const TagField &f : g_tags.fields)
             QCOMPARE(f.slot, -1);
         QCOMPARE(g_tags.fields[0].length, 12u);
@@ -358,13 +328,12 @@ private slots:
         QTest::addColumn<int>("openResult");
         QTest::addColumn<QStringList>("calls");
         const QStringList empty{"Create", "OpenPath", "ClearFields", "Save", "Close", "Destroy"};
+        const QStringList unopened{"Create", "Destroy"};
         QTest::newRow("all empty") << QByteArray() << 0 << QByteArray("o.mp3") << 0 << empty;
         QTest::newRow("invalid UTF-8") << QByteArray("\xff\xfe") << 0 << QByteArray("o.mp3") << 0 << empty;
         QTest::newRow("cover count -1") << QByteArray() << -1 << QByteArray("o.mp3") << 0 << empty;
-        QTest::newRow("no destination") << QByteArray("T") << 3 << QByteArray() << 0
-                                        << QStringList{"Create", "Destroy"};
-        QTest::newRow("destination not UTF-8") << QByteArray("T") << 3 << QByteArray("\xff.mp3") << 0
-                                               << QStringList{"Create", "Destroy"};
+        QTest::newRow("no destination") << QByteArray("T") << 3 << QByteArray() << 0 << unopened;
+        QTest::newRow("destination not UTF-8") << QByteArray("T") << 3 << QByteArray("\xff.mp3") << 0 << unopened;
         QTest::newRow("open fails") << QByteArray("T") << 3 << QByteArray("o.mp3") << -1
                                     << QStringList{"Create", "OpenPath", "Destroy"};
     }
@@ -382,14 +351,12 @@ private slots:
         p.metaInfo.coverPicture = "abc";
         p.metaInfo.coverSize = coverSize;
         TagStep().run(&p, dst.isNull() ? nullptr : dst.constData());
+        TagStep().run(nullptr, "o.mp3"); // no parameter copy: no call at all
         QCOMPARE(g_tags.calls, calls);
-        TagStep().run(nullptr, "o.mp3");
-        QCOMPARE(g_tags.calls, calls); // no parameter copy: no call at all
     }
 
     void trackModeMarksEndsAndStopsPromptly()
     {
-        FakeCodec::script().polls = kForever;
         CAVConverter converter;
         CTrackDesc desc;
         QCOMPARE(converter.AddTrack(5, 8, &desc), 5u);
@@ -410,11 +377,10 @@ private slots:
         auto p = param("matroska");
         bool written = true;
         QVERIFY(returnsInTime([&] { written = converter.StartWithTrack("o.mkv", p.get(), &passes, countPass, nullptr); },
-                              std::chrono::seconds(2)));
+                              kTwoSeconds));
         stopper.join();
         QVERIFY(!written);
-        QVERIFY(passes > 0);
-        QVERIFY2(passes <= clock.elapsed() * 110 / 1000 + 2, qPrintable(QString::number(passes)));
+        QVERIFY2(passes > 0 && passes <= clock.elapsed() * 110 / 1000 + 2, qPrintable(QString::number(passes)));
         QCOMPARE(FakeCodec::liveHandles(), 0);
     }
 };

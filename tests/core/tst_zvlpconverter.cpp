@@ -514,6 +514,23 @@ private slots:
         QCOMPARE(reports.seconds, std::vector<unsigned>{2});
     }
 
+    void shortTrackStartWritesOneFileWithoutTimes()
+    {
+        Reports reports;
+        ZVLPConverter converter;
+        CTrackDesc desc;
+        converter.AddTrack(1, 8, &desc);
+        FakeCodec::script().trackTime = 2000000;
+        auto p = param("png");
+        QVERIFY(converter.StartWithTrack("one.png", p.get(), &reports, &Reports::progress, &Reports::time));
+        p.reset();
+        QVERIFY(reports.waitTerminal());
+        QCOMPARE(FakeCodec::callsStartingWith("ConverterOpenTracks ").value(0).section(' ', 4), QString("one.png png"));
+        QCOMPARE(reports.snapshot().back(), Report(100, convertFinished));
+        std::lock_guard<std::mutex> lock(reports.mutex);
+        QVERIFY(reports.seconds.empty());
+    }
+
     void trackRouteNeedsExactlyOne_data()
     {
         QTest::addColumn<int>("openResult");
