@@ -181,19 +181,6 @@ const char *MMC_GetChapterTitle(MMC_Handle, uint32_t i)
 {
     return chapterAt(i) && !chapterAt(i)->title.isNull() ? chapterAt(i)->title.constData() : nullptr;
 }
-uint32_t MMC_GetVideoInfo0(MMC_Handle) { return 28; }
-uint32_t MMC_GetVideoInfo1(MMC_Handle) { return 1000; }
-uint32_t MMC_GetVideoInfo4(MMC_Handle) { return 16; }
-uint32_t MMC_GetVideoInfo5(MMC_Handle) { return 9; }
-uint32_t MMC_GetVideoInfo7(MMC_Handle) { return 75; }
-uint32_t MMC_GetVideoRatioNum(MMC_Handle) { return state().script.videoRatioNum; }
-uint32_t MMC_GetVideoRatioDen(MMC_Handle) { return state().script.videoRatioDen; }
-const char *MMC_GetAudioCodecName(MMC_Handle) { return "aac"; }
-uint32_t MMC_GetAudioInfo1(MMC_Handle) { return 44100; }
-uint32_t MMC_GetAudioInfo2(MMC_Handle) { return 2; }
-uint32_t MMC_GetAudioInfo3(MMC_Handle) { return 128000; }
-uint32_t MMC_GetAudioInfo6(MMC_Handle) { return 16; }
-uint64_t MMC_GetAudioInfo64(MMC_Handle) { return state().script.duration; }
 int MMC_OpenDvdFolder(MMC_Handle, const char *) { return logged(QStringLiteral("OpenDvdFolder"), 0); }
 const char *MMC_GetFormatName(MMC_Handle)
 {
@@ -204,7 +191,7 @@ uint64_t MMC_GetMediaDuration(MMC_Handle) { return state().script.duration; }
 uint32_t MMC_GetVideoWidth(MMC_Handle) { return state().script.width; }
 uint32_t MMC_GetVideoHeight(MMC_Handle) { return state().script.height; }
 int MMC_MediaHasVideo(MMC_Handle) { return state().script.width > 0 ? 1 : 0; }
-int MMC_MediaHasAudio(MMC_Handle) { return state().script.hasAudio ? 1 : 0; }
+int MMC_MediaHasAudio(MMC_Handle) { return 0; }
 const char *MMC_GetMediaTag(MMC_Handle, const char *key)
 {
     State &s = state();

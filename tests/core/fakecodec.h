@@ -61,9 +61,6 @@ struct Script
     bool scanBlocks = false; // OpenMediaFile waits until its handle is closed
     int mergerOpenResult = 1;
     int mergerAddResult = 1;
-    quint32 videoRatioNum = 30000;
-    quint32 videoRatioDen = 1001;
-    bool hasAudio = false;
 };
 
 void reset(const Script &script = Script());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "cavencodeparam.h"
 #include "converttypes.h"
 
 #include <algorithm>
@@ -7,6 +8,7 @@
 #include <condition_variable>
 #include <functional>
 #include <future>
+#include <memory>
 #include <mutex>
 #include <set>
 #include <thread>
@@ -70,3 +72,11 @@ inline bool returnsInTime(const std::function<void()> &call,
     return done.wait_for(limit) == std::future_status::ready;
 }
 
+
+// A parameter record with only its output format set.
+inline std::unique_ptr<CAVEncodeParam> param(const char *format)
+{
+    auto p = std::make_unique<CAVEncodeParam>();
+    p->SetFormat(format);
+    return p;
+}

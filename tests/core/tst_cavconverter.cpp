@@ -63,13 +63,6 @@ public:
     }
 };
 
-std::unique_ptr<CAVEncodeParam> param(const char *format)
-{
-    auto p = std::make_unique<CAVEncodeParam>();
-    p->SetFormat(format);
-    return p;
-}
-
 const auto kTwoSeconds = std::chrono::seconds(2);
 
 } // namespace
@@ -86,8 +79,6 @@ void DestroyTagFile(ITagFile *file)
     delete file;
 }
 
-Q_DECLARE_METATYPE(std::vector<Poll>)
-
 class TestAVConverter : public QObject
 {
     Q_OBJECT
@@ -102,92 +93,76 @@ private slots:
         g_tags = TagLog();
     }
 
-    void reportsRiseThenEndOnce_data()
-    {
-        QTest::addColumn<int>("mode"); // 0 direct, 1 chapters, 2 merge
-        QTest::addColumn<std::vector<Poll>>("polls");
-        QTest::addColumn<int>("openResult");
-        QTest::addColumn<Report>("last");
-        const std::vector<Poll> rising{{0, 0, 30, 100}, {0, 0, 60, 100}, {0, 0, 130, 100}, {1, 0, 100, 100}};
-        const Report finished(100, convertFinished);
-        QTest::newRow("direct") << 0 << rising << 1 << finished;
-        QTest::newRow("chapter") << 1 << rising << 1 << finished;
-        QTest::newRow("chapter open fails") << 1 << rising << 0 << Report(0, convertFailed);
-        QTest::newRow("failure without a stop")
-            << 0 << std::vector<Poll>{{0, 0, 30, 100}, {0, 1, 30, 100}} << 1 << Report(0, convertFailed);
-        QTest::newRow("merge") << 2 << rising << 1 << finished;
-        QTest::newRow("no total") << 0 << std::vector<Poll>{{0, 0, 5, 0}, {1, 0, 5, 0}} << 1 << finished;
-    }
-
     void reportsRiseThenEndOnce()
     {
-        QFETCH(int, mode);
-        QFETCH(std::vector<Poll>, polls);
-        QFETCH(int, openResult);
-        QFETCH(Report, last);
-        FakeCodec::script().polls = polls;
-        FakeCodec::script().openResult = openResult;
-        Reports reports;
-        CAVConverter converter;
-        auto p = param("mp3");
-        p->metaInfo.title = "Song";
-        if (mode == 2) {
-            QVERIFY(converter.StartMerger("out.mp4", p.get()));
-            QVERIFY(converter.AddMergerTask("a.mp4", nullptr, &reports, &Reports::progress));
-        } else {
-            QVERIFY(converter.StartConvert("in.wav", "out.mp3", p.get(), &reports, &Reports::progress, mode == 1));
+        enum { Direct, Chapters, Merge };
+        const std::vector<Poll> rising{{0, 0, 30, 100}, {0, 0, 60, 100}, {0, 0, 130, 100}, {1, 0, 100, 100}};
+        const Report finished(100, convertFinished), failed(0, convertFailed);
+        const struct { int mode; std::vector<Poll> polls; int openResult; Report last; } cases[] = {
+            {Direct, rising, 1, finished}, {Chapters, rising, 1, finished}, {Chapters, rising, 0, failed},
+            {Direct, {{0, 0, 30, 100}, {0, 1, 30, 100}}, 1, failed}, // failure without a stop
+            {Merge, rising, 1, finished}, {Direct, {{0, 0, 5, 0}, {1, 0, 5, 0}}, 1, finished}}; // no total
+        for (const auto &c : cases) {
+            init();
+            FakeCodec::script().polls = c.polls;
+            FakeCodec::script().openResult = c.openResult;
+            Reports reports;
+            CAVConverter converter;
+            auto p = param("mp3");
+            p->metaInfo.title = "Song";
+            if (c.mode == Merge) {
+                QVERIFY(converter.StartMerger("out.mp4", p.get()));
+                QVERIFY(converter.AddMergerTask("a.mp4", nullptr, &reports, &Reports::progress));
+            } else {
+                QVERIFY(converter.StartConvert("in.wav", "o.mp3", p.get(), &reports, &Reports::progress, c.mode == Chapters));
+            }
+            QVERIFY(reports.waitTerminal());
+            converter.StopMerger(false);
+            std::vector<Report> seen = reports.snapshot();
+            QCOMPARE(seen.back(), c.last);
+            QCOMPARE(reports.terminalCount(), 1);
+            QCOMPARE(c.mode == Chapters, seen.front() == Report(1, convertPreparing));
+            unsigned previous = 0;
+            for (size_t i = c.mode == Chapters ? 1 : 0; i + 1 < seen.size(); ++i) {
+                QCOMPARE(seen[i].second, convertProgress);
+                QVERIFY(seen[i].first > previous && seen[i].first <= 100);
+                previous = seen[i].first;
+            }
+            QCOMPARE(g_tags.calls.contains("OpenPath"), c.mode != Merge && c.last == finished);
         }
-        QVERIFY(reports.waitTerminal());
-        converter.StopMerger(false);
-        std::vector<Report> seen = reports.snapshot();
-        QCOMPARE(seen.back(), last);
-        QCOMPARE(reports.terminalCount(), 1);
-        QCOMPARE(mode == 1, seen.front() == Report(1, convertPreparing));
-        unsigned previous = 0;
-        for (size_t i = mode == 1 ? 1 : 0; i + 1 < seen.size(); ++i) {
-            QCOMPARE(seen[i].second, convertProgress);
-            QVERIFY(seen[i].first > previous && seen[i].first <= 100);
-            previous = seen[i].first;
-        }
-        QCOMPARE(g_tags.calls.contains("OpenPath"), mode != 2 && last.second == convertFinished);
-    }
-
-    void stopsReturnWithOneStopReport_data()
-    {
-        QTest::addColumn<int>("mode"); // 0 direct, 1 chapters, 2 merge
-        QTest::addColumn<bool>("scanBlocks");
-        QTest::newRow("mid-run") << 0 << false;
-        QTest::newRow("during the scan") << 1 << true;
-        QTest::newRow("after the scan") << 1 << false;
-        QTest::newRow("mid-merge") << 2 << false;
     }
 
     void stopsReturnWithOneStopReport()
     {
-        QFETCH(int, mode);
-        QFETCH(bool, scanBlocks);
-        FakeCodec::script().scanBlocks = scanBlocks;
-        Reports reports;
-        auto *converter = CreateAVConverter();
-        auto p = param("m4a");
-        if (mode == 2) {
-            QVERIFY(converter->StartMerger("out.mp4", p.get()));
-            QVERIFY(converter->AddMergerTask("a.mp4", p.get(), &reports, &Reports::progress));
-            QVERIFY(converter->AddMergerTask("b.mp4", p.get(), &reports, &Reports::progress));
-            QCOMPARE(FakeCodec::callsStartingWith("MergerAddFile").size(), 2);
-        } else {
-            QVERIFY(converter->StartConvert("in.wav", "out.m4a", p.get(), &reports, &Reports::progress, mode == 1));
-            QVERIFY(!converter->StartConvert("in.wav", "out.m4a", p.get(), &reports, &Reports::progress, false));
+        enum { Direct, Chapters, Merge };
+        const struct { int mode; bool scanBlocks; } cases[] = {
+            {Direct, false}, {Chapters, true}, {Chapters, false}, {Merge, false}};
+        for (const auto &c : cases) {
+            init();
+            FakeCodec::script().scanBlocks = c.scanBlocks;
+            Reports reports;
+            auto *converter = CreateAVConverter();
+            auto p = param("m4a");
+            if (c.mode == Merge) {
+                QVERIFY(converter->StartMerger("out.mp4", p.get()));
+                QVERIFY(converter->AddMergerTask("a.mp4", p.get(), &reports, &Reports::progress));
+                QVERIFY(converter->AddMergerTask("b.mp4", p.get(), &reports, &Reports::progress));
+                QCOMPARE(FakeCodec::callsStartingWith("MergerAddFile").size(), 2);
+            } else {
+                QVERIFY(converter->StartConvert("in.wav", "o.m4a", p.get(), &reports, &Reports::progress, c.mode == Chapters));
+                QVERIFY(!converter->StartConvert("in.wav", "o.m4a", p.get(), &reports, &Reports::progress, false));
+            }
+            const char *reached = c.scanBlocks ? "OpenMediaFile" : c.mode == Merge ? "MergerStart" : "ConverterStart";
+            QTRY_VERIFY(!FakeCodec::callsStartingWith(reached).isEmpty());
+            QVERIFY(returnsInTime([&] { c.mode == Merge ? converter->StopMerger(false) : converter->StopConvert(); },
+                                  kTwoSeconds));
+            QCOMPARE(reports.snapshot().back(), Report(0, convertStopped));
+            QCOMPARE(reports.terminalCount(), 1);
+            QVERIFY(g_tags.calls.isEmpty());
+            QVERIFY(FakeCodec::mergerPollerThreads() <= 1); // one worker for both tasks
+            DestroyAVConverter(converter);
+            QCOMPARE(FakeCodec::liveHandles(), 0);
         }
-        const char *reached = scanBlocks ? "OpenMediaFile" : mode == 2 ? "MergerStart" : "ConverterStart";
-        QTRY_VERIFY(!FakeCodec::callsStartingWith(reached).isEmpty());
-        QVERIFY(returnsInTime([&] { mode == 2 ? converter->StopMerger(false) : converter->StopConvert(); }, kTwoSeconds));
-        QCOMPARE(reports.snapshot().back(), Report(0, convertStopped));
-        QCOMPARE(reports.terminalCount(), 1);
-        QVERIFY(g_tags.calls.isEmpty());
-        QVERIFY(FakeCodec::mergerPollerThreads() <= 1);
-        DestroyAVConverter(converter);
-        QCOMPARE(FakeCodec::liveHandles(), 0);
     }
 
     void stopRacingTheFinishOrAfterAFailedOpen()
@@ -235,32 +210,21 @@ private slots:
         }
     }
 
-    void chaptersAreClippedToTheTrimAndScaled_data()
-    {
-        QTest::addColumn<quint64>("start");
-        QTest::addColumn<quint64>("length");
-        QTest::addColumn<quint64>("trimEnd");
-        QTest::addColumn<quint32>("speed");
-        QTest::addColumn<QList<quint64>>("expected"); // empty: not added
-        const quint64 s = 1000000;
-        QTest::newRow("clipped both ends") << 10 * s << 20 * s << 25 * s << 100u << QList<quint64>{0, 5 * s};
-        QTest::newRow("trim to the end") << 10 * s << 20 * s << 0ull << 100u << QList<quint64>{0, 10 * s};
-        QTest::newRow("wholly before") << 0ull << 10 * s << 25 * s << 100u << QList<quint64>{};
-        QTest::newRow("after the end") << 30 * s << 10 * s << 25 * s << 100u << QList<quint64>{};
-        QTest::newRow("length 0") << 22 * s << 0ull << 25 * s << 100u << QList<quint64>{};
-        QTest::newRow("double speed") << 22 * s << 2 * s << 0ull << 200u << QList<quint64>{s, s};
-    }
-
     void chaptersAreClippedToTheTrimAndScaled()
     {
-        QFETCH(quint64, start);
-        QFETCH(quint64, length);
-        QFETCH(quint64, trimEnd);
-        QFETCH(quint32, speed);
-        QFETCH(QList<quint64>, expected);
-        const auto span = AVConvertMath::ClipChapter(start, length, 20000000, trimEnd, speed);
-        const QList<quint64> got = span ? QList<quint64>{span->start, span->length} : QList<quint64>();
-        QCOMPARE(got, expected);
+        using Span = std::optional<std::pair<quint64, quint64>>;
+        const quint64 s = 1000000;
+        const struct { quint64 start, length, trimEnd; quint32 speed; Span expected; } cases[] = {
+            {10 * s, 20 * s, 25 * s, 100, std::pair(0ull, 5 * s)},  // clipped at both ends
+            {10 * s, 20 * s, 0, 100, std::pair(0ull, 10 * s)},      // trim to the end
+            {0, 10 * s, 25 * s, 100, std::nullopt},                 // wholly before the trim
+            {30 * s, 10 * s, 25 * s, 100, std::nullopt},            // after its end
+            {22 * s, 0, 25 * s, 100, std::nullopt},                 // length 0
+            {22 * s, 2 * s, 0, 200, std::pair(s, s)}};              // double speed
+        for (const auto &c : cases) {
+            const auto span = AVConvertMath::ClipChapter(c.start, c.length, 20 * s, c.trimEnd, c.speed);
+            QCOMPARE(span ? Span(std::pair(span->start, span->length)) : Span(), c.expected);
+        }
     }
 
     void chapterSpeedAndProgressArithmetic()
@@ -320,39 +284,28 @@ private slots:
         QCOMPARE(g_tags.bytes[8], QByteArray("PNGBYTES"));
     }
 
-    void tagStepSkipsWhatItCannotWrite_data()
-    {
-        QTest::addColumn<QByteArray>("title");
-        QTest::addColumn<int>("coverSize");
-        QTest::addColumn<QByteArray>("dst");
-        QTest::addColumn<int>("openResult");
-        QTest::addColumn<QStringList>("calls");
-        const QStringList empty{"Create", "OpenPath", "ClearFields", "Save", "Close", "Destroy"};
-        const QStringList unopened{"Create", "Destroy"};
-        QTest::newRow("all empty") << QByteArray() << 0 << QByteArray("o.mp3") << 0 << empty;
-        QTest::newRow("invalid UTF-8") << QByteArray("\xff\xfe") << 0 << QByteArray("o.mp3") << 0 << empty;
-        QTest::newRow("cover count -1") << QByteArray() << -1 << QByteArray("o.mp3") << 0 << empty;
-        QTest::newRow("no destination") << QByteArray("T") << 3 << QByteArray() << 0 << unopened;
-        QTest::newRow("destination not UTF-8") << QByteArray("T") << 3 << QByteArray("\xff.mp3") << 0 << unopened;
-        QTest::newRow("open fails") << QByteArray("T") << 3 << QByteArray("o.mp3") << -1
-                                    << QStringList{"Create", "OpenPath", "Destroy"};
-    }
-
     void tagStepSkipsWhatItCannotWrite()
     {
-        QFETCH(QByteArray, title);
-        QFETCH(int, coverSize);
-        QFETCH(QByteArray, dst);
-        QFETCH(int, openResult);
-        QFETCH(QStringList, calls);
-        g_tags.openResult = openResult;
-        CAVEncodeParam p;
-        p.metaInfo.title = title.toStdString();
-        p.metaInfo.coverPicture = "abc";
-        p.metaInfo.coverSize = coverSize;
-        TagStep().run(&p, dst.isNull() ? nullptr : dst.constData());
-        TagStep().run(nullptr, "o.mp3"); // no parameter copy: no call at all
-        QCOMPARE(g_tags.calls, calls);
+        const QStringList empty{"Create", "OpenPath", "ClearFields", "Save", "Close", "Destroy"};
+        const QStringList unopened{"Create", "Destroy"};
+        const struct { const char *title; int coverSize; const char *dst; int openResult; QStringList calls; } cases[] = {
+            {"", 0, "o.mp3", 0, empty},                 // nothing to write
+            {"\xff\xfe", 0, "o.mp3", 0, empty},         // invalid UTF-8
+            {"", -1, "o.mp3", 0, empty},                // a negative cover count
+            {"T", 3, nullptr, 0, unopened},             // no destination
+            {"T", 3, "\xff.mp3", 0, unopened},          // a destination that is not UTF-8
+            {"T", 3, "o.mp3", -1, {"Create", "OpenPath", "Destroy"}}};
+        for (const auto &c : cases) {
+            g_tags = TagLog();
+            g_tags.openResult = c.openResult;
+            CAVEncodeParam p;
+            p.metaInfo.title = c.title;
+            p.metaInfo.coverPicture = "abc";
+            p.metaInfo.coverSize = c.coverSize;
+            TagStep().run(&p, c.dst);
+            TagStep().run(nullptr, "o.mp3"); // no parameter copy: no call at all
+            QCOMPARE(g_tags.calls, c.calls);
+        }
     }
 
     void trackModeMarksEndsAndStopsPromptly()

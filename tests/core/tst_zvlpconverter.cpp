@@ -20,13 +20,6 @@ unsigned writeNothing(void *, const unsigned char *, unsigned)
     return 0;
 }
 
-std::unique_ptr<CAVEncodeParam> param(const char *format)
-{
-    auto p = std::make_unique<CAVEncodeParam>();
-    p->SetFormat(format);
-    return p;
-}
-
 std::vector<Poll> runningForever()
 {
     return {Poll{0, 0, 10, 100}};
