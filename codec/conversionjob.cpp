@@ -537,9 +537,10 @@ bool ConversionJob::runStills()
         bool ready = false;
     };
     const bool single = m_output == Output::StillFile;
-    // Fewer workers than for GIFs: each holds full-size frames and an encoder, and
-    // four keep peak memory near that of a plain decode.
-    const int threads = single ? 1 : OrderedWorkers::defaultThreads(4);
+    // Fewer workers than for GIFs: each holds full-size pictures and an encoder. Four
+    // keep up with the decoder for most formats; PNG's deflate is several times slower
+    // and gets six, still below the memory of one frame-threaded encoder.
+    const int threads = single ? 1 : OrderedWorkers::defaultThreads(codec == AV_CODEC_ID_PNG ? 6 : 4);
     std::vector<std::unique_ptr<Worker>> workers(static_cast<size_t>(threads));
     bool submitted = false;
     OrderedWorkers encoding(
@@ -551,8 +552,11 @@ bool ConversionJob::runStills()
                 worker->ready = worker->converter.build(frameParams(item.frame, item.timeBase), "", format)
                                 && worker->encoder.open(codec, item.frame->width, item.frame->height, format, quality);
             }
-            return worker->ready && worker->converter.transform(item.frame)
-                   && worker->encoder.encode(item.frame, item.bytes);
+            const bool encoded = worker->ready && worker->converter.transform(item.frame)
+                                 && worker->encoder.encode(item.frame, item.bytes);
+            // The picture is done with; an encoded still may wait a while for its turn.
+            av_frame_unref(item.frame);
+            return encoded;
         },
         [&](OrderedWorkers::Item &item) {
             return single ? writeWholeFile(m_partPath, item.bytes) : deliverStill(item.bytes);
