@@ -244,12 +244,10 @@ void TestId3v2::saveKeepsForeignFrames()
     GrowableMemoryStream stream(Vector(Tag(Frame("TIT2", B("\0Old"), 4) + chapter, 4, '\x80') + kAudio));
     int result;
     Id3v2TagFormat handler(&stream, &result);
-    QCOMPARE(Fields(handler.GetFieldSet()), QStringList{"0:Old"});
     QByteArray kept = chapter;
     kept[9] = 0x02;
     handler.GetFieldSet()->Clear();
-    const std::wstring title = L"T";
-    handler.GetFieldSet()->Add(TextField(TagKindTitle, title, 1));
+    handler.GetFieldSet()->Add(TextField(TagKindTitle, L"T", 1));
     QCOMPARE(handler.Save(), 0);
     QCOMPARE(Array(stream.Bytes()), Tag(Frame("TIT2", B("\x01\xFF\xFET\0"), 4) + kept, 4) + kAudio);
     handler.GetFieldSet()->Clear();
