@@ -88,6 +88,7 @@ void FlacTagFormat::ResetState()
     m_tagBlockBytes = 0;
     m_metadataLength = 0;
     m_keptBlocks.clear();
+    m_keptComments.clear();
     m_vendorBlock = -1;
     m_vendorBlockLength = 0;
     m_chainComplete = false;
@@ -201,7 +202,7 @@ int FlacTagFormat::LoadStream()
     for (const Block &block : tagBlocks) {
         if (block.type == VorbisComment) {
             if (buffered.Seek(block.body) == block.body)
-                ParseVorbisComments(m_fields.get(), &buffered, TagSlotFlac, static_cast<int>(block.length));
+                ParseVorbisComments(m_fields.get(), &buffered, TagSlotFlac, static_cast<int>(block.length), &m_keptComments);
         } else {
             ReadPicture(&buffered, block);
         }
@@ -212,14 +213,14 @@ int FlacTagFormat::LoadStream()
 bool FlacTagFormat::PutCommentBlock(TagByteBuffer *section, const std::string &vendor)
 {
     // Room for every comment: key, "=", and at most four UTF-8 bytes per character.
-    uint64_t capacity = 16 + vendor.size();
+    uint64_t capacity = 16 + vendor.size() + KeptCommentBytes(m_keptComments);
     for (int i = 0; i < m_fields->Count(); ++i)
         capacity += 48 + uint64_t(m_fields->GetAt(i).length);
     capacity = std::min<uint64_t>(capacity, kMaxBlockLength + 1);
     std::vector<uint8_t> body(static_cast<size_t>(capacity), 0);
     body[0] = static_cast<uint8_t>(vendor.size());
     std::memcpy(body.data() + 4, vendor.data(), vendor.size());
-    int length = BuildVorbisComments(m_fields.get(), body.data(), TagSlotFlac, static_cast<int>(capacity));
+    int length = BuildVorbisComments(m_fields.get(), body.data(), TagSlotFlac, static_cast<int>(capacity), m_keptComments);
     if (length < 1) {
         length = static_cast<int>(8 + vendor.size());
         std::fill(body.begin() + 4 + static_cast<long>(vendor.size()), body.begin() + length, 0);

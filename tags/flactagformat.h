@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tagformatbase.h"
+#include "vorbiscomments.h"
 
 #include <cstdint>
 #include <string>
@@ -43,6 +44,8 @@ private:
     uint32_t m_metadataLength = 0;
     // Blocks other than comments and pictures, kept through a save.
     std::vector<Block> m_keptBlocks;
+    // Comments that carry no field (chapters, encoder...), written back as they were.
+    KeptComments m_keptComments;
     int64_t m_vendorBlock = -1;
     uint32_t m_vendorBlockLength = 0;
     // False when the block chain ran into the audio without a last-block flag.

@@ -44,11 +44,23 @@ struct TagHeader
     uint32_t size = 0;
 };
 
-// Walks the frames of a version 2.3 or 2.4 frame area.
-void ReadFrames34(TagFieldSet *set, const TagHeader &header, const std::vector<uint8_t> &area, uint64_t pos)
+// Appends a frame that carries no field, header included, so that a save writes it back as it
+// was (chapters, lyrics timing, private data...). Under a 2.4 tag-wide unsynchronisation flag
+// the frame's own flag says so, as the rewritten tag carries none.
+void KeepFrame(std::string *kept, const TagHeader &header, const uint8_t *frame, uint32_t size)
+{
+    const size_t at = kept->size();
+    kept->append(reinterpret_cast<const char *>(frame), 10 + size_t(size));
+    if (header.version == 4 && (header.flags & kFlagUnsynchronised))
+        (*kept)[at + 9] = char((*kept)[at + 9] | kV4Unsynchronised);
+}
+
+// Walks the frames of a version 2.3 or 2.4 frame area; frames of no known kind go to `kept`.
+void ReadFrames34(TagFieldSet *set, std::string *kept, const TagHeader &header, const std::vector<uint8_t> &area,
+                  uint64_t pos)
 {
     const uint64_t end = area.size();
-    while (pos + 10 <= end && set->Count() < TagFieldSet::kMaxFields) {
+    while (pos + 10 <= end) {
         const uint8_t *frame = area.data() + pos;
         const uint32_t size = header.version == 4 ? ReadSynchsafe32(frame + 4) : ReadBe32(frame + 4);
         const uint8_t format = frame[9];
@@ -56,7 +68,13 @@ void ReadFrames34(TagFieldSet *set, const TagHeader &header, const std::vector<u
             return;
         pos += 10 + uint64_t(size);
         const char *id = reinterpret_cast<const char *>(frame);
-        if (size == 0 || Id3v2Frames::KindOfFrame(id, 4) < 0)
+        if (size == 0)
+            continue;
+        if (Id3v2Frames::KindOfFrame(id, 4) < 0) {
+            KeepFrame(kept, header, frame, size);
+            continue;
+        }
+        if (set->Count() >= TagFieldSet::kMaxFields)
             continue;
         const uint8_t *body = frame + 10;
         size_t length = size;
@@ -138,11 +156,22 @@ bool WritableKind(const TagField &field)
     return field.valueType == TagValueText;
 }
 
-const char *FrameIdOf(int kind)
+// Version 2.4 has no TYER; its recording time TDRC takes a year as well.
+const char *FrameIdOf(int kind, uint8_t version)
 {
     static const char *const ids[TagKindCount] = {"TIT2", "TPE1", "TALB", "TCON", "TYER", "TRCK", "COMM",
                                                   "TCOP", "USLT", "APIC", "TPE2", "TCOM", nullptr, "TPOS"};
-    return ids[kind];
+    return kind == TagKindYear && version == 4 ? "TDRC" : ids[kind];
+}
+
+bool SetSynchsafe32At(TagByteBuffer *out, size_t offset, uint64_t value)
+{
+    if (value > kMaxTagSize || offset + 4 > out->Size())
+        return false;
+    uint8_t *bytes = out->Data() + offset;
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = uint8_t((value >> (7 * (3 - i))) & 0x7F);
+    return true;
 }
 
 // UTF-16LE without terminator.
@@ -187,6 +216,13 @@ Id3v2TagFormat::Id3v2TagFormat(TagStream *stream, int *result)
         *result = loaded;
 }
 
+void Id3v2TagFormat::ResetState()
+{
+    m_tagLength = 0;
+    m_keptFrames.clear();
+    m_version = 3;
+}
+
 int Id3v2TagFormat::LoadStream()
 {
     TagBufferedStream buffered(m_stream);
@@ -212,7 +248,10 @@ int Id3v2TagFormat::LoadStream()
     }
     const int64_t start = FrameAreaStart(header, area);
     if (start >= 0)
-        ReadFrames34(m_fields.get(), header, area, static_cast<uint64_t>(start));
+        ReadFrames34(m_fields.get(), &m_keptFrames, header, area, static_cast<uint64_t>(start));
+    // Kept frames stay in the form of their version, so the tag is rewritten in that version.
+    if (!m_keptFrames.empty())
+        m_version = header.version;
     return 0;
 }
 
@@ -220,13 +259,13 @@ bool Id3v2TagFormat::BuildTag(std::string *tag) const
 {
     TagByteBuffer out;
     out.PutText("ID3");
-    out.PutByte(3);
+    out.PutByte(m_version);
     out.PutByte(0);
     out.PutByte(0);
     out.PutBe32(0);
     for (int i = 0; i < m_fields->Count(); ++i) {
         const TagField field = m_fields->GetAt(i);
-        out.PutText(FrameIdOf(field.kind));
+        out.PutText(FrameIdOf(field.kind, m_version));
         const size_t sizeAt = out.Size();
         out.PutBe32(0);
         out.PutBe16(0);
@@ -234,16 +273,14 @@ bool Id3v2TagFormat::BuildTag(std::string *tag) const
         const uint64_t bodySize = out.Size() - sizeAt - 6;
         if (bodySize > kMaxTagSize)
             return false;
-        out.SetBe32At(sizeAt, static_cast<uint32_t>(bodySize));
+        if (m_version == 4)
+            SetSynchsafe32At(&out, sizeAt, bodySize);
+        else
+            out.SetBe32At(sizeAt, static_cast<uint32_t>(bodySize));
     }
-    const uint64_t size = out.Size() - 10;
-    if (size > kMaxTagSize)
+    out.PutBytes(m_keptFrames.data(), m_keptFrames.size());
+    if (!SetSynchsafe32At(&out, 6, out.Size() - 10))
         return false;
-    uint8_t *header = out.Data();
-    header[6] = uint8_t((size >> 21) & 0x7F);
-    header[7] = uint8_t((size >> 14) & 0x7F);
-    header[8] = uint8_t((size >> 7) & 0x7F);
-    header[9] = uint8_t(size & 0x7F);
     tag->assign(reinterpret_cast<const char *>(out.Data()), out.Size());
     return true;
 }
@@ -254,7 +291,7 @@ int Id3v2TagFormat::Save()
         return -1;
     try {
         SelectWritableFields(WritableKind);
-        if (m_fields->Count() == 0) {
+        if (m_fields->Count() == 0 && m_keptFrames.empty()) {
             if (m_tagLength == 0)
                 return 1;
             if (!WriteRegion(0, m_tagLength, std::string()))

@@ -276,6 +276,7 @@ void OggTagFormat::ResetState()
 {
     m_vendor.clear();
     m_hasVendor = false;
+    m_keptComments.clear();
     m_serial = 0;
     m_identPageNumber = 0;
     m_identPageClean = false;
@@ -368,7 +369,7 @@ int OggTagFormat::LoadStream()
     if (comment.empty())
         return 0;
     const int length = static_cast<int>(comment.size());
-    ParseVorbisCommentBuffer(m_fields.get(), comment.data() + 7, TagSlotOgg, length - 7);
+    ParseVorbisCommentBuffer(m_fields.get(), comment.data() + 7, TagSlotOgg, length - 7, &m_keptComments);
     if (length >= 11) {
         const size_t vendorLength = std::min<size_t>({size_t(length - 11), ReadLe32(comment.data() + 7), kMaxVendor});
         m_vendor.assign(reinterpret_cast<const char *>(comment.data() + 11), vendorLength);
@@ -380,7 +381,7 @@ int OggTagFormat::LoadStream()
 std::vector<uint8_t> OggTagFormat::BuildPacket()
 {
     // Room for every comment: key, Base64 of a picture block, or four UTF-8 bytes per character.
-    uint64_t capacity = 16 + m_vendor.size();
+    uint64_t capacity = 16 + m_vendor.size() + KeptCommentBytes(m_keptComments);
     for (int i = 0; i < m_fields->Count(); ++i)
         capacity += 2 * uint64_t(m_fields->GetAt(i).length) + 128;
     capacity = std::min<uint64_t>(capacity, INT32_MAX);
@@ -389,7 +390,7 @@ std::vector<uint8_t> OggTagFormat::BuildPacket()
         block[0] = static_cast<uint8_t>(m_vendor.size());
         std::memcpy(block.data() + 4, m_vendor.data(), m_vendor.size());
     }
-    int length = BuildVorbisComments(m_fields.get(), block.data(), TagSlotOgg, static_cast<int>(capacity));
+    int length = BuildVorbisComments(m_fields.get(), block.data(), TagSlotOgg, static_cast<int>(capacity), m_keptComments);
     if (length < 1) {
         length = static_cast<int>(8 + m_vendor.size());
         std::fill(block.begin() + 4 + static_cast<long>(m_vendor.size()), block.begin() + length, 0);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tagformatbase.h"
+#include "vorbiscomments.h"
 
 #include <cstdint>
 #include <string>
@@ -39,6 +40,8 @@ private:
     int InsertPacket(const std::vector<uint8_t> &packet);
 
     std::string m_vendor;
+    // Comments that carry no field (chapters, encoder...), written back as they were.
+    KeptComments m_keptComments;
     bool m_hasVendor = false;
     uint32_t m_serial = 0;
     uint32_t m_identPageNumber = 0;

@@ -79,6 +79,7 @@ void RiffInfoTagFormat::ResetState()
     m_listLength = 0;
     m_appendAt = -1;
     m_padMissing = false;
+    m_keptChunks.clear();
 }
 
 int RiffInfoTagFormat::WalkChunks(TagStream *stream)
@@ -132,14 +133,28 @@ void RiffInfoTagFormat::ReadList(TagStream *stream)
         if (at + 8 + size > listEnd)
             return;
         const int kind = KindOf(chunk);
-        if (kind >= 0 && size > 0 && size <= kMaxText) {
+        if (kind < 0) {
+            if (!KeepChunk(stream, chunk, size))
+                return;
+        } else if (size > 0 && size <= kMaxText) {
             text.assign(size + 1, 0);
             if (stream->Read(text.data(), static_cast<int>(size)) != static_cast<int>(size))
                 return;
-            m_fields->AddText(TagSlotRiffInfo, kind, TagFieldSet::CodePage, text.data());
+            // Texts are written in GBK, or in UTF-8 when GBK cannot hold them.
+            m_fields->AddText(TagSlotRiffInfo, kind, TagFieldSet::Detect, text.data());
         }
         at += 8 + int64_t(size) + (size & 1);
     }
+}
+
+bool RiffInfoTagFormat::KeepChunk(TagStream *stream, const uint8_t *header, uint32_t size)
+{
+    std::string chunk(reinterpret_cast<const char *>(header), 8);
+    chunk.resize(8 + size_t(size));
+    if (size != 0 && stream->Read(&chunk[8], static_cast<int>(size)) != static_cast<int>(size))
+        return false;
+    m_keptChunks.push_back(std::move(chunk));
+    return true;
 }
 
 int RiffInfoTagFormat::LoadStream()
@@ -161,13 +176,18 @@ std::string RiffInfoTagFormat::BuildList() const
     std::string text;
     for (int i = 0; i < m_fields->Count(); ++i) {
         const TagField field = m_fields->GetAt(i);
-        if (!TagText::Encode(static_cast<const wchar_t *>(field.data), TagFieldSet::CodePage, &text))
+        const wchar_t *value = static_cast<const wchar_t *>(field.data);
+        if (!TagText::Encode(value, TagFieldSet::CodePage, &text) && !TagText::Encode(value, TagFieldSet::Utf8, &text))
             continue;
         const uint32_t padded = static_cast<uint32_t>(text.size() + (text.size() & 1));
         list.PutText(IdOf(field.kind));
         list.PutLe32(padded);
         list.PutBytes(text.data(), text.size());
         list.PutZeros(padded - text.size());
+    }
+    for (const std::string &chunk : m_keptChunks) {
+        list.PutBytes(chunk.data(), chunk.size());
+        list.PutZeros(chunk.size() & 1);
     }
     list.SetLe32At(4, static_cast<uint32_t>(list.Size() - 8));
     return std::string(reinterpret_cast<const char *>(list.Data()), list.Size());
@@ -208,7 +228,7 @@ int RiffInfoTagFormat::Save()
         return -1;
     try {
         SelectWritableFields(Writable);
-        if (m_fields->Count() == 0)
+        if (m_fields->Count() == 0 && m_keptChunks.empty())
             return m_listLength == 0 ? 1 : WriteList(std::string());
         return WriteList(BuildList());
     } catch (const std::bad_alloc &) {

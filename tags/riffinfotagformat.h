@@ -4,9 +4,12 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The INFO list of a RIFF/WAVE file (slot 2): its text sub-chunks are read into fields; a save
 // replaces the list in place or appends one behind the RIFF data and corrects the RIFF size.
+// Texts are written in GBK, or in UTF-8 when GBK cannot hold them; unknown sub-chunks are
+// written back as they were.
 class RiffInfoTagFormat : public TagFormatBase
 {
 public:
@@ -24,6 +27,7 @@ protected:
 private:
     int WalkChunks(TagStream *stream);
     void ReadList(TagStream *stream);
+    bool KeepChunk(TagStream *stream, const uint8_t *header, uint32_t size);
     std::string BuildList() const;
     int WriteList(const std::string &list);
 
@@ -35,4 +39,7 @@ private:
     int64_t m_appendAt = -1;
     // The RIFF data ends at an odd offset without the pad byte its last chunk owes.
     bool m_padMissing = false;
+    // Sub-chunks of no known kind (software, keywords...), headers included, without pad byte;
+    // a save writes them back behind the fields.
+    std::vector<std::string> m_keptChunks;
 };

@@ -85,20 +85,23 @@ void AddPictureBlock(TagFieldSet *set, int slot, const uint8_t *block, uint64_t 
         set->AddBinary(slot, TagKindPicture, static_cast<uint32_t>(length), block + pos);
 }
 
-// One comment's text (key=value, not terminated); false when it ends the parse.
-bool AddComment(TagFieldSet *set, int slot, const uint8_t *text, uint32_t length)
+// One comment's text (key=value, not terminated). A comment of no known key, or without "=",
+// goes to `kept` as it is, so that a rebuilt block carries it again; one of a known key with an
+// empty value carries nothing.
+void AddComment(TagFieldSet *set, KeptComments *kept, int slot, const uint8_t *text, uint32_t length)
 {
-    const uint8_t *equals = static_cast<const uint8_t *>(std::memchr(text, '=', length));
-    if (!equals)
-        return false;
-    const size_t keyLength = static_cast<size_t>(equals - text);
-    const uint32_t valueLength = length - static_cast<uint32_t>(keyLength) - 1;
-    if (valueLength == 0)
-        return false;
+    const uint8_t *equals = length == 0 ? nullptr : static_cast<const uint8_t *>(std::memchr(text, '=', length));
+    const size_t keyLength = equals ? static_cast<size_t>(equals - text) : length;
     const std::string key(reinterpret_cast<const char *>(text), std::min<size_t>(keyLength, kMaxKey));
-    const int kind = KindOfKey(key);
-    if (kind < 0 || valueLength > kMaxValue)
-        return true;
+    const int kind = equals ? KindOfKey(key) : -1;
+    if (kind < 0) {
+        if (kept)
+            kept->emplace_back(reinterpret_cast<const char *>(text), length);
+        return;
+    }
+    const uint32_t valueLength = length - static_cast<uint32_t>(keyLength) - 1;
+    if (valueLength == 0 || valueLength > kMaxValue)
+        return;
     const uint8_t *value = equals + 1;
     if (kind == TagKindPicture) {
         std::vector<uint8_t> decoded(valueLength);
@@ -106,16 +109,16 @@ bool AddComment(TagFieldSet *set, int slot, const uint8_t *text, uint32_t length
                                       decoded.data(), static_cast<int>(valueLength));
         if (size > 0)
             AddPictureBlock(set, slot, decoded.data(), static_cast<uint64_t>(size));
-        return true;
+        return;
     }
     const std::string copy(reinterpret_cast<const char *>(value), valueLength);
     set->AddText(slot, kind, TagFieldSet::Utf8, copy.c_str());
-    return true;
 }
 
 // Reads comments through a callback that fetches `length` bytes at a block offset.
 template<typename Fetch>
-int ParseComments(TagFieldSet *set, int slot, uint64_t length, uint64_t start, uint32_t count, Fetch fetch)
+int ParseComments(TagFieldSet *set, KeptComments *kept, int slot, uint64_t length, uint64_t start, uint32_t count,
+                  Fetch fetch)
 {
     uint64_t end = start;
     for (uint32_t n = 0; n < count; ++n) {
@@ -123,11 +126,12 @@ int ParseComments(TagFieldSet *set, int slot, uint64_t length, uint64_t start, u
         if (end + 4 > length || !fetch(end, word, 4))
             return 0;
         const uint32_t commentLength = ReadLe32(word);
-        if (commentLength == 0 || commentLength > length - end - 4)
+        if (commentLength > length - end - 4)
             return 0;
         std::vector<uint8_t> text(commentLength);
-        if (!fetch(end + 4, text.data(), commentLength) || !AddComment(set, slot, text.data(), commentLength))
+        if (!fetch(end + 4, text.data(), commentLength))
             return 0;
+        AddComment(set, kept, slot, text.data(), commentLength);
         end += 4 + uint64_t(commentLength);
     }
     return 0;
@@ -188,7 +192,7 @@ bool PutPictureComment(TagByteBuffer *out, const TagField &field, size_t capacit
 
 } // namespace
 
-int ParseVorbisComments(TagFieldSet *set, TagStream *stream, int slot, int length)
+int ParseVorbisComments(TagFieldSet *set, TagStream *stream, int slot, int length, KeptComments *kept)
 {
     if (!set || !stream || length < 4)
         return -1;
@@ -207,13 +211,13 @@ int ParseVorbisComments(TagFieldSet *set, TagStream *stream, int slot, int lengt
             const int64_t at = blockStart + int64_t(offset);
             return stream->Seek(at) == at && stream->Read(buffer, static_cast<int>(count)) == static_cast<int>(count);
         };
-        return ParseComments(set, slot, uint64_t(length), vendorLength + 8, ReadLe32(word), fetch);
+        return ParseComments(set, kept, slot, uint64_t(length), vendorLength + 8, ReadLe32(word), fetch);
     } catch (const std::bad_alloc &) {
         return 0;
     }
 }
 
-int ParseVorbisCommentBuffer(TagFieldSet *set, const uint8_t *block, int slot, int length)
+int ParseVorbisCommentBuffer(TagFieldSet *set, const uint8_t *block, int slot, int length, KeptComments *kept)
 {
     if (!set || !block || length < 4)
         return -1;
@@ -225,13 +229,14 @@ int ParseVorbisCommentBuffer(TagFieldSet *set, const uint8_t *block, int slot, i
             std::memcpy(buffer, block + offset, count);
             return true;
         };
-        return ParseComments(set, slot, uint64_t(length), vendorLength + 8, ReadLe32(block + vendorLength + 4), fetch);
+        return ParseComments(set, kept, slot, uint64_t(length), vendorLength + 8, ReadLe32(block + vendorLength + 4),
+                             fetch);
     } catch (const std::bad_alloc &) {
         return 0;
     }
 }
 
-int BuildVorbisComments(TagFieldSet *set, uint8_t *buffer, int slot, int capacity)
+int BuildVorbisComments(TagFieldSet *set, uint8_t *buffer, int slot, int capacity, const KeptComments &kept)
 {
     if (!set || !buffer || capacity < 4)
         return -1;
@@ -264,10 +269,25 @@ int BuildVorbisComments(TagFieldSet *set, uint8_t *buffer, int slot, int capacit
                 put = field.valueType == TagValueText && PutTextComment(&out, field, size_t(capacity));
             written += put ? 1 : 0;
         }
+        for (const std::string &comment : kept) {
+            if (out.Size() + 4 + comment.size() > size_t(capacity))
+                continue;
+            out.PutLe32(static_cast<uint32_t>(comment.size()));
+            out.PutBytes(comment.data(), comment.size());
+            ++written;
+        }
         out.SetLe32At(countAt, written);
         std::memcpy(buffer, out.Data(), out.Size());
         return static_cast<int>(out.Size());
     } catch (const std::bad_alloc &) {
         return -1;
     }
+}
+
+uint64_t KeptCommentBytes(const KeptComments &kept)
+{
+    uint64_t bytes = 0;
+    for (const std::string &comment : kept)
+        bytes += 4 + uint64_t(comment.size());
+    return bytes;
 }

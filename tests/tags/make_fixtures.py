@@ -230,6 +230,13 @@ def containers():
     subprocess.run(["ffmpeg"] + SINE + [sine(22050), "-i", path("chapters.txt"), "-map", "0",
                     "-map_metadata", "1", "-map_chapters", "1", "-ac", "1", "-c:a", "aac", "-b:a", "32k",
                     "-f", "mp4", path("chapters.m4a")], check=True)
+    # Entries no field carries: ffmpeg's ID3v2.4 chapter frames, CHAPTERnnn Vorbis comments and
+    # the encoder's name in a WAV INFO list.
+    ffmpeg(sine(22050), "-i", path("chapters.txt"), "-map_chapters", "1", "-ac", "1", path("chapters.mp3"))
+    comments = ["CHAPTER001=00:00:00.000", "CHAPTER001NAME=One", "CHAPTER002=00:00:00.200", "CHAPTER002NAME=Two"]
+    for name in ("chapters.flac", "chapters.ogg"):
+        ffmpeg(sine(22050), "-ac", "1", *sum((["-metadata", c] for c in comments), []), path(name))
+    ffmpeg(sine(22050), "-ac", "1", "-metadata", "title=T", path("software.wav"))
     subprocess.run(["cp", path("faststart.m4a"), path("items.m4a")], check=True)
     mp4 = MP4(path("items.m4a"))
     mp4["\xa9nam"] = "Mutagen Title"

@@ -150,6 +150,7 @@ private slots:
     void probeIgnoresWrongExtension();
     void failedSaveLeavesFileIntact_data();
     void failedSaveLeavesFileIntact();
+    void foreignEntriesSurvive();
 
 private:
     QString Copy(const QString &name, const QString &as = QString());
@@ -433,6 +434,28 @@ void TestContainerOracles::failedSaveLeavesFileIntact()
         QVERIFY(SaveLeftovers(m_dir.path()).isEmpty());
     }
     QVERIFY(failures >= 1);
+}
+
+// The converter's clear, add and save keeps chapters and the encoder's name as ffprobe saw them;
+// a title GBK cannot hold still arrives.
+void TestContainerOracles::foreignEntriesSurvive()
+{
+    const std::wstring title = L"Bj\u00F6rk \u2713";
+    for (const QString name : {"chapters.mp3", "chapters.flac", "chapters.ogg", "software.wav"}) {
+        const QString path = Copy(name);
+        const auto probe = [&path](const char *key) {
+            return QString::fromUtf8(Run("ffprobe", {"-v", "error", "-show_chapters", "-show_entries",
+                                                     QString("format_tags=%1:stream_tags=%1").arg(key), "-of", "compact", path}));
+        };
+        const QString before = probe("encoder");
+        QVERIFY2(before.contains(name.endsWith(".wav") ? "encoder=Lavf" : "tag:title=Two"), qPrintable(name + before));
+        TagFilePtr file = OpenTagFile(path);
+        file->ClearFields();
+        QCOMPARE(file->AddField(TextField(TagKindTitle, title)), 0);
+        QCOMPARE(file->Save(), 0);
+        QVERIFY2(probe("encoder") == before, qPrintable(name));
+        QVERIFY2(probe("title").contains("tag:title=" + QString::fromStdWString(title), Qt::CaseInsensitive), qPrintable(name));
+    }
 }
 
 GLINTORA_TEST_MAIN_CORE(TestContainerOracles)

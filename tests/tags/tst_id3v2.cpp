@@ -79,6 +79,7 @@ private slots:
     void saveSelectsFields();
     void saveEmptyRemovesTag();
     void saveRoundTrips();
+    void saveKeepsForeignFrames();
 };
 
 void TestId3v2::load_data()
@@ -233,6 +234,25 @@ void TestId3v2::saveRoundTrips()
     QCOMPARE(Fields(handler.GetFieldSet()), before);
     QCOMPARE(handler.Save(), 0);
     QCOMPARE(stream.Bytes(), once);
+}
+
+// Frames that carry no field come back byte for byte behind the fields' frames; a 2.4 tag keeps
+// its version, and its tag-wide unsynchronisation flag moves onto the kept frame.
+void TestId3v2::saveKeepsForeignFrames()
+{
+    const QByteArray chapter = Frame("CHAP", B("ch0\0\0\0\0\0\0\0\x03\xE8\0\0\0\0\0\0\0\0"), 4);
+    GrowableMemoryStream stream(Vector(Tag(Frame("TIT2", B("\0Old"), 4) + chapter, 4, '\x80') + kAudio));
+    int result;
+    Id3v2TagFormat handler(&stream, &result);
+    QByteArray kept = chapter;
+    kept[9] = 0x02;
+    handler.GetFieldSet()->Clear();
+    handler.GetFieldSet()->Add(TextField(TagKindTitle, L"T", 1));
+    QCOMPARE(handler.Save(), 0);
+    QCOMPARE(Array(stream.Bytes()), Tag(Frame("TIT2", B("\x01\xFF\xFET\0"), 4) + kept, 4) + kAudio);
+    handler.GetFieldSet()->Clear();
+    QCOMPARE(handler.Save(), 0);
+    QCOMPARE(Array(stream.Bytes()), Tag(kept, 4) + kAudio);
 }
 
 GLINTORA_TEST_MAIN_CORE(TestId3v2)

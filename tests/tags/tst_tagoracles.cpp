@@ -314,7 +314,8 @@ void TestTagOracles::forwardWrittenTagsReadByMutagen()
         QCOMPARE(QString::number(read.value("height").toInt()), size.value(1));
         QCOMPARE(read.value("depth").toInt(), 24);
     } else if (!name.endsWith(".ape")) {
-        QCOMPARE(read.value("version").toArray().at(1).toInt(), 3);
+        // ffmpeg's 2.4 tag on the AAC file holds an encoder frame, which keeps the tag at 2.4.
+        QCOMPARE(read.value("version").toArray().at(1).toInt(), name.endsWith(".aac") ? 4 : 3);
         QCOMPARE(read.value("comment").toString(), QString("value 6"));
         QCOMPARE(read.value("albumartist").toString(), QString("value 10"));
         QCOMPARE(read.value("disc").toString(), QString("1/2"));

@@ -80,8 +80,8 @@ void TestVorbisComments::parse_data()
     QTest::newRow("artist aliases") << Block({"AUTHOR=a", "PERFORMER=p", "YEAR=1999"}, 3)
                                     << QStringList{"1:a", "1:p", "4:1999"};
     QTest::newRow("unknown key skipped") << Block({"ENCODER=x", "ALBUM=b"}, 2) << QStringList{"2:b"};
-    QTest::newRow("empty value ends") << Block({"TITLE=", "ALBUM=b"}, 2) << QStringList{};
-    QTest::newRow("no equals ends") << Block({"TITLE", "ALBUM=b"}, 2) << QStringList{};
+    QTest::newRow("empty value skipped") << Block({"TITLE=", "ALBUM=b"}, 2) << QStringList{"2:b"};
+    QTest::newRow("no equals skipped") << Block({"TITLE", "ALBUM=b"}, 2) << QStringList{"2:b"};
     QTest::newRow("count beyond content") << Block({"TITLE=a", "ALBUM=b"}, 3) << QStringList{"0:a", "2:b"};
     QTest::newRow("comment past the block") << Block({"TITLE=a"}, 2) + Le32(0xFFFFFFF0) << QStringList{"0:a"};
     QTest::newRow("long key cut to 32") << Block({QByteArray(40, 'K') + "=v", "TITLE=t"}, 2) << QStringList{"0:t"};
