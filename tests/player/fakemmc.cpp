@@ -21,8 +21,7 @@ QMutex g_mutex;
 QStringList g_calls;
 MMC_FrameFn g_callback = nullptr;
 void *g_context = nullptr;
-std::atomic<int> g_refreshes{0};
-std::atomic<int> g_liveBlocks{0};
+std::atomic<int> g_refreshes{0}, g_liveBlocks{0};
 int g_audioTrack = 0, g_subtitleTrack = 0;
 
 int Log(const QString &line, int result = 1)
@@ -32,10 +31,14 @@ int Log(const QString &line, int result = 1)
     return result;
 }
 
-const FakeMmc::Track &Selected(const std::vector<FakeMmc::Track> &tracks, int index)
+const char *Field(const std::vector<FakeMmc::Track> &tracks, int index, std::string FakeMmc::Track::*field)
 {
-    static const FakeMmc::Track none;
-    return index >= 0 && size_t(index) < tracks.size() ? tracks[size_t(index)] : none;
+    return index >= 0 && size_t(index) < tracks.size() ? (tracks[size_t(index)].*field).c_str() : nullptr;
+}
+
+FakeFrame *Frame(void *frame)
+{
+    return static_cast<FakeFrame *>(frame);
 }
 
 } // namespace
@@ -43,6 +46,9 @@ const FakeMmc::Track &Selected(const std::vector<FakeMmc::Track> &tracks, int in
 namespace FakeMmc {
 
 Script &script() { return g_script; }
+void note(const QString &line) { Log(line); }
+int refreshes() { return g_refreshes; }
+int liveAudioBlocks() { return g_liveBlocks; }
 
 void reset()
 {
@@ -52,26 +58,18 @@ void reset()
     g_callback = nullptr;
 }
 
-void note(const QString &line) { Log(line); }
-
 QStringList calls()
 {
     QMutexLocker lock(&g_mutex);
     return g_calls;
 }
 
-int refreshes() { return g_refreshes; }
-int liveAudioBlocks() { return g_liveBlocks; }
-
 int sendFrame(int format, int width, int height, unsigned char **planes, const int *strides)
 {
-    MMC_FrameFn callback;
-    void *context;
-    {
-        QMutexLocker lock(&g_mutex);
-        callback = g_callback;
-        context = g_context;
-    }
+    QMutexLocker lock(&g_mutex);
+    const MMC_FrameFn callback = g_callback;
+    void *const context = g_context;
+    lock.unlock();
     int result = -1;
     FakeFrame frame{format, width, height, planes, strides};
     std::thread([&] { result = callback ? callback(context, &frame) : -1; }).join();
@@ -94,16 +92,15 @@ int MMC_PlayerSetInterval(MMC_Handle, uint64_t interval) { return Log(QString("S
 int MMC_PlayerSetVolume(MMC_Handle, int volume) { return Log(QString("SetVolume %1").arg(volume)); }
 int MMC_PlayerSetFrameCallback(MMC_Handle, MMC_FrameFn callback, void *context)
 {
-    {
-        QMutexLocker lock(&g_mutex);
-        g_callback = callback;
-        g_context = context;
-    }
-    return Log("SetFrameCallback");
+    QMutexLocker lock(&g_mutex);
+    g_callback = callback;
+    g_context = context;
+    g_calls.append("SetFrameCallback");
+    return 1;
 }
 int MMC_PlayerPlay(MMC_Handle) { return Log("Play", g_script.playOk); }
-int MMC_PlayerPause(MMC_Handle) { return Log("Pause", g_script.pauseOk); }
-int MMC_PlayerStop(MMC_Handle) { return Log("Stop", g_script.stopOk); }
+int MMC_PlayerPause(MMC_Handle) { return Log("Pause"); }
+int MMC_PlayerStop(MMC_Handle) { return Log("Stop"); }
 int MMC_PlayerIsEnded(MMC_Handle) { return g_script.ended; }
 int MMC_PlayerSeek(MMC_Handle, uint64_t position) { return Log(QString("Seek %1").arg(position)); }
 int MMC_PlayerStepFrame(MMC_Handle, int direction) { return Log(QString("StepFrame %1").arg(direction)); }
@@ -115,21 +112,20 @@ uint32_t MMC_PlayerGetVideoWidth(MMC_Handle) { return g_script.width; }
 uint32_t MMC_PlayerGetVideoHeight(MMC_Handle) { return g_script.height; }
 uint32_t MMC_PlayerGetAspectX(MMC_Handle) { return g_script.aspectX; }
 uint32_t MMC_PlayerGetAspectY(MMC_Handle) { return g_script.aspectY; }
-int MMC_PlayerRefresh(MMC_Handle) { return ++g_refreshes, 1; }
+int MMC_PlayerRefresh(MMC_Handle) { return ++g_refreshes; }
 
+// A block as the library lays it out: twice the sample rate (44100) at byte 24.
 void *MMC_PlayerGetAudioData(MMC_Handle, int)
 {
     Log("GetAudioData");
-    if (!g_script.audioBlock)
-        return nullptr;
     auto *block = static_cast<unsigned char *>(std::calloc(1, 44 + 64));
-    std::memcpy(block + 24, &g_script.doubledRate, 4);
+    const uint32_t doubledRate = 88200;
+    std::memcpy(block + 24, &doubledRate, 4);
     ++g_liveBlocks;
     return block;
 }
 void MMC_PlayerReleaseAudioData(MMC_Handle, void *block)
 {
-    Log("ReleaseAudioData");
     g_liveBlocks -= block ? 1 : 0;
     std::free(block);
 }
@@ -138,9 +134,9 @@ void *MMC_PlayerCaptureFrame(MMC_Handle, uint32_t width, uint32_t height, int)
     Log(QString("Capture %1x%2").arg(width).arg(height));
     if (g_script.capture.isEmpty())
         return nullptr;
-    auto *capture = new MMC_Capture{new unsigned char[size_t(g_script.capture.size())],
-                                    unsigned(g_script.capture.size()), width, height};
-    std::memcpy(capture->data, g_script.capture.constData(), capture->size);
+    const auto size = unsigned(g_script.capture.size());
+    auto *capture = new MMC_Capture{new unsigned char[size], size, width, height};
+    std::memcpy(capture->data, g_script.capture.constData(), size);
     return capture;
 }
 void MMC_PlayerReleaseCapture(MMC_Handle, void *capture)
@@ -153,11 +149,11 @@ int MMC_PlayerSelectAudioTrack(MMC_Handle, int index) { return Log(QString("Sele
 int MMC_PlayerSelectSubtitle(MMC_Handle, int index) { return Log(QString("SelectSubtitle %1").arg(index)); }
 int MMC_PlayerLoadSubtitleFile(MMC_Handle, const char *path) { return Log(QString("LoadSubtitleFile %1").arg(path)); }
 
-int MMC_FrameGetPixelFormat(void *frame) { return static_cast<FakeFrame *>(frame)->format; }
-int MMC_FrameGetWidth(void *frame) { return static_cast<FakeFrame *>(frame)->width; }
-int MMC_FrameGetHeight(void *frame) { return static_cast<FakeFrame *>(frame)->height; }
-unsigned char *MMC_FrameGetPlane(void *frame, int plane) { return static_cast<FakeFrame *>(frame)->planes[plane]; }
-int MMC_FrameGetStride(void *frame, int plane) { return static_cast<FakeFrame *>(frame)->strides[plane]; }
+int MMC_FrameGetPixelFormat(void *frame) { return Frame(frame)->format; }
+int MMC_FrameGetWidth(void *frame) { return Frame(frame)->width; }
+int MMC_FrameGetHeight(void *frame) { return Frame(frame)->height; }
+unsigned char *MMC_FrameGetPlane(void *frame, int plane) { return Frame(frame)->planes[plane]; }
+int MMC_FrameGetStride(void *frame, int plane) { return Frame(frame)->strides[plane]; }
 
 MMC_Handle MMC_CreateMediaInfo(int) { return Log("CreateMediaInfo", 9); }
 int MMC_OpenMediaFile(MMC_Handle, const char *) { return Log("OpenMediaFile", g_script.mediaOpenOk); }
@@ -165,16 +161,16 @@ void MMC_CloseMedia(MMC_Handle) { Log("CloseMedia"); }
 void MMC_DestroyMediaInfo(MMC_Handle) { Log("DestroyMediaInfo"); }
 int MMC_GetAudioTrackCount(MMC_Handle) { return int(g_script.audio.size()); }
 int MMC_SelectAudioTrack(MMC_Handle, int index) { return g_audioTrack = index, 1; }
-const char *MMC_GetAudioTrackLanguage(MMC_Handle) { return Selected(g_script.audio, g_audioTrack).language.c_str(); }
-const char *MMC_GetAudioTrackTitle(MMC_Handle) { return Selected(g_script.audio, g_audioTrack).title.c_str(); }
-const char *MMC_GetAudioCodecName(MMC_Handle) { return Selected(g_script.audio, g_audioTrack).codec.c_str(); }
+const char *MMC_GetAudioTrackLanguage(MMC_Handle) { return Field(g_script.audio, g_audioTrack, &FakeMmc::Track::language); }
+const char *MMC_GetAudioTrackTitle(MMC_Handle) { return Field(g_script.audio, g_audioTrack, &FakeMmc::Track::title); }
+const char *MMC_GetAudioCodecName(MMC_Handle) { return Field(g_script.audio, g_audioTrack, &FakeMmc::Track::codec); }
 int MMC_GetSubtitleTrackCount(MMC_Handle) { return int(g_script.subtitles.size()); }
 int MMC_SelectSubtitleTrack(MMC_Handle, int index) { return g_subtitleTrack = index, 1; }
 const char *MMC_GetSubtitleTrackLanguage(MMC_Handle)
 {
-    return Selected(g_script.subtitles, g_subtitleTrack).language.c_str();
+    return Field(g_script.subtitles, g_subtitleTrack, &FakeMmc::Track::language);
 }
-const char *MMC_GetSubtitleTrackTitle(MMC_Handle) { return Selected(g_script.subtitles, g_subtitleTrack).title.c_str(); }
-const char *MMC_GetSubtitleCodecName(MMC_Handle) { return Selected(g_script.subtitles, g_subtitleTrack).codec.c_str(); }
+const char *MMC_GetSubtitleTrackTitle(MMC_Handle) { return Field(g_script.subtitles, g_subtitleTrack, &FakeMmc::Track::title); }
+const char *MMC_GetSubtitleCodecName(MMC_Handle) { return Field(g_script.subtitles, g_subtitleTrack, &FakeMmc::Track::codec); }
 
 } // extern "C"

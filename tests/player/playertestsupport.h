@@ -7,6 +7,7 @@
 
 #include "testhome.h"
 #include "videoimagewindow.h"
+#include "videoview.h"
 #include "zvqplayobject.h"
 
 // The GL views are made and deleted at every open, as in the program.

@@ -6,7 +6,6 @@
 
 #include "qvideoshowwidget.h"
 #include "testmedia.h"
-#include "videoview.h"
 
 namespace {
 
@@ -52,8 +51,7 @@ private slots:
         QVERIFY(text.last().at(0).toString().endsWith("/ 00:00:03"));
         QVERIFY(!progress.isEmpty() && progress.last().at(0).toDouble() > 0);
         QTRY_COMPARE_WITH_TIMEOUT(panel.engine->playState(), 3, 10000 * kPatience);
-        QCOMPARE(finish.count(), 1);
-        QCOMPARE(progress.last().at(0).toDouble(), 0.0);
+        QVERIFY(finish.count() == 1 && progress.last().at(0).toDouble() == 0.0);
     }
 
     void screenshotAndSecondOpen()
@@ -83,10 +81,9 @@ private slots:
         panel.engine->SetPlayFile(movie, 0, 0);
         panel.engine->getSubltListOrAudioList(subtitles, audio, info, movie);
         QCOMPARE(audio, QStringList({"English(aac)", "French(Director)"}));
-        QStringList titles;
-        for (const subltItemInfo *item : subtitles)
-            titles << QString::fromStdString(item->title);
-        QCOMPARE(titles, QStringList({"No Subtitle", "English (Forced)(subrip)", "(multi)[SRT]"}));
+        QCOMPARE(subtitles.size(), 3);
+        QCOMPARE(subtitles[1]->title, std::string("English (Forced)(subrip)"));
+        QCOMPARE(subtitles[2]->title, std::string("(multi)[SRT]"));
         info.audioTrackIndex = 1;
         info.subtitleIndex = 1;
         QCOMPARE(panel.engine->setSubtitle(info), 1);
