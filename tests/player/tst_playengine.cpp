@@ -237,10 +237,6 @@ private slots:
             const char32_t *found = LookupLanguageName(c[0]);
             QCOMPARE(found ? QString::fromUcs4(found) : QString(), QString(c[1]));
         }
-    }
-
-    void table()
-    {
         int rows = 0, differing = 0;
         for (; kIsoLanguages[rows].englishName; ++rows)
             differing += qstrcmp(kIsoLanguages[rows].threeLetter, kIsoLanguages[rows].threeLetterAlt) != 0;

@@ -52,18 +52,9 @@ private slots:
         QVERIFY(!progress.isEmpty() && progress.last().at(0).toDouble() > 0);
         QTRY_COMPARE_WITH_TIMEOUT(panel.engine->playState(), 3, 10000 * kPatience);
         QVERIFY(finish.count() == 1 && progress.last().at(0).toDouble() == 0.0);
-    }
-
-    void screenshotAndSecondOpen()
-    {
-        PanelStandIn panel;
-        QCOMPARE(panel.engine->SetPlayFile(m_clip, 0, 0), 1u);
-        panel.engine->StartPlay();
-        QTRY_VERIFY_WITH_TIMEOUT(uploaded(panel) > 0, 5000 * kPatience);
-        panel.engine->pausePlay();
-        const QString shot = m_dir.filePath("shot.png");
-        panel.engine->Screenshots(shot);
-        QCOMPARE(QImage(shot, "PNG").size(), QSize(320, 240));
+        // The last frame shown, at the display aspect; then a second open replaces the window.
+        panel.engine->Screenshots(m_dir.filePath("shot.png"));
+        QCOMPARE(QImage(m_dir.filePath("shot.png"), "PNG").size(), QSize(320, 240));
         const QPointer<VideoImageWindow> first = panel.window;
         QCOMPARE(panel.engine->SetPlayFile(m_clip, 0, 0), 1u);
         QVERIFY(!first && panel.window);

@@ -19,6 +19,12 @@ namespace {
 
 const int kW = 64, kH = 48;
 
+bool near(QRgb a, QRgb b, int tolerance)
+{
+    return qAbs(qRed(a) - qRed(b)) <= tolerance && qAbs(qGreen(a) - qGreen(b)) <= tolerance
+           && qAbs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
 // A frame of flat 8 x 8 blocks (4 x 4 in chroma), in padded planes or packed.
 struct TestFrame
 {
@@ -99,12 +105,9 @@ class VideoSurfaceTest : public QObject
         QCOMPARE(image.size(), QSize(kW, kH));
         const int tolerance = frame.planes[1].isEmpty() ? 1 : 2;
         for (int y = 2; y < kH; y += (y % 8 == 5) ? 5 : 1)
-            for (int x = 2; x < kW; x += (x % 8 == 5) ? 5 : 1) {
-                const QRgb got = image.pixel(x, y), want = frame.expected(x, y);
-                QVERIFY2(qAbs(qRed(got) - qRed(want)) <= tolerance && qAbs(qGreen(got) - qGreen(want)) <= tolerance
-                             && qAbs(qBlue(got) - qBlue(want)) <= tolerance,
+            for (int x = 2; x < kW; x += (x % 8 == 5) ? 5 : 1)
+                QVERIFY2(near(image.pixel(x, y), frame.expected(x, y), tolerance),
                          qPrintable(QString("at %1,%2").arg(x).arg(y)));
-            }
     }
 
 private slots:
@@ -173,11 +176,8 @@ private slots:
         // Black, white and 75 % red, green and blue bars, within 2 per channel.
         const int yuv[][3] = {{16, 128, 128}, {235, 128, 128}, {65, 100, 212}, {112, 72, 58}, {35, 212, 114}};
         const QRgb rgb[] = {qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(191, 0, 0), qRgb(0, 191, 0), qRgb(0, 0, 191)};
-        for (int i = 0; i < 5; ++i) {
-            const QRgb got = YuvToRgb(yuv[i][0], yuv[i][1], yuv[i][2]);
-            QVERIFY(qAbs(qRed(got) - qRed(rgb[i])) <= 2 && qAbs(qGreen(got) - qGreen(rgb[i])) <= 2
-                    && qAbs(qBlue(got) - qBlue(rgb[i])) <= 2);
-        }
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(near(YuvToRgb(yuv[i][0], yuv[i][1], yuv[i][2]), rgb[i], 2));
     }
 
     void framesAreDrawnAtTheirOwnSize()
