@@ -1,7 +1,9 @@
 // Converts one movie with our codec library and with the ffmpeg tool, job by job, and
 // prints wall time and peak memory of both sides and their ratio.
 //
-//   glintora_codec_bench [--runs N] [--out FOLDER] [input-movie]
+//   glintora_codec_bench [--runs N] [--out FOLDER] [--only JOB] [input-movie]
+//
+// --only runs the jobs whose name starts with JOB (for example "PNG").
 //
 // Without an input it makes a 3 s, 30 fps HEVC movie coded 1920x1440 and shown
 // portrait. Both sides' outputs stay in the output folder for inspection.
@@ -152,12 +154,15 @@ int main(int argc, char **argv)
     int runs = 3;
     std::string folder = "codec-bench";
     std::string given;
+    std::string only;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--runs" && i + 1 < argc)
             runs = std::max(1, std::atoi(argv[++i]));
         else if (argument == "--out" && i + 1 < argc)
             folder = argv[++i];
+        else if (argument == "--only" && i + 1 < argc)
+            only = argv[++i];
         else
             given = argument;
     }
@@ -198,6 +203,8 @@ int main(int argc, char **argv)
                 "ffmpeg MB", "ratio", "SSIM us", "SSIM ff");
     bool allOk = true;
     for (const Job &job : jobs) {
+        if (job.name.compare(0, only.size(), only) != 0)
+            continue;
         const RunFigures mine = measure(runs, [&] { return runOurs(input, job); });
         const RunFigures theirs = measure(runs, [&] { return runReference(input, job); });
         allOk = allOk && mine.ok && theirs.ok;

@@ -79,9 +79,15 @@ bool StillEncoder::open(AVCodecID codec, int width, int height, AVPixelFormat fo
     return avcodec_open2(m_context, encoder, nullptr) >= 0;
 }
 
-bool StillEncoder::encode(const AVFrame *frame, std::vector<uint8_t> &image)
+bool StillEncoder::encode(AVFrame *frame, std::vector<uint8_t> &image)
 {
-    if (!m_context || avcodec_send_frame(m_context, frame) < 0)
+    if (!m_context)
+        return false;
+    // With a fixed quantiser the encoder reads the scale from each frame, not from the
+    // context; a frame without one would be coded at the finest scale.
+    if (m_context->flags & AV_CODEC_FLAG_QSCALE)
+        frame->quality = m_context->global_quality;
+    if (avcodec_send_frame(m_context, frame) < 0)
         return false;
     const int received = avcodec_receive_packet(m_context, m_packet);
     if (received < 0)

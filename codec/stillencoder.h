@@ -21,7 +21,7 @@ public:
 
     // quality 1..100; 0 keeps the encoder's default.
     bool open(AVCodecID codec, int width, int height, AVPixelFormat format, int quality);
-    bool encode(const AVFrame *frame, std::vector<uint8_t> &image);
+    bool encode(AVFrame *frame, std::vector<uint8_t> &image);
 
 private:
     AVCodecContext *m_context = nullptr;

@@ -5,6 +5,7 @@
 #include "zvcommoninterface.h"
 
 #include <climits>
+#include <limits>
 
 namespace {
 
@@ -93,6 +94,16 @@ QImage ZVHelper::scaleImageFromUChar(const unsigned char *data, int count, int s
         return QImage();
     const QImage scaled = compressedPicture(image, size);
     return scaled.isNull() ? image : scaled;
+}
+
+QImage ZVHelper::scaleImageFromChar(const char *pair, int size)
+{
+    if (!pair)
+        return QImage();
+    const auto *blob = reinterpret_cast<const MMC_Blob *>(pair);
+    if (blob->size > unsigned(std::numeric_limits<int>::max()))
+        return QImage();
+    return scaleImageFromUChar(blob->data, int(blob->size), size);
 }
 
 void ZVHelper::setOpenFinder(QString path)

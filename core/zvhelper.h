@@ -19,6 +19,8 @@ public:
     static QImage compressedPicture(QImage image, int size);
     // Decodes exactly count bytes of one encoded picture and scales it as above.
     static QImage scaleImageFromUChar(const unsigned char *data, int count, int size);
+    // The same for the picture an MMC_Blob (what the "cover_image" tag gives) points at.
+    static QImage scaleImageFromChar(const char *pair, int size);
 
     static void setOpenFinder(QString path);
     static void showFileInFolder(std::string path);

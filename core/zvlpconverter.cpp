@@ -1,11 +1,11 @@
 #include "zvlpconverter.h"
 
+#include "convertconfig.h"
 #include "corelog.h"
 #include "mmc.h"
 
 #include <QFile>
 
-#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -13,9 +13,6 @@
 namespace {
 
 constexpr auto kPollInterval = std::chrono::milliseconds(10);
-constexpr uint32_t kH265 = 0x48323635u;
-constexpr uint32_t kH264 = 28;
-constexpr uint32_t kAac = 0x15002u;
 
 bool IsOpened(int result)
 {
@@ -46,44 +43,9 @@ bool ZVLPConverter::IsStillFormat(const char *format)
     return false;
 }
 
-void ZVLPConverter::SetConvertConfig(uint32_t config, const CAVEncodeParam *p)
+void ZVLPConverter::SetConvertConfig(uint32_t config, const CAVEncodeParam *param)
 {
-    if (!config || !p || p->altEngine)
-        return;
-    MMC_ConfigSetVideoCodec(config, p->videoCodec);
-    MMC_ConfigSetAudioCodec(config, p->audioCodec);
-    if (p->videoCodec == kH265) {
-        MMC_ConfigSetCodecMode(config, 2);
-        MMC_ConfigSetProfile(config, 1);
-    } else if (p->videoCodec == kH264) {
-        MMC_ConfigSetCodecMode(config, 2);
-        MMC_ConfigSetProfile(config, 66);
-    }
-    if (p->audioCodec == kAac)
-        MMC_ConfigSetAudioEncoderName(config, "aac");
-    if (p->width && p->height)
-        MMC_ConfigSetVideoSize(config, p->width, p->height);
-    if (p->frameRate100)
-        MMC_ConfigSetFrameRate(config, p->frameRate100, 100);
-    else if (p->frameRateNum)
-        MMC_ConfigSetFrameRate(config, p->frameRateNum, p->frameRateDen);
-    if (p->videoBitrate)
-        MMC_ConfigSetVideoBitrate(config, p->videoBitrate * 1000u);
-    MMC_ConfigSetAudioChannels(config, p->channels ? p->channels : 2);
-    MMC_ConfigSetSampleRate(config, p->sampleRate ? p->sampleRate : 44100);
-    if (p->audioBitrate)
-        MMC_ConfigSetAudioBitrate(config, p->audioBitrate * 1000u);
-    MMC_ConfigSetVideoOption(config, p->quality);
-    MMC_ConfigSetOptionFlag(config, p->optionFlag);
-    MMC_ConfigSetBlobOption(config, "iccp_data", nullptr, 0);
-    if (p->metaInfo.keepExif)
-        MMC_ConfigSetBlobOption(config, "exif_data", nullptr, 0);
-    if (p->scaleOptionOn)
-        MMC_ConfigSetIndexedOption(config, 1, p->scaleOptionValue);
-    if (p->dvdTitle >= 0)
-        MMC_ConfigSetIntOption(config, p->dvdTitle);
-    if (p->optionUInt != CAVEncodeParam::kNoOptionUInt)
-        MMC_ConfigSetUIntOption(config, p->optionUInt);
+    FillConvertConfig(config, param);
 }
 
 bool ZVLPConverter::PrepareJob(int route, const char *dst, CAVEncodeParam *param, void *user,
@@ -226,69 +188,25 @@ unsigned int ZVLPConverter::AddTrack(unsigned int idAndType, unsigned int codec,
 
 void ZVLPConverter::AddTrack(unsigned int id, unsigned int type, unsigned int codec, CTrackDesc *desc)
 {
-    if (!desc || (type != 1 && type != 2 && type != 8))
+    if (!desc)
         return;
-    const uint32_t track = MMC_CreateTrack(int(type));
+    const uint32_t track = m_tracks.Add(id, type, codec, *desc);
     if (!track) {
-        qCWarning(lcCore) << "the codec library made no track of type" << type;
+        qCWarning(lcCore) << "no track added of type" << type;
         return;
     }
-    MMC_TrackSetCodec(track, codec);
-    if (type == 8) {
-        MMC_TrackSetTimeBase(track, 1000, 1);
-    } else if (type == 2) {
-        MMC_TrackSetSampleRate(track, desc->sampleRate);
-        MMC_TrackSetChannels(track, desc->channels);
-        MMC_TrackSetExtraData(track, desc->esData, desc->esDataLength);
-    } else {
-        MMC_TrackSetVideoSize(track, desc->width, desc->height);
-        MMC_TrackSetFrameRate(track, desc->frameRate, desc->frameRateScale);
-        MMC_TrackSetDisplaySize(track, desc->aspectX * desc->width, desc->aspectY * desc->height);
-        MMC_TrackSetExtraData(track, desc->esData, desc->esDataLength);
+    if (type == 1)
         MMC_TrackSetVideoExtra(track, desc->videoExtra1, desc->videoExtra2);
-    }
-    m_tracks.push_back(TrackInfo{id, type, track});
 }
 
 bool ZVLPConverter::AddPacketToTrack(unsigned int id, CTrackPacket *packet)
 {
-    if (!packet || packet->timescale == 0)
-        return false;
-    auto found = std::find_if(m_tracks.begin(), m_tracks.end(), [id](const TrackInfo &t) { return t.id == id; });
-    if (found == m_tracks.end())
-        return false;
-    const uint64_t scale = packet->timescale;
-    const uint32_t library = MMC_CreatePacket();
-    if (!library)
-        return false;
-    MMC_PacketSetPts(library, packet->pts * 1000000u / scale);
-    MMC_PacketSetDts(library, packet->dts * 1000000u / scale);
-    MMC_PacketSetDuration(library, uint32_t(uint64_t(packet->duration) * 1000000u / scale));
-    MMC_PacketSetFlags(library, packet->flags);
-    MMC_PacketSetData(library, packet->data, packet->size);
-    const int written = MMC_TrackWritePacket(found->handle, library);
-    MMC_ReleasePacket(library);
-    return written != 0;
+    return m_tracks.WritePacket(id, packet);
 }
 
 void ZVLPConverter::StopWithTrack()
 {
-    for (const TrackInfo &track : m_tracks) {
-        if (!track.handle)
-            continue;
-        const uint32_t endOfStream = MMC_CreatePacket();
-        if (!endOfStream)
-            continue;
-        MMC_PacketSetData(endOfStream, nullptr, 0);
-        MMC_TrackWritePacket(track.handle, endOfStream);
-        MMC_ReleasePacket(endOfStream);
-    }
-}
-
-uint32_t ZVLPConverter::ChosenTrack(uint32_t type) const
-{
-    const TrackInfo *track = GetTracksInfoOfType(type);
-    return track ? track->handle : 0;
+    m_tracks.WriteEndOfStream();
 }
 
 bool ZVLPConverter::StartWithTrack(const char *dst, CAVEncodeParam *param, void *user, ConvertProgressFunc progress,
@@ -302,19 +220,38 @@ bool ZVLPConverter::StartWithTrack(const char *dst, CAVEncodeParam *param, void 
     if (!PrepareJob(1, dst, param, user, progress, &info))
         return false;
     m_time = time;
-    m_videoTrack = ChosenTrack(1);
-    m_audioTrack = ChosenTrack(2);
-    m_subtitleTrack = ChosenTrack(8);
+    ChooseTracks();
     return StartJob(OpenTracks(write) ? 1 : 0);
+}
+
+bool ZVLPConverter::StartWithTrack(const char *dst, CAVEncodeParam *param, void *user, ConvertProgressFunc progress,
+                                   ConvertTimeFunc)
+{
+    // This form reports no time and always writes one file, whatever the format.
+    if (!param || !dst || !PrepareJob(1, dst, param, user, progress, nullptr))
+        return false;
+    ChooseTracks();
+    return StartJob(OpenTracksFile() ? 1 : 0);
+}
+
+void ZVLPConverter::ChooseTracks()
+{
+    m_videoTrack = m_tracks.HandleOfType(1);
+    m_audioTrack = m_tracks.HandleOfType(2);
+    m_subtitleTrack = m_tracks.HandleOfType(8);
+}
+
+bool ZVLPConverter::OpenTracksFile()
+{
+    return IsOpened(MMC_ConverterOpenTracks(m_converter, m_videoTrack, m_audioTrack, m_subtitleTrack,
+                                            m_dst.constData(), m_param->format, m_config));
 }
 
 bool ZVLPConverter::OpenTracks(ImageWriteFunc write)
 {
     const char *format = m_param->format;
-    if (!IsStillFormat(format)) {
-        return IsOpened(MMC_ConverterOpenTracks(m_converter, m_videoTrack, m_audioTrack, m_subtitleTrack,
-                                                m_dst.constData(), format, m_config));
-    }
+    if (!IsStillFormat(format))
+        return OpenTracksFile();
     const uint32_t writer = MMC_ImageCreateWriter(-1);
     if (!writer)
         return false;
@@ -327,21 +264,13 @@ bool ZVLPConverter::OpenTracks(ImageWriteFunc write)
 
 void ZVLPConverter::ReleaseAllTracks()
 {
-    for (const TrackInfo &track : m_tracks) {
-        if (track.handle)
-            MMC_DestroyTrack(track.handle);
-    }
-    m_tracks.clear();
+    m_tracks.ReleaseAll();
     m_videoTrack = m_audioTrack = m_subtitleTrack = 0;
 }
 
-const ZVLPConverter::TrackInfo *ZVLPConverter::GetTracksInfoOfType(unsigned int type) const
+const TrackInfo *ZVLPConverter::GetTracksInfoOfType(unsigned int type) const
 {
-    for (const TrackInfo &track : m_tracks) {
-        if (track.type == type)
-            return &track;
-    }
-    return nullptr;
+    return m_tracks.FirstOfType(type);
 }
 
 void ZVLPConverter::StopConvert()

@@ -6,13 +6,13 @@
 #include "ctrackpacket.h"
 #include "imagewriteinfo.h"
 #include "qutilthread.h"
+#include "tracklist.h"
 
 #include <QByteArray>
 
 #include <cstdint>
 #include <memory>
 #include <mutex>
-#include <vector>
 
 // Runs one conversion job of the codec library on a worker thread of its own and reports
 // through plain callbacks on that thread: progress (percent, user, 6) while the percent
@@ -22,13 +22,6 @@
 class ZVLPConverter : public QUtilThread
 {
 public:
-    struct TrackInfo
-    {
-        uint32_t id;
-        uint32_t type; // 1 video, 2 audio, 8 subtitle
-        uint32_t handle;
-    };
-
     ZVLPConverter();
     ~ZVLPConverter() override;
 
@@ -48,6 +41,9 @@ public:
     void StopWithTrack();
     bool StartWithTrack(const char *dst, CAVEncodeParam *param, void *user, ConvertProgressFunc progress,
                         ConvertTimeFunc time, ImageWriteFunc write, ImageWriteInfo info);
+    // Track route into the file dst in any format, without time reports.
+    bool StartWithTrack(const char *dst, CAVEncodeParam *param, void *user, ConvertProgressFunc progress,
+                        ConvertTimeFunc time);
 
     // Cancels a running job and returns once its worker has made its last report.
     // Idempotent; a finish decided before the request still reports finished.
@@ -70,11 +66,12 @@ private:
     bool OpenMovie(const char *src, ImageWriteFunc write);
     bool OpenStillFile(const char *src);
     bool OpenTracks(ImageWriteFunc write);
+    bool OpenTracksFile();
+    void ChooseTracks();
     bool StartJob(int openResult);
     void AbandonStart();
     void ReleaseConfig();
     void DisposeConverter();
-    uint32_t ChosenTrack(uint32_t type) const;
 
     Outcome Poll();
     void ReportProgress(unsigned int &lastPercent);
@@ -90,7 +87,7 @@ private:
     ConvertTimeFunc m_time = nullptr;
     QByteArray m_src;
     QByteArray m_dst;
-    std::vector<TrackInfo> m_tracks;
+    TrackList m_tracks;
     uint32_t m_videoTrack = 0;
     uint32_t m_audioTrack = 0;
     uint32_t m_subtitleTrack = 0;

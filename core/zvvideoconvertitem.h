@@ -32,6 +32,8 @@ public:
     QString getConverPath();
     void getEncodeParam(CAVEncodeParam *param) const;
     void prepareDatas();
+    // Kept for callers of the queue's interface; outputs need no extension folder here.
+    void addExtenFolder(QString &) {}
 
     static void resetConvetedPathList();
     static void releasePathList();

@@ -49,7 +49,9 @@ public slots:
     void ActOnHome();
     void ActOnHelp();
     void ActOnAbout();
+    void ActOnPreferDlg();
     void ActOnUpdates();
+    void setAutoUpdate(bool bUpdate);
     void OnAddFile();
     void OnFormatDlg();
     void OnFormatChange(QString Format);

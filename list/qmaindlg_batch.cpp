@@ -4,66 +4,22 @@
 
 #include "convertedinfo.h"
 #include "listlog.h"
-#include "md5.h"
 #include "mmc.h"
-#include "photoconverterinfo.h"
-#include "qconverteroperate.h"
 #include "qconverterprogresswgt.h"
-#include "qianyutil.h"
 #include "qvideosettingxml.h"
 #include "videoconvertbar.h"
 #include "zvcommoninterface.h"
-#include "zvhelper.h"
+#include "zvhistorythumbnail.h"
 #include "zvvideoconvertitem.h"
 #include "zvvideoconvertmanager.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include "qscrollareaframeselection.h"
 #include <QTimer>
 
 namespace {
 
 constexpr int kSchedulerIntervalMs = 100;
-constexpr int kCoverSide = 200;
-
-bool animatedOutput()
-{
-    const PhotoConverterInfo *info = QConverterOperate::g_converterInfo;
-    return info && (info->format == QLatin1String("gif") || info->format == QLatin1String("webp"));
-}
-
-// The picture a history record shows: the animated file, or the first still by name.
-QString coverSource(const QString &outputPath)
-{
-    if (animatedOutput())
-        return outputPath;
-    const QFileInfo folder(outputPath);
-    if (!folder.isDir())
-        return QString();
-    const QFileInfoList entries = QDir(outputPath).entryInfoList(
-        QDir::Dirs | QDir::Files | QDir::Readable | QDir::Writable | QDir::Hidden | QDir::NoDotAndDotDot,
-        QDir::Name);
-    if (entries.isEmpty() || !entries.first().isFile())
-        return QString();
-    return entries.first().absoluteFilePath();
-}
-
-QString thumbnailFor(const QString &outputPath, const QString &source)
-{
-    const QString folder = QIAnyUtil::getAppDataPath() + QStringLiteral("/Temp");
-    QDir().mkpath(folder);
-    const QString path = folder + QLatin1Char('/')
-                         + QString::fromStdString(MD5(outputPath.toUtf8().toStdString()).hexdigest())
-                         + QStringLiteral(".JPG");
-    if (QFileInfo::exists(path))
-        return path; // a reconversion reuses the thumbnail
-    const QImage cover = ZVHelper::getCoverImage(source);
-    if (!cover.isNull())
-        cover.scaled(kCoverSide, kCoverSide, Qt::KeepAspectRatio, Qt::FastTransformation).save(path, "JPG");
-    return path;
-}
 
 } // namespace
 
@@ -153,7 +109,7 @@ void QMainDlg::saveHistory(VideoConvertBar *bar)
 
     convertedInfo info;
     bar->getConvertedInfo(info);
-    info.imgPath = thumbnailFor(info.convertedPath, coverSource(info.convertedPath));
+    info.imgPath = ZVHistoryThumbnail::make(info.convertedPath);
     QVideoSettingXml::SaveConvertedInfo(&info);
     emit emitConvertedFinish();
 

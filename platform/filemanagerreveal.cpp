@@ -6,6 +6,7 @@
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -28,8 +29,11 @@ FileManagerReveal::FileManagerReveal(const QDBusConnection &bus, int timeoutMs)
 {
 }
 
-void FileManagerReveal::reveal(const QString &path)
+void FileManagerReveal::reveal(const QString &given)
 {
+    // A folder of stills is recorded with a trailing "/": without it the file manager
+    // selects the folder in its parent instead of opening it.
+    const QString path = QDir::cleanPath(QFileInfo(given).absoluteFilePath());
     if (!m_bus.isConnected()) {
         openFolderOf(path);
         return;
@@ -38,7 +42,7 @@ void FileManagerReveal::reveal(const QString &path)
                                                        QStringLiteral("/org/freedesktop/FileManager1"),
                                                        QStringLiteral("org.freedesktop.FileManager1"),
                                                        QStringLiteral("ShowItems"));
-    const QString uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString(QUrl::FullyEncoded);
+    const QString uri = QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
     call << QStringList{uri} << QString();
     auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call, m_timeoutMs));
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, watcher, [watcher, path](QDBusPendingCallWatcher *) {

@@ -225,8 +225,11 @@ void QZVBaseBoxDraw::DrawText(QPainter &painter)
         d->textRect.setWidth(d->host->width() - d->textRect.left());
     if (d->textRect.height() == 0)
         d->textRect.setHeight(d->host->height() - d->textRect.top());
+    // Measured as adjustSize measures: eliding tests fractional widths, so a box sized to
+    // fit its text would otherwise lose the last letter.
     const QFontMetrics metrics(d->host->font());
+    const bool fits = metrics.horizontalAdvance(text) <= d->textRect.width();
     painter.drawText(d->textRect, d->alignment,
-                     metrics.elidedText(text, Qt::ElideRight, d->textRect.width()));
+                     fits ? text : metrics.elidedText(text, Qt::ElideRight, d->textRect.width()));
     painter.setFont(kept);
 }

@@ -73,9 +73,12 @@ public:
 signals:
     void emitPaintIndex(const QModelIndex &index);
 
+protected:
+    // The cell's mask image (user role), when it has one, scaled into the cell.
+    void drawOverlay(QPainter *painter, const QRect &cell, const QModelIndex &index) const;
+
 private:
     QImage cellImage(const QModelIndex &index) const;
-    void drawOverlay(QPainter *painter, const QRect &cell, const QModelIndex &index) const;
     QDelegateControl *shownGroup(const QModelIndex &index) const;
 
     struct Private;

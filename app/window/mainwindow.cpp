@@ -262,6 +262,7 @@ void MainWindow::InitMenu()
     connect(m_actHelp, &QAction::triggered, this, &MainWindow::ActOnHelp);
     connect(m_actAbout, &QAction::triggered, this, &MainWindow::ActOnAbout);
     connect(m_actUpdates, &QAction::triggered, this, &MainWindow::ActOnUpdates);
+    connect(m_actPreferences, &QAction::triggered, this, &MainWindow::ActOnPreferDlg);
 }
 
 void MainWindow::InitLogInfo()

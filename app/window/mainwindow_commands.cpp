@@ -8,6 +8,7 @@
 #include "qformatdlg.h"
 #include "qianyutil.h"
 #include "qmaindlg.h"
+#include "qpreferencesdlg.h"
 #include "qshowclosedlg.h"
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
@@ -73,11 +74,7 @@ void MainWindow::OnFormatDlg()
         QVideoSettingXml::GetItemValue(QStringLiteral("FormatSet"), QStringLiteral("Format_ID"), QStringLiteral("JPG"));
     m_formatDlg->setFormatId(id);
     m_formatDlg->setDefaultValue(id);
-    QPoint at = mapToGlobal(QPoint(0, 0)) + QPoint((width() - m_formatDlg->width()) / 2,
-                                                   (height() - m_formatDlg->height()) / 2);
-    if (at.x() <= 0)
-        at = QPoint(50, 50);
-    m_formatDlg->move(at);
+    CenterDlg(m_formatDlg);
     // Window managers keep a transient dialog above its main window.
     m_formatDlg->winId();
     if (m_formatDlg->windowHandle() && windowHandle())
@@ -189,7 +186,23 @@ void MainWindow::ActOnAbout()
     about.exec();
 }
 
+void MainWindow::ActOnPreferDlg()
+{
+    QPreferencesDlg preferences;
+    CenterDlg(&preferences);
+    connect(&preferences, &QPreferencesDlg::emitAutoUpdate, this, &MainWindow::setAutoUpdate);
+    CenterDlg(&preferences);
+    preferences.exec();
+    // Cancel too: the field and the setting always follow the process-wide folder.
+    SetOutPath(QConverterOperate::getConverterPath());
+}
+
 void MainWindow::ActOnUpdates()
 {
     ZvCommonInterface::checkForUpdate();
+}
+
+void MainWindow::setAutoUpdate(bool bUpdate)
+{
+    ZvCommonInterface::setAutoCheckUpdate(bUpdate);
 }

@@ -49,6 +49,7 @@ private slots:
     {
         MainWindow::resetStaticsForTests();
         QFile::remove(QIAnyUtil::getAppDataPath() + "/VideoDefaultSetting.xml");
+        QFile::remove(QIAnyUtil::getAppDataPath() + "/PhotoConverterSetting.xml");
         m_urls.urls.clear();
     }
 
@@ -77,6 +78,23 @@ private slots:
         QCOMPARE(button(window, "m_btnClose")->pos(), QPoint(13, 13));
         QCOMPARE(button(window, "m_btnMin")->pos(), QPoint(33, 13));
         QCOMPARE(button(window, "m_btnMax")->pos(), QPoint(53, 13));
+    }
+
+    void convertedOpensTheHistoryCentred()
+    {
+        MainWindow window;
+        window.move(100, 10);
+        window.show();
+        QZVBaseButton *converted = button(window, "m_btnConverted");
+        converted->addItemCount();
+        QRect seen;
+        ModalWatchdog dog;
+        dog.expect("QConvertedDlg", "QConvertedDlg", ModalWatchdog::inspectThen(
+                       [&seen](QWidget *dialog) { seen = dialog->geometry(); }, ModalWatchdog::clickButton("m_btnTitleClose")));
+        QTest::mouseClick(converted, Qt::LeftButton);
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        const QPoint centred = window.mapToGlobal(QPoint((536 - 548) / 2, (656 - 600) / 2));
+        QVERIFY(seen == QRect(centred, QSize(548, 600)) && converted->itmeCount() == 0);
     }
 
     void storedValuesAreNormalisedOrReplaced()
@@ -129,6 +147,55 @@ private slots:
         QTEST(info->frameFormat, "frameFormat");
         QCOMPARE(setting("FormatSet", "Format_ID"), title);
         QCOMPARE(button(window, "m_btnFromt")->text(), title);
+    }
+
+    // Start-up applies the stored WEBP; then three openings: GIF chosen with a width, then
+    // edits left by Cancel, which the next opening replaces with the stored values.
+    void storedFormatAndTheFormatButton()
+    {
+        QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", "JPG");
+        QVideoSettingXml::SetItemValue("FormatSet", "Format_ID", "WEBP");
+        PhotoConverterInfo options;
+        options.width = 300;
+        options.quality = 70;
+        QVideoSettingXml::SetDefaultPtConvertInfo("WEBP", &options);
+        MainWindow window;
+        const PhotoConverterInfo *info = QConverterOperate::g_converterInfo;
+        QCOMPARE(QStringList({info->format, info->extension, button(window, "m_btnFromt")->text()}),
+                 QStringList({"webp", "webp", "WEBP"}));
+        QCOMPARE(QList<int>({info->width, info->height, info->quality, info->supportAnimation}),
+                 QList<int>({300, 0, 70, 1}));
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        const QPoint centre =
+            window.mapToGlobal(QPoint((window.width() - 516) / 2, (window.height() - 434) / 2));
+        ModalWatchdog dog;
+        dog.expect("QFormatDlg", "QFormatDlg", ModalWatchdog::inspectThen([&](QWidget *modal) {
+            auto *popup = static_cast<QFormatDlg *>(modal);
+            QCOMPARE(popup->pos(),
+                     QPoint(centre.x() < 1 ? 50 : centre.x(), centre.y() < 1 ? 50 : centre.y()));
+            QCOMPARE(popup->windowHandle()->transientParent(), window.windowHandle());
+            QCOMPARE(popup->m_editW->text(), QString("300"));
+            const QRect gif = popup->m_listView->visualRect(popup->m_listView->model()->index(3, 0));
+            QTest::mouseClick(popup->m_listView->viewport(), Qt::LeftButton, {}, gif.center());
+            QTest::keyClicks(popup->m_editW, "321");
+        }, ModalWatchdog::clickButton("m_btnOk")));
+        for (const char *typed : {"9", ""}) {
+            dog.expect("QFormatDlg", "QFormatDlg", ModalWatchdog::inspectThen([typed](QWidget *modal) {
+                auto *popup = static_cast<QFormatDlg *>(modal);
+                const QString shown =
+                    popup->m_listView->currentIndex().data().toString() + popup->m_editW->text();
+                QCOMPARE(shown, QString("GIF321"));
+                QTest::keyClicks(popup->m_editW, typed);
+            }, ModalWatchdog::clickButton("m_btnCancel")));
+        }
+        for (int opening = 0; opening < 3; ++opening)
+            button(window, "m_btnFromt")->click();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        const QString stored = setting("FormatSet", "Format_ID");
+        QCOMPARE(QStringList({info->extension, button(window, "m_btnFromt")->text(), stored}),
+                 QStringList({"gif", "GIF", "GIF"}));
+        QCOMPARE(info->width, 321);
     }
 
     void commandsSwitchTheControls()

@@ -1,13 +1,15 @@
 #include "../list/listfixture.h"
 #include "mainwindow.h"
 #include "modalwatchdog.h"
+#include "qconverteddlg.h"
+#include "qformatdlg.h"
 #include "qmaindlg.h"
 #include "testhome.h"
 
 #include <QDir>
 
-// Saves a picture of the main window as the X11 platform draws it, with three imported
-// movies in its list. Run by scripts/screenshot.
+// Saves pictures of the main window, with three imported movies in its list, and of the
+// history after conversions, as the X11 platform draws them. Run by scripts/screenshot.
 class TestMainWindowShot : public QObject
 {
     Q_OBJECT
@@ -34,6 +36,36 @@ private slots:
         const QString path = folder + QStringLiteral("/mainwindow.png");
         QVERIFY(window.grab().save(path));
         qInfo("saved %s", qPrintable(path));
+    }
+
+    // Three movies to GIF and one to PNG stills, then the history in both of its modes.
+    void historyShots()
+    {
+        QTemporaryDir media;
+        MainWindow window;
+        window.show();
+        for (const auto &[names, format] : {std::pair<QStringList, QString>{{"IMG_0001", "IMG_0002", "IMG_0003"}, "GIF"},
+                                            {{"IMG_0004"}, "PNG"}}) {
+            QStringList movies;
+            for (const QString &name : names)
+                movies << ListFixture::movie(media.path(), name + ".MOV");
+            ModalWatchdog dog;
+            ListFixture::expectImport(dog);
+            window.mainDlg()->addImportFile(movies);
+            QTRY_COMPARE(window.mainDlg()->rows().size(), movies.size());
+            QFormatDlg::getFormatWidget(nullptr)->setFormatId(format);
+            QFormatDlg::getFormatWidget(nullptr)->settingValueChange(true);
+            window.OnConvert();
+            QTRY_VERIFY_WITH_TIMEOUT(window.mainDlg()->rows().isEmpty(), 240000);
+        }
+        QConvertedDlg dialog(&window);
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        for (const char *name : {"/history-table.png", "/history-thumbnails.png"}) {
+            QTest::qWait(200);
+            QVERIFY(dialog.grab().save(QStringLiteral(GLINTORA_SCREENSHOT_DIR) + name));
+            dialog.m_btnIconList->click();
+        }
     }
 };
 

@@ -334,6 +334,21 @@ private slots:
             QCOMPARE(tiffSamplesPerPixel(sink.images.first()), 3);
     }
 
+    // A lower JPEG quality must give smaller stills; the encoder ignored it once.
+    void jpegQualityChangesTheStills()
+    {
+        qint64 bytes[2] = {};
+        const uint32_t qualities[2] = {20, 95};
+        for (int i = 0; i < 2; ++i) {
+            Settings settings;
+            settings.quality = qualities[i];
+            StillSink sink;
+            QVERIFY(convertStills(m_dir.filePath("lp.mov"), "jpeg", settings, sink).finished);
+            bytes[i] = sink.images.first().size();
+        }
+        QVERIFY2(bytes[0] * 2 < bytes[1], qPrintable(QString("%1 and %2 bytes").arg(bytes[0]).arg(bytes[1])));
+    }
+
     void convertsTenBitHevc()
     {
         // Newer phones record 10-bit HEVC; it must convert like any other movie.

@@ -3,7 +3,9 @@
 #include <QBuffer>
 #include <QImage>
 #include <QSet>
+#include <QThread>
 
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -25,6 +27,9 @@ struct State
     int cancels = 0;
     QMap<MMC_Handle, FakeCodec::Packet> building;
     MMC_Blob cover{nullptr, 0};
+    QSet<MMC_Handle> closedMedia;
+    std::condition_variable mediaClosed;
+    QSet<Qt::HANDLE> mergerPollers;
 };
 
 State &state()
@@ -93,6 +98,8 @@ void reset(const Script &script)
     s.cancelled = false;
     s.cancels = 0;
     s.building.clear();
+    s.closedMedia.clear();
+    s.mergerPollers.clear();
 }
 
 Script &script()
@@ -134,16 +141,45 @@ int cancelCount()
     return state().cancels;
 }
 
+int mergerPollerThreads()
+{
+    std::lock_guard<std::mutex> lock(state().mutex);
+    return state().mergerPollers.size();
+}
+
 } // namespace FakeCodec
+
+namespace {
+
+const FakeCodec::Chapter *chapterAt(uint32_t index)
+{
+    const auto &chapters = state().script.chapters;
+    return index < chapters.size() ? &chapters[index] : nullptr;
+}
+
+} // namespace
 
 extern "C" {
 
 int MMC_SetConvertingMode(int mode) { return logged(QStringLiteral("SetConvertingMode %1").arg(mode), 1); }
 
 MMC_Handle MMC_CreateMediaInfo(int) { return create(QStringLiteral("CreateMediaInfo")); }
-int MMC_OpenMediaFile(MMC_Handle, const char *path)
+int MMC_OpenMediaFile(MMC_Handle h, const char *path)
 {
-    return logged(QStringLiteral("OpenMediaFile %1").arg(QString::fromUtf8(path)), state().script.mediaOpenResult);
+    log(QStringLiteral("OpenMediaFile %1").arg(QString::fromUtf8(path)));
+    std::unique_lock<std::mutex> lock(state().mutex);
+    if (!state().script.scanBlocks)
+        return state().script.mediaOpenResult;
+    state().mediaClosed.wait(lock, [h] { return state().closedMedia.contains(h); });
+    return 0;
+}
+int MMC_SelectDvdTitle(MMC_Handle, int title) { return logged(QStringLiteral("SelectDvdTitle %1").arg(title), 0); }
+uint32_t MMC_GetChapterCount(MMC_Handle) { return uint32_t(state().script.chapters.size()); }
+uint64_t MMC_GetChapterStart(MMC_Handle, uint32_t i) { return chapterAt(i) ? chapterAt(i)->start : 0; }
+uint64_t MMC_GetChapterDuration(MMC_Handle, uint32_t i) { return chapterAt(i) ? chapterAt(i)->length : 0; }
+const char *MMC_GetChapterTitle(MMC_Handle, uint32_t i)
+{
+    return chapterAt(i) && !chapterAt(i)->title.isNull() ? chapterAt(i)->title.constData() : nullptr;
 }
 int MMC_OpenDvdFolder(MMC_Handle, const char *) { return logged(QStringLiteral("OpenDvdFolder"), 0); }
 const char *MMC_GetFormatName(MMC_Handle)
@@ -197,7 +233,13 @@ void MMC_FreeFrameImage(MMC_Handle, unsigned char *image)
     }
     std::free(image);
 }
-void MMC_CloseMedia(MMC_Handle h) { log(QStringLiteral("CloseMedia %1").arg(h)); }
+void MMC_CloseMedia(MMC_Handle h)
+{
+    log(QStringLiteral("CloseMedia %1").arg(h));
+    std::lock_guard<std::mutex> lock(state().mutex);
+    state().closedMedia.insert(h);
+    state().mediaClosed.notify_all();
+}
 void MMC_DestroyMediaInfo(MMC_Handle h) { destroy(h, QStringLiteral("DestroyMediaInfo")); }
 
 MMC_Handle MMC_CreateEncodeConfig(void) { return create(QStringLiteral("CreateEncodeConfig")); }
@@ -234,6 +276,13 @@ int MMC_ConfigSetIndexedOption(MMC_Handle, int i, uint32_t v)
 }
 int MMC_ConfigSetIntOption(MMC_Handle, int v) { return logged(QStringLiteral("Config IntOption %1").arg(v), 1); }
 int MMC_ConfigSetUIntOption(MMC_Handle, uint32_t v) { return logged(QStringLiteral("Config UIntOption %1").arg(v), 1); }
+int MMC_ConfigAddChapter(MMC_Handle, uint64_t start, uint64_t length, const char *title)
+{
+    return logged(QStringLiteral("Config Chapter %1 %2 %3").arg(start).arg(length).arg(QString::fromUtf8(title)), 1);
+}
+int MMC_ConfigSetTrackModeA(MMC_Handle, int v) { return logged(QStringLiteral("Config TrackModeA %1").arg(v), 1); }
+int MMC_ConfigSetTrackModeB(MMC_Handle, int v) { return logged(QStringLiteral("Config TrackModeB %1").arg(v), 1); }
+int MMC_ConfigSetTrackModeC(MMC_Handle, int v) { return logged(QStringLiteral("Config TrackModeC %1").arg(v), 1); }
 
 MMC_Handle MMC_CreateConverter(int)
 {
@@ -387,5 +436,32 @@ void MMC_ReleasePacket(MMC_Handle p)
     state().building.remove(p);
     state().live.remove(p);
 }
+
+// The merger plays back the same scripted polls as the converter.
+MMC_Handle MMC_CreateMerger(int) { return create(QStringLiteral("CreateMerger")); }
+int MMC_MergerOpen(MMC_Handle, const char *dst, const char *format, MMC_Handle)
+{
+    return logged(QStringLiteral("MergerOpen %1 %2").arg(dst, format), state().script.mergerOpenResult);
+}
+int MMC_MergerStart(MMC_Handle) { return logged(QStringLiteral("MergerStart"), 1); }
+int MMC_MergerAddFile(MMC_Handle, const char *src, uint64_t start, uint64_t length, MMC_Handle)
+{
+    return logged(QStringLiteral("MergerAddFile %1 %2 %3").arg(src).arg(start).arg(length), state().script.mergerAddResult);
+}
+int MMC_MergerAddDvd(MMC_Handle, const char *, uint64_t, uint64_t, MMC_Handle) { return logged(QStringLiteral("MergerAddDvd"), 0); }
+int MMC_MergerIsFinished(MMC_Handle h)
+{
+    {
+        std::lock_guard<std::mutex> lock(state().mutex);
+        state().mergerPollers.insert(QThread::currentThreadId());
+    }
+    return MMC_ConverterIsFinished(h);
+}
+int MMC_MergerHasFailed(MMC_Handle h) { return MMC_ConverterHasFailed(h); }
+uint64_t MMC_MergerGetDone(MMC_Handle h) { return MMC_ConverterGetDone(h); }
+uint64_t MMC_MergerGetTotal(MMC_Handle h) { return MMC_ConverterGetTotal(h); }
+int MMC_MergerCancel(MMC_Handle h) { return MMC_ConverterCancel(h); }
+void MMC_MergerClose(MMC_Handle h) { log(QStringLiteral("MergerClose %1").arg(h)); }
+void MMC_DestroyMerger(MMC_Handle h) { destroy(h, QStringLiteral("DestroyMerger")); }
 
 } // extern "C"

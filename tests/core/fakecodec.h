@@ -33,6 +33,13 @@ struct Packet
 
 enum class CancelReport { Failed, Finished };
 
+struct Chapter
+{
+    quint64 start;
+    quint64 length;
+    QByteArray title; // null: untitled
+};
+
 struct Script
 {
     // One entry per IsFinished call; the last one repeats.
@@ -49,6 +56,11 @@ struct Script
     quint32 width = 0;
     quint32 height = 0;
     QMap<QByteArray, QByteArray> tags; // "cover_image" holds the picture bytes
+
+    std::vector<Chapter> chapters;
+    bool scanBlocks = false; // OpenMediaFile waits until its handle is closed
+    int mergerOpenResult = 1;
+    int mergerAddResult = 1;
 };
 
 void reset(const Script &script = Script());
@@ -60,5 +72,6 @@ QStringList callsStartingWith(const QString &prefix);
 std::vector<Packet> packets();
 int liveHandles(); // every kind together
 int cancelCount();
+int mergerPollerThreads(); // distinct threads that asked whether a merge finished
 
 } // namespace FakeCodec

@@ -131,6 +131,11 @@ private slots:
         QVERIFY(ZVHelper::scaleImageFromUChar(bytes, 10, 120).isNull()); // a cut-off picture
         QVERIFY(ZVHelper::scaleImageFromUChar(nullptr, 10, 120).isNull());
         QVERIFY(ZVHelper::scaleImageFromUChar(bytes, 0, 120).isNull());
+        const MMC_Blob whole{bytes, unsigned(jpeg.size())};
+        QCOMPARE(ZVHelper::scaleImageFromChar(reinterpret_cast<const char *>(&whole), 20).size(), QSize(26, 20));
+        const MMC_Blob huge{bytes, 0x80000000u};
+        QVERIFY(ZVHelper::scaleImageFromChar(reinterpret_cast<const char *>(&huge), 20).isNull());
+        QVERIFY(ZVHelper::scaleImageFromChar(nullptr, 20).isNull());
     }
 
     void probesReleaseTheirHandle()

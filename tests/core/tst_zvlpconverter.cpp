@@ -1,4 +1,5 @@
 #include "fakecodec.h"
+#include "jobreports.h"
 #include "testhome.h"
 #include "zvlpconverter.h"
 
@@ -14,78 +15,9 @@ using FakeCodec::Poll;
 
 namespace {
 
-using Report = std::pair<unsigned, convertState>;
-
-// Collects a job's reports on whatever thread they arrive.
-struct Reports
-{
-    std::mutex mutex;
-    std::condition_variable changed;
-    std::vector<Report> list;
-    std::set<std::thread::id> threads;
-    std::vector<unsigned> seconds;
-
-    static void progress(unsigned percent, void *user, convertState state)
-    {
-        auto *self = static_cast<Reports *>(user);
-        std::lock_guard<std::mutex> lock(self->mutex);
-        self->list.emplace_back(percent, state);
-        self->threads.insert(std::this_thread::get_id());
-        self->changed.notify_all();
-    }
-
-    static void time(unsigned value, void *user)
-    {
-        auto *self = static_cast<Reports *>(user);
-        std::lock_guard<std::mutex> lock(self->mutex);
-        self->seconds.push_back(value);
-    }
-
-    int terminalCount()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        int count = 0;
-        for (const Report &r : list)
-            count += r.second != convertProgress;
-        return count;
-    }
-
-    // Hang guard only: a job that never reports fails the test instead of blocking it.
-    bool waitTerminal()
-    {
-        std::unique_lock<std::mutex> lock(mutex);
-        return changed.wait_for(lock, std::chrono::seconds(20), [this] {
-            for (const Report &r : list) {
-                if (r.second != convertProgress)
-                    return true;
-            }
-            return false;
-        });
-    }
-
-    std::vector<Report> snapshot()
-    {
-        std::lock_guard<std::mutex> lock(mutex);
-        return list;
-    }
-};
-
 unsigned writeNothing(void *, const unsigned char *, unsigned)
 {
     return 0;
-}
-
-std::unique_ptr<CAVEncodeParam> param(const char *format)
-{
-    auto p = std::make_unique<CAVEncodeParam>();
-    p->SetFormat(format);
-    return p;
-}
-
-bool returnsInTime(const std::function<void()> &call)
-{
-    auto done = std::async(std::launch::async, call);
-    return done.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
 }
 
 std::vector<Poll> runningForever()
@@ -573,6 +505,23 @@ private slots:
         QCOMPARE(reports.snapshot().back(), Report(100, convertFinished));
         std::lock_guard<std::mutex> lock(reports.mutex);
         QCOMPARE(reports.seconds, std::vector<unsigned>{2});
+    }
+
+    void shortTrackStartWritesOneFileWithoutTimes()
+    {
+        Reports reports;
+        ZVLPConverter converter;
+        CTrackDesc desc;
+        converter.AddTrack(1, 8, &desc);
+        FakeCodec::script().trackTime = 2000000;
+        auto p = param("png");
+        QVERIFY(converter.StartWithTrack("one.png", p.get(), &reports, &Reports::progress, &Reports::time));
+        p.reset();
+        QVERIFY(reports.waitTerminal());
+        QCOMPARE(FakeCodec::callsStartingWith("ConverterOpenTracks ").value(0).section(' ', 4), QString("one.png png"));
+        QCOMPARE(reports.snapshot().back(), Report(100, convertFinished));
+        std::lock_guard<std::mutex> lock(reports.mutex);
+        QVERIFY(reports.seconds.empty());
     }
 
     void trackRouteNeedsExactlyOne_data()

@@ -81,6 +81,15 @@ private slots:
         QDBusConnection::disconnectFromBus(QStringLiteral("answering"));
     }
 
+    void folderIsSelectedInItsParent()
+    {
+        FakeFileManager fake;
+        serveFake(&fake, QStringLiteral("folder"));
+        FileManagerReveal(m_bus.connect(QStringLiteral("client4"))).reveal(QFileInfo(m_file).absolutePath() + "/");
+        QTRY_VERIFY_WITH_TIMEOUT(fake.calls.size() == 1 && fake.calls.first().value(0).endsWith("/clips"), 10000);
+        QDBusConnection::disconnectFromBus(QStringLiteral("folder"));
+    }
+
     void silentFileManagerFallsBackWithoutBlocking()
     {
         FakeFileManager fake;

@@ -130,6 +130,19 @@ void TestBoxes::adjustSizeFitsText()
     box.setText(QStringLiteral("Output all images"));
     box.adjustSize();
     QCOMPARE(box.width(), 16 + 5 + metrics.horizontalAdvance(box.text()));
+
+    // Sized to fit, the text shows whole, as in a box wider than it needs.
+    QFont font = box.font();
+    font.setPixelSize(13);
+    QZVCheckBox wide;
+    for (QZVCheckBox *each : {&box, &wide}) {
+        each->setCheckImage(m_checked, m_unchecked, QString(), true);
+        each->setFont(font);
+        each->setText(QStringLiteral("Keep aspect ratio"));
+        each->adjustSize();
+    }
+    wide.resize(box.width() + 40, box.height());
+    QCOMPARE(render(box), render(wide).copy(box.rect()));
 }
 
 void TestBoxes::longTextIsElided()

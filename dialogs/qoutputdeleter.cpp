@@ -1,0 +1,163 @@
+#include "qoutputdeleter.h"
+
+#include "dialogslog.h"
+#include "qconverteroperate.h"
+#include "qianyutil.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+namespace {
+
+QOutputDeleter::Remover &customRemover()
+{
+    static QOutputDeleter::Remover remover;
+    return remover;
+}
+
+// Cleaned, so "a//b/" and "a/b" compare equal; the root stays "/".
+QString cleaned(const QString &path)
+{
+    return QDir::cleanPath(path);
+}
+
+bool isSameOrBelow(const QString &path, const QString &folder)
+{
+    return path == folder || folder == QLatin1String("/") || path.startsWith(folder + QLatin1Char('/'));
+}
+
+bool hasDotComponent(const QString &path)
+{
+    const QStringList parts = path.split(QLatin1Char('/'), Qt::SkipEmptyParts);
+    return parts.contains(QStringLiteral(".")) || parts.contains(QStringLiteral(".."));
+}
+
+// Both the path as written and, when it can be resolved, as the disk sees it: a path
+// through a linked folder may name a protected folder under another name.
+QStringList spellings(const QString &path)
+{
+    QStringList result{cleaned(path)};
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+    if (!canonical.isEmpty() && !result.contains(canonical))
+        result << canonical;
+    return result;
+}
+
+// The stills of a series folder are named after it: "name_001.png", also in "name(2)".
+QRegularExpression stillName(const QString &folderName)
+{
+    QString base = folderName;
+    base.remove(QRegularExpression(QStringLiteral("\\([0-9]+\\)$")));
+    QStringList bases{QRegularExpression::escape(folderName)};
+    if (base != folderName)
+        bases << QRegularExpression::escape(base);
+    return QRegularExpression(QStringLiteral("^(%1)_[0-9]{3,}\\.(jpg|png|bmp|tiff)$").arg(bases.join(QLatin1Char('|'))));
+}
+
+} // namespace
+
+void QOutputDeleter::setRemover(Remover remover)
+{
+    customRemover() = std::move(remover);
+}
+
+bool QOutputDeleter::remove(const QString &path, bool folder)
+{
+    if (customRemover())
+        return customRemover()(path, folder);
+    return folder ? QDir().rmdir(path) : QFile::remove(path);
+}
+
+QStringList QOutputDeleter::protectedFolders()
+{
+    QStringList folders{QStringLiteral("/"), QDir::homePath(), QConverterOperate::getConverterPath()};
+    const QStandardPaths::StandardLocation locations[] = {
+        QStandardPaths::HomeLocation,        QStandardPaths::DesktopLocation,
+        QStandardPaths::DocumentsLocation,   QStandardPaths::DownloadLocation,
+        QStandardPaths::MusicLocation,       QStandardPaths::PicturesLocation,
+        QStandardPaths::MoviesLocation,      QStandardPaths::GenericDataLocation,
+        QStandardPaths::AppDataLocation,     QStandardPaths::AppLocalDataLocation,
+        QStandardPaths::GenericConfigLocation, QStandardPaths::ConfigLocation,
+        QStandardPaths::AppConfigLocation,   QStandardPaths::GenericCacheLocation,
+        QStandardPaths::CacheLocation};
+    for (QStandardPaths::StandardLocation location : locations)
+        folders << QStandardPaths::writableLocation(location);
+    QStringList result;
+    for (const QString &folder : qAsConst(folders)) {
+        if (!folder.isEmpty())
+            result << spellings(folder);
+    }
+    return result;
+}
+
+bool QOutputDeleter::isProtected(const QString &path)
+{
+    const QStringList own = spellings(QIAnyUtil::getAppDataPath());
+    const QStringList folders = protectedFolders();
+    for (const QString &spelling : spellings(path)) {
+        for (const QString &folder : folders) {
+            if (isSameOrBelow(folder, spelling))
+                return true;
+        }
+        for (const QString &data : own) {
+            if (isSameOrBelow(spelling, data))
+                return true;
+        }
+    }
+    return false;
+}
+
+// Why the path is not an output this system may delete; empty when it may be.
+QString QOutputDeleter::refusal(const QString &path)
+{
+    if (QDir::isRelativePath(path) || hasDotComponent(path))
+        return QStringLiteral("not an absolute, plain path");
+    if (isProtected(path))
+        return QStringLiteral("a protected folder, or inside the application's data");
+    const QFileInfo info(cleaned(path));
+    if (info.isSymLink())
+        return QStringLiteral("a link");
+    if (!info.exists() || info.isDir())
+        return QString();
+    if (!info.isFile())
+        return QStringLiteral("not a regular file");
+    if (info.suffix() != QLatin1String("gif") && info.suffix() != QLatin1String("webp"))
+        return QStringLiteral("not an animation this system writes");
+    return QString();
+}
+
+QOutputDeleter::Result QOutputDeleter::deleteOutput(const QString &path)
+{
+    const QString why = refusal(path);
+    if (!why.isEmpty()) {
+        qCWarning(lcDialogs) << "refused to delete" << path << "-" << why;
+        return Refused;
+    }
+    const QFileInfo info(cleaned(path));
+    if (!info.exists())
+        return Absent;
+    if (info.isDir())
+        return deleteFolder(info.filePath());
+    if (!remove(info.filePath(), false))
+        qCWarning(lcDialogs) << "could not delete" << info.filePath();
+    return QFileInfo::exists(info.filePath()) ? Remained : Deleted;
+}
+
+QOutputDeleter::Result QOutputDeleter::deleteFolder(const QString &path)
+{
+    const QRegularExpression still = stillName(QFileInfo(path).fileName());
+    const QFileInfoList entries = QDir(path).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        if (entry.isSymLink() || !entry.isFile() || !still.match(entry.fileName()).hasMatch())
+            continue;
+        if (!remove(entry.filePath(), false))
+            qCWarning(lcDialogs) << "could not delete" << entry.filePath();
+    }
+    // Succeeds only when nothing but the stills was there.
+    if (!remove(path, true))
+        qCWarning(lcDialogs) << "kept the folder" << path << "- it holds other files";
+    return QFileInfo(path).exists() ? Remained : Deleted;
+}
