@@ -18,7 +18,6 @@ public:
 
     // Replaces the view: OpenGL when asked and a context can be made, else the raster view.
     void SetOpenGl(bool useOpenGl);
-    bool isOpenGl() const { return m_useOpenGl; }
     void reshape();
     // Any thread; false before the first SetOpenGl and for a dropped frame.
     bool showImage(unsigned char *data, unsigned width, unsigned height, unsigned stride);

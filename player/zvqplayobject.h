@@ -53,7 +53,6 @@ public:
 
     // 1 playing, 2 paused, 3 ended, 4 stopped or open failed, 5 play refused; 0 before any.
     int playState() const { return m_playState; }
-    MMC_Handle playerHandle() const { return m_player; }
 
 public slots:
     void StartPlay();
