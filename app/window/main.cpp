@@ -7,6 +7,8 @@
 
 int main(int argc, char *argv[])
 {
+    // The player's GL views are made and deleted at every open.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     // The real desktop back ends; tests keep the library's logging defaults.
     FileManagerReveal::Install(QDBusConnection::sessionBus());
