@@ -1,0 +1,171 @@
+#include "../list/listfixture.h"
+#include "playbtnwidget.h"
+#include "qconverteroperate.h"
+#include "qmaindlg.h"
+#include "qplaydlg.h"
+#include "qplayerwidget.h"
+#include "qvideoshowwidget.h"
+#include "testhome.h"
+#include "videoconvertbar.h"
+#include "videoimagewindow.h"
+#include "videoview.h"
+#include "zvcommoninterface.h"
+#include "zvqplayobject.h"
+
+#include <QElapsedTimer>
+#include <QRegularExpression>
+#include <QScreen>
+
+namespace {
+
+constexpr int kWait = 10000;
+
+int frames(QPlayerWidget *panel)
+{
+    const VideoView *view = panel->m_videoPlayWidget->videoShowWidget()->view();
+    return view ? view->counters().admitted : 0;
+}
+
+} // namespace
+
+// The preview on the main road: three Live Photo-like clips imported into the list, played
+// from a row's Play button in the real dialog, driven inside its modal run.
+class TestPlayerPreview : public QObject
+{
+    Q_OBJECT
+
+private:
+    QString m_out;
+    QStringList m_clips;
+    QStringList m_revealed;
+
+    QString snapshot(PlayBtnWidget *strip)
+    {
+        const int before = m_revealed.size();
+        strip->m_btnSnapshoot->click();
+        return m_revealed.size() == before + 1 ? m_revealed.last() : QString();
+    }
+
+    void playThrough(QPlayDlg *dialog, const QMainDlg &pane)
+    {
+        QPlayerWidget *panel = dialog->playerWidget();
+        PlayBtnWidget *strip = panel->playBtnWidget();
+        QCOMPARE(dialog->playFileName(), pane.rows().at(0)->getVideoName());
+        QTRY_VERIFY_WITH_TIMEOUT(frames(panel) > 0 && strip->m_videoProSlider->value() > 0, kWait);
+        QVERIFY(!strip->m_btnPause->isHidden());
+        QTRY_COMPARE_WITH_TIMEOUT(strip->m_timeLabel->text(), QStringLiteral("00:00:01 / 00:00:03"), kWait);
+
+        strip->m_btnPause->click();
+        const QString time = strip->m_timeLabel->text();
+        int shown = frames(panel);
+        QTest::qWait(300);
+        QCOMPARE(strip->m_timeLabel->text(), time);
+        QCOMPARE(frames(panel), shown);
+
+        emit strip->m_videoProSlider->sendProgressValue(0.5);
+        QCOMPARE(strip->m_timeLabel->text(), QStringLiteral("00:00:01 / 00:00:03"));
+        QTRY_COMPARE_WITH_TIMEOUT(frames(panel), shown + 1, kWait);
+        for (QZVBaseButton *step : {strip->m_btnFast, strip->m_btnBack}) {
+            shown = frames(panel);
+            step->click();
+            QTRY_COMPARE_WITH_TIMEOUT(frames(panel), shown + 1, kWait);
+            QVERIFY(!strip->m_btnPlay->isHidden());
+        }
+        QTest::qWait(100);
+        QCOMPARE(frames(panel), shown + 1);
+
+        emit strip->m_volumeSlider->sendProgressValue(0.0);
+        QVERIFY(strip->IsMute());
+        strip->m_btnMute->click();
+        QVERIFY(!strip->IsMute());
+        QCOMPARE(strip->m_volumeSlider->value(), 100.0);
+
+        const QString shot = snapshot(strip);
+        QVERIFY(QRegularExpression(QStringLiteral("^%1/Screenshots/ScreenCapture_\\d{17}\\.png$")
+                                       .arg(QRegularExpression::escape(m_out))).match(shot).hasMatch());
+        QCOMPARE(QImage(shot).size(), QSize(320, 240));
+
+        QPointer<VideoImageWindow> firstWindow = panel->m_videoPlayWidget;
+        strip->m_btnNextVideo->click();
+        QCOMPARE(dialog->playFileName(), pane.rows().at(1)->getVideoName());
+        QVERIFY(!firstWindow);
+        QTRY_VERIFY_WITH_TIMEOUT(frames(panel) > 0, kWait);
+        QCOMPARE(QImage(snapshot(strip)).size(), QSize(240, 320));
+        strip->m_btnPreVideo->click();
+        QCOMPARE(dialog->playFileName(), pane.rows().at(0)->getVideoName());
+        strip->m_btnPreVideo->click();
+        QCOMPARE(dialog->playFileName(), pane.rows().at(2)->getVideoName());
+
+        strip->m_btnFullScreen->click();
+        QVERIFY(dialog->isFullScreen());
+        if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+            QTRY_COMPARE(dialog->geometry(), dialog->screen()->geometry());
+        strip->m_btnNormalScreen->click();
+        QVERIFY(!dialog->isFullScreen());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QString media = QDir::tempPath() + QStringLiteral("/media");
+        QDir().mkpath(media);
+        for (int i = 0; i < 3; ++i) {
+            TestMedia::LivePhoto spec;
+            spec.portrait = i == 1;
+            m_clips << TestMedia::livePhoto(media, QStringLiteral("IMG_000%1.MOV").arg(i + 1), spec);
+            QVERIFY2(!m_clips.last().isEmpty(), qPrintable(TestMedia::lastError()));
+        }
+        m_out = QDir::tempPath() + QStringLiteral("/out");
+        QDir().mkpath(m_out);
+        QConverterOperate::setConverterPath(m_out);
+        ZvCommonInterface::setRevealHandler([this](const QString &path) { m_revealed << path; });
+    }
+
+    void playFromTheList()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        QMainDlg pane;
+        pane.resize(536, 600);
+        pane.show();
+        ModalWatchdog dog;
+        ListFixture::expectImport(dog);
+        pane.addImportFile(m_clips);
+        QTRY_COMPARE_WITH_TIMEOUT(pane.rows().size(), 3, kWait);
+
+        QPointer<QPlayDlg> dialog;
+        dog.expect(QStringLiteral("QPlayDlg"), QString(), [&](QWidget *modal) {
+            dialog = static_cast<QPlayDlg *>(modal);
+            playThrough(dialog, pane);
+            QTest::keyClick(modal, Qt::Key_Escape);
+        });
+        emit pane.rows().at(0)->emitPlay();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QVERIFY(dialog && dialog->isHidden());
+        const int shown = frames(dialog->playerWidget());
+        QTest::qWait(300);
+        QCOMPARE(frames(dialog->playerWidget()), shown);
+
+        dog.expect(QStringLiteral("QPlayDlg"), QString(), ModalWatchdog::inspectThen([&](QWidget *) {
+            QCOMPARE(dialog->playFileName(), pane.rows().at(1)->getVideoName());
+            QTRY_VERIFY_WITH_TIMEOUT(frames(dialog->playerWidget()) > 0, kWait);
+        }, ModalWatchdog::clickButton(QStringLiteral("m_btnTitleClose"))));
+        emit pane.rows().at(1)->emitPlay();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QVERIFY(dialog->isHidden());
+        QCOMPARE(dialog->playerWidget()->getPlay()->playState(), 4);
+        qInfo("%s: %lld ms", qPrintable(QGuiApplication::platformName()), clock.elapsed());
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    // Video views are made and deleted at every open.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    TestHome home;
+    QApplication app(argc, argv);
+    TestPlayerPreview test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_playerpreview.moc"
