@@ -362,9 +362,8 @@ void QPlayerWidget::KeepVideoScale(bool keep)
 void QPlayerWidget::IsHaveVideo(bool hasVideo)
 {
     m_isAudioOnly = !hasVideo;
-    if (hasVideo)
-        m_audioDataWidget->hide();
-    else
+    m_audioDataWidget->setHidden(hasVideo);
+    if (!hasVideo)
         m_videoPlayWidget->hide();
     update();
 }
