@@ -1,11 +1,11 @@
 #include "../list/listfixture.h"
 #include "playbtnwidget.h"
+#include "playertestsupport.h"
 #include "qconverteroperate.h"
 #include "qmaindlg.h"
 #include "qplaydlg.h"
 #include "qplayerwidget.h"
 #include "qvideoshowwidget.h"
-#include "testhome.h"
 #include "videoconvertbar.h"
 #include "videoimagewindow.h"
 #include "videoview.h"
@@ -158,14 +158,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    // Video views are made and deleted at every open.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    TestHome home;
-    QApplication app(argc, argv);
-    TestPlayerPreview test;
-    return QTest::qExec(&test, argc, argv);
-}
+PLAYER_TEST_MAIN(TestPlayerPreview)
 
 #include "tst_playerpreview.moc"

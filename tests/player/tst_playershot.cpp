@@ -1,9 +1,9 @@
 #include "../list/listfixture.h"
 #include "playbtnwidget.h"
+#include "playertestsupport.h"
 #include "qmaindlg.h"
 #include "qplaydlg.h"
 #include "qplayerwidget.h"
-#include "testhome.h"
 #include "videoconvertbar.h"
 
 #include <QScreen>
@@ -73,13 +73,6 @@ private slots:
     }
 };
 
-int main(int argc, char *argv[])
-{
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    TestHome home;
-    QApplication app(argc, argv);
-    TestPlayerShot test;
-    return QTest::qExec(&test, argc, argv);
-}
+PLAYER_TEST_MAIN(TestPlayerShot)
 
 #include "tst_playershot.moc"

@@ -1,0 +1,58 @@
+#pragma once
+
+#include <QApplication>
+#include <QPointer>
+
+#include <functional>
+
+#include "testhome.h"
+#include "videoimagewindow.h"
+#include "videoview.h"
+#include "zvqplayobject.h"
+
+// The GL views are made and deleted at every open, as in the program.
+#define PLAYER_TEST_MAIN(TestObject)                                                                                   \
+    int main(int argc, char *argv[])                                                                                   \
+    {                                                                                                                  \
+        TestHome home;                                                                                                 \
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                                    \
+        QApplication app(argc, argv);                                                                                  \
+        TestObject tc;                                                                                                 \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
+        return QTest::qExec(&tc, argc, argv);                                                                          \
+    }
+
+// Stands in for the player panel: replaces the video window at every open and hands
+// it to the engine, and records audio blocks, both through direct connections.
+class PanelStandIn : public QWidget
+{
+    Q_OBJECT
+
+public:
+    PanelStandIn()
+    {
+        resize(320, 240);
+        connect(engine, &ZVQPlayObject::emitRefreshPlayView, this, &PanelStandIn::InitPlayView, Qt::DirectConnection);
+        connect(engine, &ZVQPlayObject::emitAudioData, this, &PanelStandIn::OnAudioData, Qt::DirectConnection);
+    }
+    ~PanelStandIn() override { delete engine; }
+
+    ZVQPlayObject *engine = new ZVQPlayObject;
+    QPointer<VideoImageWindow> window;
+    QList<int> audioRates; // 0 for a null block
+    std::function<void()> onRefresh;
+
+public slots:
+    void InitPlayView()
+    {
+        if (onRefresh)
+            onRefresh();
+        delete window;
+        window = new VideoImageWindow(this);
+        window->setWindowFlags(Qt::FramelessWindowHint);
+        window->hide();
+        window->setGeometry(2, 2, width() - 4, height() - 4);
+        engine->setPlayWindows(window);
+    }
+    void OnAudioData(unsigned char *block, int rate) { audioRates.append(block ? rate : 0); }
+};
