@@ -6,6 +6,7 @@
 #include "qplaydlg.h"
 #include "qplayerwidget.h"
 #include "qvideoshowwidget.h"
+#include "qzvbasebutton.h"
 #include "videoconvertbar.h"
 #include "videoimagewindow.h"
 #include "videoview.h"
@@ -51,6 +52,9 @@ private:
         QPlayerWidget *panel = dialog->playerWidget();
         PlayBtnWidget *strip = panel->playBtnWidget();
         QCOMPARE(dialog->playFileName(), pane.rows().at(0)->getVideoName());
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Calvetrin Glintora"));
+        QCOMPARE(dialog->minimumSize(), QSize(350, 492));
+        QCOMPARE(panel->geometry(), QRect(2, 22, 346, 468));
         QTRY_VERIFY_WITH_TIMEOUT(frames(panel) > 0 && strip->m_videoProSlider->value() > 0, kWait);
         QVERIFY(!strip->m_btnPause->isHidden());
         QTRY_COMPARE_WITH_TIMEOUT(strip->m_timeLabel->text(), QStringLiteral("00:00:01 / 00:00:03"), kWait);
@@ -86,9 +90,11 @@ private:
         QCOMPARE(QImage(shot).size(), QSize(320, 240));
 
         QPointer<VideoImageWindow> firstWindow = panel->m_videoPlayWidget;
+        panel->ShowPlayBtn(true);
         strip->m_btnNextVideo->click();
         QCOMPARE(dialog->playFileName(), pane.rows().at(1)->getVideoName());
         QVERIFY(!firstWindow);
+        QVERIFY(panel->isShowPlayWgt()); // a visible strip keeps its display
         QTRY_VERIFY_WITH_TIMEOUT(frames(panel) > 0, kWait);
         QCOMPARE(QImage(snapshot(strip)).size(), QSize(240, 320));
         strip->m_btnPreVideo->click();
@@ -96,12 +102,24 @@ private:
         strip->m_btnPreVideo->click();
         QCOMPARE(dialog->playFileName(), pane.rows().at(2)->getVideoName());
 
+        auto *close = dialog->findChild<QZVBaseButton *>(QStringLiteral("m_btnTitleClose"));
         strip->m_btnFullScreen->click();
-        QVERIFY(dialog->isFullScreen());
+        QVERIFY(dialog->isFullScreen() && close->isHidden());
         if (QGuiApplication::platformName() == QLatin1String("offscreen"))
             QTRY_COMPARE(dialog->geometry(), dialog->screen()->geometry());
         strip->m_btnNormalScreen->click();
-        QVERIFY(!dialog->isFullScreen());
+        QVERIFY(!dialog->isFullScreen() && close->isVisible());
+        strip->m_btnFullScreen->click(); // Escape closes from full screen too
+    }
+
+    // Every way of closing stops playback before exec() returns.
+    static void verifyStopped(QPlayDlg *dialog)
+    {
+        QVERIFY(dialog && dialog->isHidden() && !dialog->isFullScreen());
+        QCOMPARE(dialog->playerWidget()->getPlay()->playState(), 4);
+        const int shown = frames(dialog->playerWidget());
+        QTest::qWait(300);
+        QCOMPARE(frames(dialog->playerWidget()), shown);
     }
 
 private slots:
@@ -141,19 +159,19 @@ private slots:
         });
         emit pane.rows().at(0)->emitPlay();
         GLINTORA_VERIFY_WATCHDOG(dog);
-        QVERIFY(dialog && dialog->isHidden());
-        const int shown = frames(dialog->playerWidget());
-        QTest::qWait(300);
-        QCOMPARE(frames(dialog->playerWidget()), shown);
+        verifyStopped(dialog);
 
-        dog.expect(QStringLiteral("QPlayDlg"), QString(), ModalWatchdog::inspectThen([&](QWidget *) {
-            QCOMPARE(dialog->playFileName(), pane.rows().at(1)->getVideoName());
-            QTRY_VERIFY_WITH_TIMEOUT(frames(dialog->playerWidget()) > 0, kWait);
-        }, ModalWatchdog::clickButton(QStringLiteral("m_btnTitleClose"))));
-        emit pane.rows().at(1)->emitPlay();
-        GLINTORA_VERIFY_WATCHDOG(dog);
-        QVERIFY(dialog->isHidden());
-        QCOMPARE(dialog->playerWidget()->getPlay()->playState(), 4);
+        const auto playThen = [&](int row, ModalWatchdog::Action close) {
+            dog.expect(QStringLiteral("QPlayDlg"), QString(), ModalWatchdog::inspectThen([&, row](QWidget *) {
+                QCOMPARE(dialog->playFileName(), pane.rows().at(row)->getVideoName());
+                QTRY_VERIFY_WITH_TIMEOUT(frames(dialog->playerWidget()) > 0, kWait);
+            }, close));
+            emit pane.rows().at(row)->emitPlay();
+            GLINTORA_VERIFY_WATCHDOG(dog);
+            verifyStopped(dialog);
+        };
+        playThen(1, ModalWatchdog::clickButton(QStringLiteral("m_btnTitleClose")));
+        playThen(2, [](QWidget *modal) { QVERIFY(modal->close()); }); // the window manager's close
         qInfo("%s: %lld ms", qPrintable(QGuiApplication::platformName()), clock.elapsed());
     }
 };
