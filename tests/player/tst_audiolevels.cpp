@@ -16,7 +16,8 @@ std::vector<unsigned char> block(const std::vector<quint16> &values, int byteCou
     std::vector<unsigned char> bytes(44 + values.size() * 2);
     const quint32 count = byteCount < 0 ? quint32(values.size() * 2) : quint32(byteCount);
     std::memcpy(bytes.data() + 40, &count, 4);
-    std::memcpy(bytes.data() + 44, values.data(), values.size() * 2);
+    if (!values.empty())
+        std::memcpy(bytes.data() + 44, values.data(), values.size() * 2);
     return bytes;
 }
 
