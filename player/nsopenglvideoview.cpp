@@ -68,6 +68,9 @@ NSOpenGLVideoView::NSOpenGLVideoView(QWidget *parent)
 
 NSOpenGLVideoView::~NSOpenGLVideoView()
 {
+    // The base class destroys the context after this part of the object is gone.
+    if (context())
+        disconnect(context(), &QOpenGLContext::aboutToBeDestroyed, this, nullptr);
     if (m_initialized) {
         makeCurrent();
         reset();

@@ -22,6 +22,14 @@
         return QTest::qExec(&tc, argc, argv);                                                                          \
     }
 
+inline QStringList titles(const QList<subltItemInfo *> &items)
+{
+    QStringList result;
+    for (const subltItemInfo *item : items)
+        result << QString::fromStdString(item->title);
+    return result;
+}
+
 // Stands in for the player panel: replaces the video window at every open and hands
 // it to the engine, and records audio blocks, both through direct connections.
 class PanelStandIn : public QWidget

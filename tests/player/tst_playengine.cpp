@@ -15,14 +15,6 @@ using FakeMmc::script;
 
 namespace {
 
-QStringList titles(const QList<subltItemInfo *> &items)
-{
-    QStringList result;
-    for (const subltItemInfo *item : items)
-        result << QString::fromStdString(item->title);
-    return result;
-}
-
 void touch(const QString &path)
 {
     QFile file(path);
@@ -49,13 +41,14 @@ class PlayEngineTest : public QObject
         engine()->StartPlay();
         QCOMPARE(engine()->playState(), 1);
     }
-    void buildLists(const QString &path)
+    QStringList buildLists(const QString &path)
     {
         qDeleteAll(m_subtitles);
         m_subtitles.clear();
         m_audio.clear();
         m_info = SubtitleValue_Info();
         engine()->getSubltListOrAudioList(m_subtitles, m_audio, m_info, path);
+        return titles(m_subtitles);
     }
 
 private slots:
@@ -156,29 +149,20 @@ private slots:
         QCOMPARE(m_panel->audioRates, QList<int>({0, 0}));
     }
 
-    void screenshotSizes_data()
-    {
-        QTest::addColumn<QSize>("picture");
-        QTest::addColumn<QSize>("aspect");
-        QTest::addColumn<QString>("capture");
-        QTest::newRow("1440x1080 16:9") << QSize(1440, 1080) << QSize(16, 9) << "Capture 1920x1080";
-        QTest::newRow("720x576 4:3") << QSize(720, 576) << QSize(4, 3) << "Capture 768x576";
-        QTest::newRow("1920x1080 16:9") << QSize(1920, 1080) << QSize(16, 9) << "Capture 1920x1080";
-        QTest::newRow("1920x1080 1:1") << QSize(1920, 1080) << QSize(1, 1) << "Capture 1920x1920";
-        QTest::newRow("no aspect") << QSize(1920, 1080) << QSize(0, 9) << "Capture 0x0";
-    }
     void screenshotSizes()
     {
-        QFETCH(QSize, picture);
-        QFETCH(QSize, aspect);
-        QFETCH(QString, capture);
-        script().width = uint32_t(picture.width());
-        script().height = uint32_t(picture.height());
-        script().aspectX = uint32_t(aspect.width());
-        script().aspectY = uint32_t(aspect.height());
+        const uint32_t cases[][6] = {{1440, 1080, 16, 9, 1920, 1080}, {720, 576, 4, 3, 768, 576},
+                                     {1920, 1080, 16, 9, 1920, 1080}, {1920, 1080, 1, 1, 1920, 1920},
+                                     {1920, 1080, 0, 9, 0, 0}};
         QTemporaryDir dir;
-        engine()->Screenshots(dir.filePath("none.png"));
-        QCOMPARE(FakeMmc::calls().last(), capture);
+        for (const auto &c : cases) {
+            script().width = c[0];
+            script().height = c[1];
+            script().aspectX = c[2];
+            script().aspectY = c[3];
+            engine()->Screenshots(dir.filePath("none.png"));
+            QCOMPARE(FakeMmc::calls().last(), QString("Capture %1x%2").arg(c[4]).arg(c[5]));
+        }
         QVERIFY(!QFile::exists(dir.filePath("none.png")));
         QBuffer bmp(&script().capture);
         bmp.open(QIODevice::WriteOnly);
@@ -241,27 +225,15 @@ private slots:
         qInfo("engine destroyed in %lld ms", clock.elapsed());
         QCOMPARE(FakeMmc::calls().mid(FakeMmc::calls().size() - 2), QStringList({"Close", "DestroyPlayer"}));
     }
-    void lookups_data()
-    {
-        QTest::addColumn<QString>("code");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("eng") << "eng" << "English";
-        QTest::newRow("ENG") << "ENG" << "English";
-        QTest::newRow("fre") << "fre" << "French";
-        QTest::newRow("fra") << "fra" << "French";
-        QTest::newRow("en") << "en" << "English";
-        QTest::newRow("und") << "UND" << "Undefined";
-        QTest::newRow("qaa") << "qaa" << "Original audio";
-        QTest::newRow("ell") << "ell" << "Greek, Modern ()";
-        QTest::newRow("xx") << "xx" << "";
-    }
-
     void lookups()
     {
-        QFETCH(QString, code);
-        QFETCH(QString, name);
-        const char32_t *found = LookupLanguageName(code.toLatin1().constData());
-        QCOMPARE(found ? QString::fromUcs4(found) : QString(), name);
+        const char *const cases[][2] = {{"eng", "English"}, {"ENG", "English"}, {"fre", "French"},
+                                        {"fra", "French"},   {"en", "English"},  {"UND", "Undefined"},
+                                        {"qaa", "Original audio"}, {"ell", "Greek, Modern ()"}, {"xx", ""}};
+        for (const auto &c : cases) {
+            const char32_t *found = LookupLanguageName(c[0]);
+            QCOMPARE(found ? QString::fromUcs4(found) : QString(), QString(c[1]));
+        }
     }
 
     void table()
@@ -281,18 +253,16 @@ private slots:
         touch(dir.filePath("clip.idx"));
         script().audio = {{"eng", "Director", "aac"}, {"ENG", "", "aac"}, {"", "", ""}, {"xx", "", "mp3"}};
         script().subtitles = {{"en", "Forced", "subrip"}, {"", "", "ass"}};
-        buildLists(movie);
-        QCOMPARE(m_audio, QStringList({"English(Director)", "English(aac)", "()", "xx(mp3)"}));
-        QCOMPARE(titles(m_subtitles),
+        QCOMPARE(buildLists(movie),
                  QStringList({"No Subtitle", "English (Forced)(subrip)", "(ass)", "(clip)[SRT]", "(clip)[VOBSUB]"}));
+        QCOMPARE(m_audio, QStringList({"English(Director)", "English(aac)", "()", "xx(mp3)"}));
         QCOMPARE(m_info.embeddedSubtitleCount, 2);
         QCOMPARE(QString::fromStdString(m_subtitles[3]->path), dir.filePath("clip.srt"));
         QCOMPARE(FakeMmc::calls().mid(1),
                  QStringList({"CreateMediaInfo", "OpenMediaFile", "CloseMedia", "DestroyMediaInfo"}));
         // No embedded subtitles: no list at all, side files or not.
         script().subtitles.clear();
-        buildLists(movie);
-        QVERIFY(m_subtitles.isEmpty());
+        QVERIFY(buildLists(movie).isEmpty());
         // A file the library cannot read: both lists empty, the handle released.
         script().mediaOpenOk = false;
         buildLists(movie);
@@ -307,8 +277,7 @@ private slots:
         touch(dir.filePath("my.dir/clip.srt"));
         touch(dir.filePath("my.dir/clip.vtt"));
         script().subtitles = {{"", "", "subrip"}};
-        buildLists(dir.filePath("my.dir/clip"));
-        QCOMPARE(titles(m_subtitles), QStringList({"No Subtitle", "(subrip)", "(clip)[SRT]", "(clip)[WEBVTT]"}));
+        QCOMPARE(buildLists(dir.filePath("my.dir/clip")), QStringList({"No Subtitle", "(subrip)", "(clip)[SRT]", "(clip)[WEBVTT]"}));
         QCOMPARE(QString::fromStdString(m_subtitles[2]->path), dir.filePath("my.dir/clip.srt"));
     }
 

@@ -81,9 +81,7 @@ private slots:
         panel.engine->SetPlayFile(movie, 0, 0);
         panel.engine->getSubltListOrAudioList(subtitles, audio, info, movie);
         QCOMPARE(audio, QStringList({"English(aac)", "French(Director)"}));
-        QCOMPARE(subtitles.size(), 3);
-        QCOMPARE(subtitles[1]->title, std::string("English (Forced)(subrip)"));
-        QCOMPARE(subtitles[2]->title, std::string("(multi)[SRT]"));
+        QCOMPARE(titles(subtitles), QStringList({"No Subtitle", "English (Forced)(subrip)", "(multi)[SRT]"}));
         info.audioTrackIndex = 1;
         info.subtitleIndex = 1;
         QCOMPARE(panel.engine->setSubtitle(info), 1);

@@ -217,31 +217,20 @@ private slots:
         QCOMPARE(view()->pendingFrames(), kMaxPendingFrames);
     }
 
-    void placement_data()
-    {
-        QTest::addColumn<QSize>("window");
-        QTest::addColumn<QSize>("aspect");
-        QTest::addColumn<bool>("scale");
-        QTest::addColumn<QRect>("child");
-        QTest::newRow("16:9 in 800x600") << QSize(800, 600) << QSize(16, 9) << true << QRect(0, 75, 800, 450);
-        QTest::newRow("4:3 in 1920x1080") << QSize(1920, 1080) << QSize(4, 3) << true << QRect(240, 0, 1440, 1080);
-        QTest::newRow("0:9 changes nothing") << QSize(800, 600) << QSize(0, 9) << true << QRect(1, 2, 3, 4);
-        QTest::newRow("0x0 window") << QSize(0, 0) << QSize(16, 9) << true << QRect(-8, -4, 16, 9);
-        QTest::newRow("native clipped") << QSize(800, 600) << QSize(1920, 1080) << false << QRect(0, 0, 800, 600);
-    }
     void placement()
     {
-        QFETCH(QSize, window);
-        QFETCH(QSize, aspect);
-        QFETCH(QRect, child);
         m_window->hide();
-        m_window->resize(window);
-        m_window->videoShowWidget()->setGeometry(1, 2, 3, 4);
-        if (QTest::currentDataTag() == QLatin1String("native clipped"))
-            m_window->setVideoSize(aspect.width(), aspect.height());
-        else
-            m_window->setVideoScale(aspect.width(), aspect.height());
-        QCOMPARE(m_window->getVideoRect(), child);
+        const auto place = [&](QSize window, int x, int y, bool scale) {
+            m_window->resize(window);
+            m_window->videoShowWidget()->setGeometry(1, 2, 3, 4);
+            scale ? m_window->setVideoScale(x, y) : m_window->setVideoSize(x, y);
+            return m_window->getVideoRect();
+        };
+        QCOMPARE(place({800, 600}, 16, 9, true), QRect(0, 75, 800, 450));
+        QCOMPARE(place({1920, 1080}, 4, 3, true), QRect(240, 0, 1440, 1080));
+        QCOMPARE(place({800, 600}, 0, 9, true), QRect(1, 2, 3, 4));
+        QCOMPARE(place({0, 0}, 16, 9, true), QRect(-8, -4, 16, 9));
+        QCOMPARE(place({800, 600}, 1920, 1080, false), QRect(0, 0, 800, 600));
     }
 
     void mouse()
