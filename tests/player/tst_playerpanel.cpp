@@ -111,11 +111,12 @@ private slots:
         QApplication::sendEvent(strip, &activate);
         QCOMPARE(m_activationsSeen, 0);
 
-        for (const QPoint inside : {QPoint(3, 369), QPoint(343, 467)})
-            QVERIFY(shownAt(inside.x(), inside.y()));
+        // The band: 3 <= x < W - 2 and H - 100 < y < H, with W x H = 346 x 468.
+        const QList<std::tuple<int, int, bool>> points{{3, 369, true}, {343, 467, true}, {2, 430, false},
+                                                       {344, 430, false}, {170, 368, false}, {170, 468, false}};
+        for (const auto &[x, y, inside] : points)
+            QCOMPARE(shownAt(x, y), inside);
         QCOMPARE(strip->geometry(), QRect(13, 408, 320, 50));
-        for (const QPoint outside : {QPoint(2, 430), QPoint(344, 430), QPoint(170, 368), QPoint(170, 468)})
-            QVERIFY(!shownAt(outside.x(), outside.y()));
         panel.startShowPlayWgt();
         for (int tick = 0; tick < 15; ++tick)
             QVERIFY(shownAt(170, 10));
