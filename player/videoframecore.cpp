@@ -21,14 +21,34 @@ bool AdmitFrame(std::atomic<int> &pending, bool isNull, const char *message)
     return true;
 }
 
-PackedFrame CopyPackedFrame(const unsigned char *data, int width, int height, int stride)
+namespace {
+
+template <class Frame> Frame NonNullFrame(int width, int height)
 {
-    PackedFrame frame;
-    if (!data)
-        return frame;
+    Frame frame;
     frame.isNull = false;
     frame.width = width;
     frame.height = height;
+    return frame;
+}
+
+TextureLayout Layout(int textureWidth, int textureHeight, int width, int height)
+{
+    TextureLayout layout;
+    layout.width = TextureSide(textureWidth);
+    layout.height = TextureSide(textureHeight);
+    layout.visibleWidth = float(width) / float(layout.width);
+    layout.visibleHeight = float(height) / float(layout.height);
+    return layout;
+}
+
+} // namespace
+
+PackedFrame CopyPackedFrame(const unsigned char *data, int width, int height, int stride)
+{
+    if (!data)
+        return {};
+    auto frame = NonNullFrame<PackedFrame>(width, height);
     frame.stride = stride;
     frame.pixels = QByteArray(reinterpret_cast<const char *>(data), stride * height);
     return frame;
@@ -36,12 +56,9 @@ PackedFrame CopyPackedFrame(const unsigned char *data, int width, int height, in
 
 PlanarFrame CopyPlanarFrame(unsigned char *const *planes, int width, int height, const int *strides)
 {
-    PlanarFrame frame;
     if (!planes)
-        return frame;
-    frame.isNull = false;
-    frame.width = width;
-    frame.height = height;
+        return {};
+    auto frame = NonNullFrame<PlanarFrame>(width, height);
     frame.evenHeight = height + (height & 1);
     std::copy(strides, strides + 3, frame.strides);
 
@@ -70,20 +87,6 @@ int TextureSide(int n)
         side *= 2;
     return side;
 }
-
-namespace {
-
-TextureLayout Layout(int textureWidth, int textureHeight, int width, int height)
-{
-    TextureLayout layout;
-    layout.width = TextureSide(textureWidth);
-    layout.height = TextureSide(textureHeight);
-    layout.visibleWidth = float(width) / float(layout.width);
-    layout.visibleHeight = float(height) / float(layout.height);
-    return layout;
-}
-
-} // namespace
 
 TextureLayout PackedTextureLayout(int width, int height, int stride)
 {
