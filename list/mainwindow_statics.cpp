@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "qformatdlg.h"
+#include "qplayerwidget.h"
 #include "videoconvertbar.h"
 
 QString MainWindow::open_path = QStringLiteral(".");
@@ -14,4 +15,5 @@ void MainWindow::resetStaticsForTests()
     m_bIsMerger = false;
     VideoConvertBar::resetStopFlag();
     QFormatDlg::resetInstanceForTests();
+    QPlayerWidget::resetStaticsForTests();
 }
