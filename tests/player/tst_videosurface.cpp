@@ -6,8 +6,6 @@
 
 #include <thread>
 
-#include <dlfcn.h>
-#include <link.h>
 #include <unistd.h>
 
 #include "nsopenglvideoview.h"
@@ -64,23 +62,6 @@ struct TestFrame
     }
 };
 
-#ifdef PLAYER_TEST_GL
-// Mesa unloads its driver when the display closes, and what the driver's globals held
-// would then look leaked to the leak checker: the loaded drivers stay.
-void pinGlDrivers()
-{
-    QByteArrayList drivers;
-    dl_iterate_phdr(
-        [](dl_phdr_info *info, size_t, void *list) {
-            if (QByteArray(info->dlpi_name).endsWith("_dri.so"))
-                static_cast<QByteArrayList *>(list)->append(info->dlpi_name);
-            return 0;
-        },
-        &drivers);
-    for (const QByteArray &driver : drivers)
-        dlopen(driver.constData(), RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
-}
-#endif
 
 } // namespace
 
@@ -116,7 +97,6 @@ private slots:
 #ifdef PLAYER_TEST_GL
         if (!QVideoShowWidget::isOpenGlAvailable())
             QSKIP("no OpenGL context here");
-        pinGlDrivers();
 #else
         QVideoShowWidget::setForceRaster(true);
 #endif
