@@ -129,7 +129,7 @@ int ParseComments(TagFieldSet *set, KeptComments *kept, int slot, uint64_t lengt
         if (commentLength > length - end - 4)
             return 0;
         std::vector<uint8_t> text(commentLength);
-        if (!fetch(end + 4, text.data(), commentLength))
+        if (commentLength != 0 && !fetch(end + 4, text.data(), commentLength))
             return 0;
         AddComment(set, kept, slot, text.data(), commentLength);
         end += 4 + uint64_t(commentLength);

@@ -82,6 +82,7 @@ void TestVorbisComments::parse_data()
     QTest::newRow("unknown key skipped") << Block({"ENCODER=x", "ALBUM=b"}, 2) << QStringList{"2:b"};
     QTest::newRow("empty value skipped") << Block({"TITLE=", "ALBUM=b"}, 2) << QStringList{"2:b"};
     QTest::newRow("no equals skipped") << Block({"TITLE", "ALBUM=b"}, 2) << QStringList{"2:b"};
+    QTest::newRow("empty comment skipped") << Block({"", "ALBUM=b"}, 2) << QStringList{"2:b"};
     QTest::newRow("count beyond content") << Block({"TITLE=a", "ALBUM=b"}, 3) << QStringList{"0:a", "2:b"};
     QTest::newRow("comment past the block") << Block({"TITLE=a"}, 2) + Le32(0xFFFFFFF0) << QStringList{"0:a"};
     QTest::newRow("long key cut to 32") << Block({QByteArray(40, 'K') + "=v", "TITLE=t"}, 2) << QStringList{"0:t"};
