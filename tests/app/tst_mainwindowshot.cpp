@@ -4,12 +4,15 @@
 #include "qconverteddlg.h"
 #include "qformatdlg.h"
 #include "qmaindlg.h"
+#include "qpreferencesdlg.h"
+#include "qzvbasebutton.h"
 #include "testhome.h"
 
 #include <QDir>
 
-// Saves pictures of the main window, with three imported movies in its list, and of the
-// history after conversions, as the X11 platform draws them. Run by scripts/screenshot.
+// Saves pictures of the main window, with three imported movies in its list, of the
+// history after conversions and of both preference pages, as the X11 platform draws
+// them. Run by scripts/screenshot.
 class TestMainWindowShot : public QObject
 {
     Q_OBJECT
@@ -65,6 +68,18 @@ private slots:
             QTest::qWait(200);
             QVERIFY(dialog.grab().save(QStringLiteral(GLINTORA_SCREENSHOT_DIR) + name));
             dialog.m_btnIconList->click();
+        }
+    }
+
+    void preferencesShots()
+    {
+        QPreferencesDlg dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        for (const char *name : {"/preferences-general.png", "/preferences-convert.png"}) {
+            QTest::qWait(200);
+            QVERIFY(dialog.grab().save(QStringLiteral(GLINTORA_SCREENSHOT_DIR) + name));
+            dialog.findChild<QZVBaseButton *>(QStringLiteral("m_btnConvert"))->click();
         }
     }
 };
