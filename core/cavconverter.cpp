@@ -197,8 +197,14 @@ bool CAVConverter::StartDirect()
 void CAVConverter::StopConvert()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    if (!m_converter)
+    if (!m_converter) {
+        // The worker disposes of the converter before its last report: that report
+        // still comes before a stop returns.
+        lock.unlock();
+        if (IsThreadRunning())
+            WaitForWorker();
         return;
+    }
     if (!m_outcomeDecided && !m_stop) {
         m_stop = true;
         // Closing the scan's own handle interrupts its read; the process-wide abort flag
