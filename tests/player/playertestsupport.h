@@ -8,6 +8,7 @@
 #include <dlfcn.h>
 #include <link.h>
 
+#include "skinfont.h"
 #include "testhome.h"
 #include "videoimagewindow.h"
 #include "videoview.h"
@@ -36,6 +37,7 @@ inline void pinGlDrivers()
         TestHome home;                                                                                                 \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                                    \
         QApplication app(argc, argv);                                                                                  \
+        SkinFont::installSubstitutes();                                                                                \
         TestObject tc;                                                                                                 \
         QTEST_SET_MAIN_SOURCE_PATH                                                                                     \
         const int result = QTest::qExec(&tc, argc, argv);                                                              \

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "skinfont.h"
+
 // Points HOME, the XDG folders and the temporary folder at a private folder for the
 // life of the test process, and cuts the session bus and browser off, so no test can
 // touch the user's files, open a file manager or a web page.
@@ -24,6 +26,7 @@ private:
         TestHome home;                                                                         \
         AppClass app(argc, argv);                                                              \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                               \
+        SkinFont::installSubstitutes();                                                        \
         TestObject tc;                                                                         \
         QTEST_SET_MAIN_SOURCE_PATH                                                             \
         return QTest::qExec(&tc, argc, argv);                                                  \
