@@ -9,6 +9,7 @@
 #include "framefilter.h"
 #include "mediasource.h"
 #include "moviewriter.h"
+#include "colourstatistics.h"
 #include "orderedworkers.h"
 #include "palettemapper.h"
 #include "sidestreams.h"
@@ -58,6 +59,21 @@ VideoParams frameParams(const AVFrame *frame, AVRational timeBase)
     if (frame->sample_aspect_ratio.num > 0)
         params.sampleAspect = frame->sample_aspect_ratio;
     return params;
+}
+
+// A worker's own converter, made for the first frame it sees, turns the item's frame
+// into BGRA in place.
+bool toBgra(std::unique_ptr<FrameFilter> &converter, OrderedWorkers::Item &item)
+{
+    if (!converter) {
+        converter = std::make_unique<FrameFilter>();
+        if (!converter->build(frameParams(item.frame, item.timeBase), "", AV_PIX_FMT_BGRA))
+            return false;
+    }
+    if (!converter->transform(item.frame))
+        return false;
+    item.timeBase = converter->outputTimeBase();
+    return true;
 }
 
 } // namespace
@@ -409,18 +425,32 @@ bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
 bool ConversionJob::runGif()
 {
     // The palette comes from the whole clip, in a pass of its own, so no graph ever
-    // holds more than a frame or two.
+    // holds more than a frame or two. Counting colours is as slow as mapping them, so
+    // workers convert and count whole frames side by side.
     FramePtr palette(av_frame_alloc());
     const std::string chain = videoChain();
-    const std::string measure = (chain.empty() ? "" : chain + ",") + "palettegen=stats_mode=full";
-    const bool measured = palette && runPass(
-        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, measure, AV_PIX_FMT_BGRA); },
-        [&](AVFrame *frame, AVRational) {
-            av_frame_unref(palette.get());
-            return av_frame_ref(palette.get(), frame) >= 0;
-        });
-    if (!measured || !palette->data[0] || !m_source->rewind())
-        return false;
+    const int threads = OrderedWorkers::defaultThreads(8);
+    {
+        ColourStatistics statistics;
+        std::vector<std::unique_ptr<FrameFilter>> counters(static_cast<size_t>(threads));
+        OrderedWorkers counting(
+            threads,
+            [&](int worker, OrderedWorkers::Item &item) {
+                const bool counted = toBgra(counters[static_cast<size_t>(worker)], item)
+                                     && statistics.add(item.frame);
+                av_frame_unref(item.frame);
+                return counted;
+            },
+            [](OrderedWorkers::Item &) { return true; });
+        const bool measured = palette && runPass(
+            0,
+            [&](FrameFilter &filter, const VideoParams &params) {
+                return filter.build(params, chain, chainOutput(params, AV_PIX_FMT_BGRA));
+            },
+            [&](AVFrame *frame, AVRational timeBase) { return counting.submit(frame, timeBase); });
+        if (!measured || !counting.finish() || !statistics.makePalette(palette.get()) || !m_source->rewind())
+            return false;
+    }
 
     MovieWriter writer;
     if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, true, false))
@@ -428,25 +458,18 @@ bool ConversionJob::runGif()
     PaletteMapper mapper;
     if (!mapper.setPalette(palette.get()))
         return false;
-    // Mapping colours is the slow step and each frame maps on its own, so workers map
-    // whole frames side by side; the encoder takes them back in order.
-    const int threads = OrderedWorkers::defaultThreads(8);
+    // Each frame maps on its own, so workers map whole frames side by side; the encoder
+    // takes them back in order.
     std::vector<std::unique_ptr<FrameFilter>> converters(static_cast<size_t>(threads));
     OrderedWorkers mapping(
         threads,
         [&](int worker, OrderedWorkers::Item &item) {
-            std::unique_ptr<FrameFilter> &converter = converters[static_cast<size_t>(worker)];
-            if (!converter) {
-                converter = std::make_unique<FrameFilter>();
-                if (!converter->build(frameParams(item.frame, item.timeBase), "", AV_PIX_FMT_BGRA))
-                    return false;
-            }
             FramePtr mapped(av_frame_alloc());
-            if (!mapped || !converter->transform(item.frame) || !mapper.map(item.frame, mapped.get()))
+            if (!mapped || !toBgra(converters[static_cast<size_t>(worker)], item)
+                || !mapper.map(item.frame, mapped.get()))
                 return false;
             av_frame_free(&item.frame);
             item.frame = mapped.release();
-            item.timeBase = converter->outputTimeBase();
             return true;
         },
         [&](OrderedWorkers::Item &item) { return writer.write(item.frame, item.timeBase); });

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+extern "C" {
+#include <libavutil/frame.h>
+}
+
+// Counts every pixel colour of a clip, from several threads at once, and cuts the colour
+// space into the palette a GIF needs: median cut on the longest axis of the box whose
+// colours spread most, each entry the rounded mean of its box. Holds no frame and no lock.
+class ColourStatistics
+{
+public:
+    ColourStatistics();
+    ~ColourStatistics();
+    ColourStatistics(const ColourStatistics &) = delete;
+    ColourStatistics &operator=(const ColourStatistics &) = delete;
+
+    // bgra: a BGRA frame. Safe to call from several threads.
+    bool add(const AVFrame *bgra);
+    // A 16x16 BGRA picture: up to 255 colours, then the transparent slot.
+    bool makePalette(AVFrame *palette) const;
+
+private:
+    std::unique_ptr<std::atomic<uint32_t>[]> m_counts; // one per 24-bit colour
+    std::atomic<uint64_t> m_pixels{0};
+};
