@@ -64,7 +64,7 @@ QString ConversionRoot()
     if (!root.isEmpty())
         return root;
     // Without a configured folder a relative name would land in the working folder.
-    return QIAnyUtil::getDocumentPath() + QStringLiteral("/Converted/");
+    return QIAnyUtil::getDefaultConvertPath();
 }
 
 const PhotoConverterInfo *CurrentOutput()

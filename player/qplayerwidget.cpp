@@ -425,7 +425,7 @@ QString QPlayerWidget::getScreenshotOutpath() const
 {
     QString root = QConverterOperate::getConverterPath();
     if (root.isEmpty() || !QFileInfo(root).isDir()) {
-        root = QIAnyUtil::getDocumentPath() + QStringLiteral("/Converted/");
+        root = QIAnyUtil::getDefaultConvertPath();
         QDir().mkdir(root);
     }
     const QString folder = root + QStringLiteral("/Screenshots/");

@@ -88,6 +88,11 @@ QString QIAnyUtil::getDocumentPath()
     return folderBelow(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
 }
 
+QString QIAnyUtil::getDefaultConvertPath()
+{
+    return getDocumentPath() + QStringLiteral("/Converted/");
+}
+
 QString QIAnyUtil::getTempSavePath()
 {
     // The temporary folder is shared: the folder must be private and really ours,

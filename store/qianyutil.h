@@ -11,6 +11,8 @@ public:
     static QString getResourcePath();
     static QString getAppDataPath();
     static QString getDocumentPath();
+    // The output folder when none is chosen: documents + "/Converted/".
+    static QString getDefaultConvertPath();
     static QString getTempSavePath();
     static QString dndTmpPath();
 

@@ -22,7 +22,7 @@ const QString kFinishKey = QStringLiteral("Finished_All_Job");
 
 QString defaultOutPath()
 {
-    QString folder = QIAnyUtil::getDocumentPath() + QStringLiteral("/Converted/");
+    QString folder = QIAnyUtil::getDefaultConvertPath();
     return folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
@@ -66,10 +66,20 @@ void ConvertWidget::setupUi()
     m_cmbOutput->setObjectName(QStringLiteral("m_cmbOutput"));
 }
 
+QStringList ConvertWidget::archiveTexts()
+{
+    return {tr("Artist"), tr("Artist/Album"), tr("None")};
+}
+
+QStringList ConvertWidget::finishTexts()
+{
+    return {tr("Do Nothing"), tr("Put Computer to Sleep"), tr("Shut Down My Computer")};
+}
+
 void ConvertWidget::InitCtrl()
 {
     QInitCtrlStyle::InitZVCombox1(m_cmbOutput, 140, 20, QString());
-    m_cmbOutput->addItems({tr("Artist"), tr("Artist/Album"), tr("None")});
+    m_cmbOutput->addItems(archiveTexts());
     m_GroupArchive->hide();
 
     QInitCtrlStyle::InitZVCombox1(m_cmbFinished, 140, 20, QString());
@@ -77,7 +87,7 @@ void ConvertWidget::InitCtrl()
     QFont itemFont = m_cmbFinished->font();
     itemFont.setPixelSize(12);
     m_cmbFinished->setItemFont(itemFont);
-    m_cmbFinished->addItems({tr("Do Nothing"), tr("Put Computer to Sleep"), tr("Shut Down My Computer")});
+    m_cmbFinished->addItems(finishTexts());
     // Text that is not a number selects the first action; a number out of range selects none.
     const QString finish = QVideoSettingXml::GetItemValue(kFinishItem, kFinishKey, QStringLiteral("0"));
     m_cmbFinished->setCurrentIndex(finish.toInt());
@@ -119,8 +129,8 @@ void ConvertWidget::retranslateUi()
     m_btnChange->setText(tr("Change"));
     m_btnReset->setText(tr("Reset"));
     QInitCtrlStyle::InitFont(m_btnChange, QConverterOperate::getLanguageType() == 3 ? 11 : 12);
-    setComboTexts(m_cmbFinished, {tr("Do Nothing"), tr("Put Computer to Sleep"), tr("Shut Down My Computer")});
-    setComboTexts(m_cmbOutput, {tr("Artist"), tr("Artist/Album"), tr("None")});
+    setComboTexts(m_cmbFinished, finishTexts());
+    setComboTexts(m_cmbOutput, archiveTexts());
 }
 
 void ConvertWidget::showOutPath(const QString &path)

@@ -32,6 +32,8 @@ private:
     void InitOutPath();
     void InitBtn();
     void showOutPath(const QString &path);
+    static QStringList archiveTexts();
+    static QStringList finishTexts();
 
     QGroupBox *m_GroupFinish = nullptr;
     QZVComboBox *m_cmbFinished = nullptr;

@@ -204,7 +204,7 @@ void MainWindow::OnInitCtrl()
         QInitCtrlStyle::InitFont(label, 13);
         QInitCtrlStyle::InitPalette(label, QPalette::WindowText, QColor(53, 53, 53));
     }
-    QString folder = QIAnyUtil::getDocumentPath() + QStringLiteral("/Converted/");
+    QString folder = QIAnyUtil::getDefaultConvertPath();
     QDir().mkdir(folder);
     folder.replace(QLatin1Char('\\'), QLatin1Char('/'));
     SetOutPath(QVideoSettingXml::GetItemValue(QStringLiteral("OutPut_path"), QStringLiteral("path_value"), folder));

@@ -189,7 +189,6 @@ void MainWindow::ActOnAbout()
 void MainWindow::ActOnPreferDlg()
 {
     QPreferencesDlg preferences;
-    CenterDlg(&preferences);
     connect(&preferences, &QPreferencesDlg::emitAutoUpdate, this, &MainWindow::setAutoUpdate);
     CenterDlg(&preferences);
     preferences.exec();

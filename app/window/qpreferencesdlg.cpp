@@ -150,8 +150,7 @@ void QPreferencesDlg::OnLeftBtn()
     m_curTabBtn = tab;
     tab->setChecked(true);
     tab->setEnabled(false);
-    if (tab->getTag() == 0 || tab->getTag() == 1)
-        showPage(tab->getTag());
+    showPage(tab->getTag());
 }
 
 void QPreferencesDlg::OnBtnOk()
