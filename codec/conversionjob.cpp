@@ -560,10 +560,9 @@ bool ConversionJob::runStills()
         bool ready = false;
     };
     const bool single = m_output == Output::StillFile;
-    // Fewer workers than for GIFs: each holds full-size pictures and an encoder. Four
-    // keep up with the decoder for most formats; PNG's deflate is several times slower
-    // and gets seven, still below the memory of one frame-threaded encoder.
-    const int threads = single ? 1 : OrderedWorkers::defaultThreads(codec == AV_CODEC_ID_PNG ? 7 : 4);
+    // Fewer workers than for GIFs: each holds full-size pictures and an encoder, and
+    // four keep up with the decoder.
+    const int threads = single ? 1 : OrderedWorkers::defaultThreads(4);
     std::vector<std::unique_ptr<Worker>> workers(static_cast<size_t>(threads));
     bool submitted = false;
     OrderedWorkers encoding(

@@ -73,6 +73,10 @@ bool StillEncoder::open(AVCodecID codec, int width, int height, AVPixelFormat fo
             m_context->global_quality = jpegQScale(quality) * FF_QP2LAMBDA;
             m_context->qmin = 1;
         }
+    } else if (codec == AV_CODEC_ID_PNG) {
+        // zlib's level 4 deflates photographs about four times faster than its default
+        // for files a few percent larger; PNG offers no quality choice to trade this.
+        m_context->compression_level = 4;
     } else if (codec == AV_CODEC_ID_WEBP && quality > 0) {
         av_opt_set_int(m_context->priv_data, "quality", quality, 0);
     }
