@@ -16,6 +16,7 @@
 #include "stillencoder.h"
 #include "track.h"
 #include "trackframesource.h"
+#include "webpanimationwriter.h"
 
 namespace {
 
@@ -287,7 +288,7 @@ void ConversionJob::run()
 {
     bool ok = false;
     if (m_output == Output::File)
-        ok = m_format == "gif" ? runGif() : runFile();
+        ok = m_format == "gif" ? runGif() : m_format == "webp" ? runWebp() : runFile();
     else if (m_output == Output::TrackCopy)
         ok = runTrackCopy();
     else
@@ -546,9 +547,8 @@ bool ConversionJob::deliverStill(const std::vector<uint8_t> &image)
     return m_target.callback(m_target.context, image.data(), size) >= size;
 }
 
-bool ConversionJob::runStills()
+bool ConversionJob::encodeStills(AVCodecID codec, bool firstOnly, const OrderedWorkers::Deliver &deliver)
 {
-    const AVCodecID codec = stillCodec(m_format);
     const AVPixelFormat format =
         StillEncoder::inputFormat(codec, CodecIds::pixelFormatToAv(m_settings.pixelFormat));
     const int quality = static_cast<int>(m_settings.quality);
@@ -559,16 +559,16 @@ bool ConversionJob::runStills()
         StillEncoder encoder;
         bool ready = false;
     };
-    const bool single = m_output == Output::StillFile;
     // Fewer workers than for GIFs: each holds full-size pictures and an encoder, and
     // four keep up with the decoder.
-    const int threads = single ? 1 : OrderedWorkers::defaultThreads(4);
+    const int threads = firstOnly ? 1 : OrderedWorkers::defaultThreads(4);
     std::vector<std::unique_ptr<Worker>> workers(static_cast<size_t>(threads));
     bool submitted = false;
     OrderedWorkers encoding(
         threads,
         [&](int index, OrderedWorkers::Item &item) {
             std::unique_ptr<Worker> &worker = workers[static_cast<size_t>(index)];
+            const int64_t pts = item.frame->pts;
             if (!worker) {
                 worker = std::make_unique<Worker>();
                 worker->ready = worker->converter.build(frameParams(item.frame, item.timeBase), "", format)
@@ -576,23 +576,44 @@ bool ConversionJob::runStills()
             }
             const bool encoded = worker->ready && worker->converter.transform(item.frame)
                                  && worker->encoder.encode(item.frame, item.bytes);
-            // The picture is done with; an encoded still may wait a while for its turn.
+            // Only the time is kept; an encoded still may wait a while for its turn.
             av_frame_unref(item.frame);
+            item.frame->pts = pts;
             return encoded;
         },
-        [&](OrderedWorkers::Item &item) {
-            return single ? writeWholeFile(m_partPath, item.bytes) : deliverStill(item.bytes);
-        });
+        deliver);
     const std::string chain = videoChain();
     const bool passed = runPass(
         0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, chainOutput(params, format)); },
         [&](AVFrame *frame, AVRational timeBase) {
-            if (single && submitted)
-                return true; // one still, from the first frame
+            if (firstOnly && submitted)
+                return true;
             submitted = true;
             return encoding.submit(frame, timeBase);
         });
     return passed && encoding.finish() && submitted;
+}
+
+bool ConversionJob::runStills()
+{
+    const bool single = m_output == Output::StillFile;
+    return encodeStills(stillCodec(m_format), single, [&](OrderedWorkers::Item &item) {
+        return single ? writeWholeFile(m_partPath, item.bytes) : deliverStill(item.bytes);
+    });
+}
+
+bool ConversionJob::runWebp()
+{
+    // The animation's frames are whole pictures, so they encode side by side like stills
+    // and are gathered in order.
+    WebpAnimationWriter animation;
+    std::vector<uint8_t> file;
+    return encodeStills(AV_CODEC_ID_WEBP, false,
+                        [&](OrderedWorkers::Item &item) {
+                            return animation.add(std::move(item.bytes),
+                                                 av_rescale_q(item.frame->pts, item.timeBase, {1, 1000}));
+                        })
+           && animation.finish(file) && writeWholeFile(m_partPath, file);
 }
 
 void ConversionJob::discardOutput()

@@ -10,6 +10,7 @@
 #include <vector>
 
 extern "C" {
+#include <libavcodec/codec_id.h>
 #include <libavutil/frame.h>
 #include <libavutil/pixfmt.h>
 }
@@ -17,6 +18,7 @@ extern "C" {
 #include "encodeconfig.h"
 #include "jobprogress.h"
 #include "mmc.h"
+#include "orderedworkers.h"
 
 class FrameSource;
 class FrameFilter;
@@ -81,6 +83,9 @@ private:
     bool runSound(MovieWriter &writer, SideStreams &side);
     bool runTrackCopy();
     bool runStills();
+    bool runWebp();
+    // Encodes frames into complete images on worker threads; deliver gets them in order.
+    bool encodeStills(AVCodecID codec, bool firstOnly, const OrderedWorkers::Deliver &deliver);
     bool runGif();
     // Feeds every frame of the range through the filter; each result goes to deliver.
     bool runPass(uint64_t progressBase, const std::function<bool(FrameFilter &, const VideoParams &)> &build,

@@ -154,7 +154,9 @@ bool MediaSource::openDecoder()
     if (!m_decoder || !m_packet || avcodec_parameters_to_context(m_decoder, stream->codecpar) < 0)
         return false;
     m_decoder->pkt_timebase = stream->time_base;
-    m_decoder->thread_count = 0;
+    // Four threads keep ahead of the encoders that follow; each further one holds
+    // pictures of its own.
+    m_decoder->thread_count = 4;
     return avcodec_open2(m_decoder, codec, nullptr) >= 0;
 }
 
