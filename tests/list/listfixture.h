@@ -3,8 +3,7 @@
 #include "modalwatchdog.h"
 #include "testmedia.h"
 
-#include <QPointer>
-#include <QtTest>
+#include <QString>
 
 // Small generated Live Photo movies and a watchdog step that lets an import's loading
 // dialog run until the import has ended.
@@ -24,10 +23,7 @@ inline QString movie(const QString &folder, const QString &name, double seconds 
 
 inline void expectImport(ModalWatchdog &dog)
 {
-    dog.expect(QStringLiteral("QLoadingDlg"), QString(), [](QWidget *modal) {
-        QPointer<QWidget> dialog(modal);
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog || !dialog->isVisible(), 120000);
-    });
+    dog.expectSelfClosing(QStringLiteral("QLoadingDlg"));
 }
 
 } // namespace ListFixture

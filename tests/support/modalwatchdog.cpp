@@ -34,6 +34,15 @@ void ModalWatchdog::expect(const QString &className, const QString &objectName, 
     m_steps.enqueue({className, objectName, std::move(action)});
 }
 
+void ModalWatchdog::expectSelfClosing(const QString &className)
+{
+    const Action waitHidden = [](QWidget *modal) {
+        QPointer<QWidget> dialog(modal);
+        QTRY_VERIFY_WITH_TIMEOUT(!dialog || !dialog->isVisible(), 120000);
+    };
+    m_steps.enqueue({className, QString(), waitHidden, true});
+}
+
 ModalWatchdog::Action ModalWatchdog::clickButton(const QString &buttonName)
 {
     return [buttonName](QWidget *modal) {
@@ -140,7 +149,7 @@ void ModalWatchdog::poll()
                 m_acting = target;
                 step.action(target);
                 m_acting = outer;
-            } else
+            } else if (!step.closesItself)
                 m_failures.append(QStringLiteral("closed before its step ran: %1").arg(step.objectName));
         }, Qt::QueuedConnection);
     }

@@ -26,6 +26,9 @@ public:
 
     // className matches through QObject::inherits; an empty objectName matches any.
     void expect(const QString &className, const QString &objectName, Action action);
+    // A modal that closes by itself (a progress dialog): the step waits until it is
+    // hidden, and one gone before the step ran is no failure.
+    void expectSelfClosing(const QString &className);
 
     // Clicks the visible, enabled button of that object name with the mouse.
     static Action clickButton(const QString &buttonName);
@@ -47,6 +50,7 @@ private:
         QString className;
         QString objectName;
         Action action;
+        bool closesItself = false;
     };
 
     void poll();
