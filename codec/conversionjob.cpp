@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "codecids.h"
@@ -17,6 +18,11 @@
 #include "track.h"
 #include "trackframesource.h"
 #include "webpanimationwriter.h"
+#include "workingfile.h"
+
+extern "C" {
+#include <libavutil/log.h>
+}
 
 namespace {
 
@@ -35,17 +41,22 @@ AVCodecID stillCodec(const std::string &format)
     return AV_CODEC_ID_NONE;
 }
 
-bool createEmptyFile(const std::string &path)
+bool isFolder(const std::string &path)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    return fd >= 0 && ::close(fd) == 0;
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
 {
-    FILE *file = std::fopen(path.c_str(), "wb");
-    if (!file)
+    // The file is the job's own working file: never follow a link put in its place.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    FILE *file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+    if (!file) {
+        if (fd >= 0)
+            ::close(fd);
         return false;
+    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
@@ -142,16 +153,29 @@ bool ConversionJob::prepareOutput(Output output, const std::string &dst, const s
     } else if (!isStillFormat(format)) {
         return false;
     }
-    if (output == Output::File || output == Output::StillFile) {
-        // Written under a working name, so a cancelled or failed job never leaves a
-        // broken file where the user expects a finished one.
-        if (dst.empty() || !createEmptyFile(dst + ".part"))
-            return false;
-        m_destination = dst;
-        m_partPath = dst + ".part";
-    }
+    if ((output == Output::File || output == Output::StillFile) && !createWorkingFile(dst))
+        return false;
     m_output = output;
     updateTotal();
+    return true;
+}
+
+bool ConversionJob::createWorkingFile(const std::string &dst)
+{
+    if (dst.empty())
+        return false;
+    // Found only at the final rename, a folder would cost the whole conversion.
+    if (isFolder(dst)) {
+        av_log(nullptr, AV_LOG_ERROR, "converter: the destination %s is a folder\n", dst.c_str());
+        return false;
+    }
+    // Written under a working name of its own, so a cancelled or failed job never leaves
+    // a broken file where the user expects a finished one, nor touches a file it did not make.
+    WorkingFile::removeStale(dst);
+    m_partPath = WorkingFile::create(dst);
+    if (m_partPath.empty())
+        return false;
+    m_destination = dst;
     return true;
 }
 
@@ -221,13 +245,11 @@ bool ConversionJob::openTrackCopy(const std::vector<std::shared_ptr<Track>> &tra
         return false;
     chooseSettings(settings);
     MovieWriter writer;
-    if (!writer.prepareCopy(format, m_settings) || !createEmptyFile(dst + ".part"))
+    if (!writer.prepareCopy(format, m_settings) || !createWorkingFile(dst))
         return false;
     m_format = format;
     m_copiedTracks = tracks;
     m_track = tracks.front();
-    m_destination = dst;
-    m_partPath = dst + ".part";
     m_output = Output::TrackCopy;
     updateTotal();
     return true;

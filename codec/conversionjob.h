@@ -77,6 +77,7 @@ private:
     void chooseSettings(const EncodeSettings &settings);
     bool openTrackSource(std::shared_ptr<Track> video);
     bool prepareOutput(Output output, const std::string &dst, const std::string &format);
+    bool createWorkingFile(const std::string &dst);
     void updateTotal();
     void run();
     bool runFile();

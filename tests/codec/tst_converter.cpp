@@ -181,6 +181,19 @@ QByteArray fileBytes(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes, int ageDays = 0)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush()
+           && file.setFileTime(QDateTime::currentDateTime().addDays(-ageDays), QFileDevice::FileModificationTime);
+}
+
+// Working files, ours or not, left in a folder.
+QStringList workingFilesIn(const QString &folder)
+{
+    return QDir(folder).entryList({"*.part"}, QDir::Files | QDir::Hidden | QDir::System);
+}
+
 } // namespace
 
 class TestConverter : public QObject
@@ -252,7 +265,7 @@ private slots:
         QVERIFY(outcome.finished);
         QVERIFY(!outcome.failed);
         QVERIFY(outcome.progressSound);
-        QVERIFY(!QFile::exists(out + ".part"));
+        QVERIFY(workingFilesIn(m_dir.path()).isEmpty());
         const AnimationFacts gif = readGif(fileBytes(out));
         QVERIFY(gif.valid);
         QCOMPARE(gif.size, size);
@@ -418,10 +431,15 @@ private slots:
         notes.write("no movie");
         notes.close();
         QCOMPARE(MMC_ConverterOpenFile(conv, text.constData(), dst.constData(), "gif", 0), 0);
+        // A folder at the destination is refused before any work, not at the final rename.
+        const QByteArray folderAtDestination = m_dir.filePath("taken.gif").toUtf8();
+        QVERIFY(QDir().mkdir(m_dir.filePath("taken.gif")));
+        QCOMPARE(MMC_ConverterOpenFile(conv, src.constData(), folderAtDestination.constData(), "gif", 0), 0);
+        QVERIFY(QFileInfo(m_dir.filePath("taken.gif")).isDir());
         QCOMPARE(MMC_ConverterStart(conv), 0);
         QCOMPARE(MMC_ConverterCancel(conv), 0);
         QVERIFY(!QFile::exists(m_dir.filePath("upper.gif")));
-        QVERIFY(!QFile::exists(m_dir.filePath("upper.gif.part")));
+        QVERIFY(workingFilesIn(m_dir.path()).isEmpty());
         MMC_DestroyConverter(conv);
         QCOMPARE(MMC_ConverterStart(conv), 0);
     }
@@ -459,7 +477,7 @@ private slots:
         QCOMPARE(MMC_ConverterIsFinished(conv), 0);
         QCOMPARE(MMC_ConverterCancel(conv), 0);
         QVERIFY(!QFile::exists(out));
-        QVERIFY(!QFile::exists(out + ".part"));
+        QVERIFY(workingFilesIn(m_dir.path()).isEmpty());
         QThread::msleep(50);
         QCOMPARE(sink.calls.load(), callsAtCancel);
         QCOMPARE(MMC_ConverterIsFinished(conv), 0);
@@ -487,7 +505,36 @@ private slots:
         QCOMPARE(MMC_ConverterHasFailed(idle), 1);
         QCOMPARE(MMC_ConverterStart(idle), 0);
         MMC_DestroyConverter(idle);
-        QVERIFY(!QFile::exists(never) && !QFile::exists(never + ".part"));
+        QVERIFY(!QFile::exists(never) && workingFilesIn(m_dir.path()).isEmpty());
+    }
+
+    // The job writes only a working file it made itself: a file or a link under the old
+    // working name is left alone, and of the recognisable working files only those of a
+    // killed run, older than a day, are cleared away.
+    void touchesOnlyItsOwnWorkingFile()
+    {
+        const QString folder = m_dir.filePath("shared");
+        QVERIFY(QDir().mkpath(folder));
+        const QString users = folder + "/y.gif.part";
+        const QString text = folder + "/notes.txt";
+        const QString killed = folder + "/z.gif.glintora-0a1b2c3d.part";
+        const QString running = folder + "/z.gif.glintora-9z8y7x6w.part";
+        QVERIFY(writeFile(users, "mine", 2) && writeFile(text, "text") && writeFile(killed, "gone", 2)
+                && writeFile(running, "kept"));
+        QVERIFY(QFile::link(text, folder + "/out.gif.part"));
+        Settings gif;
+        gif.rateNum = 10;
+        gif.rateDen = 1;
+        for (const char *name : {"/y.gif", "/out.gif"}) {
+            const Outcome outcome = convertFile(m_portrait, folder + name, "gif", gif);
+            QVERIFY(outcome.finished && !outcome.failed);
+            QCOMPARE(readGif(fileBytes(folder + name)).frames, 10);
+        }
+        QCOMPARE(fileBytes(users), QByteArray("mine"));
+        QCOMPARE(fileBytes(text), QByteArray("text"));
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
+                 QStringList({"notes.txt", "out.gif", "out.gif.part", "y.gif", "y.gif.part",
+                              "z.gif.glintora-9z8y7x6w.part"}));
     }
 
     void repeatedStartAndCancel()
