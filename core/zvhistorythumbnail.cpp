@@ -39,12 +39,19 @@ QString ZVHistoryThumbnail::sourceFor(const QString &outputPath)
 QString ZVHistoryThumbnail::make(const QString &outputPath)
 {
     const QString path = pathFor(outputPath);
-    if (QFileInfo::exists(path))
-        return path; // never rewritten: a reconversion to the same path reuses it
+    return QFileInfo::exists(path) ? path : renew(outputPath);
+}
+
+QString ZVHistoryThumbnail::renew(const QString &outputPath)
+{
+    const QString path = pathFor(outputPath);
     QDir().mkpath(QFileInfo(path).absolutePath());
     const QString source = sourceFor(outputPath);
     const QImage cover = source.isEmpty() ? QImage() : ZVHelper::getCoverImage(source);
-    if (!cover.isNull())
+    // A path used again names a new output: an earlier output's picture must not stay.
+    if (cover.isNull())
+        QFile::remove(path);
+    else
         cover.scaled(kSide, kSide, Qt::KeepAspectRatio, Qt::FastTransformation).save(path, "JPG");
     return path;
 }

@@ -16,5 +16,7 @@ public:
     // Makes the thumbnail, within 200 x 200, unless one exists already; returns its path
     // either way. A source that gives no picture leaves no file.
     static QString make(const QString &outputPath);
+    // Makes it afresh: a new output may have the path of an earlier one, deleted since.
+    static QString renew(const QString &outputPath);
     static bool remove(const QString &outputPath);
 };

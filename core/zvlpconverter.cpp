@@ -66,7 +66,7 @@ bool ZVLPConverter::PrepareJob(int route, const char *dst, CAVEncodeParam *param
         m_info.user = user;
     }
     m_dst = QByteArray(dst);
-    m_stopRequested = m_outcomeDecided = false;
+    m_stopRequested = m_outcomeDecided = m_cancelAccepted = false;
 
     m_converter = param->altEngine ? MMC_CreateConverterAlt(-1) : MMC_CreateConverter(-1);
     if (!m_converter) {
@@ -283,8 +283,7 @@ void ZVLPConverter::StopConvert()
         std::lock_guard<std::mutex> lock(m_stopMutex);
         if (!m_outcomeDecided) {
             m_stopRequested = true;
-            if (m_converter)
-                MMC_ConverterCancel(m_converter);
+            m_cancelAccepted = m_converter && MMC_ConverterCancel(m_converter) == 1;
         }
     }
     WaitThreadFinished();
@@ -338,8 +337,17 @@ void ZVLPConverter::ReportTime()
         m_time(unsigned(MMC_TrackGetTime(track) / 1000000u), m_user);
 }
 
+bool ZVLPConverter::LibraryWroteOutput()
+{
+    std::lock_guard<std::mutex> lock(m_stopMutex);
+    // A job that took a cancel, or did not end well, left nothing under the destination name.
+    return !m_cancelAccepted && m_converter && MMC_ConverterIsFinished(m_converter) == 1
+           && MMC_ConverterHasFailed(m_converter) != 1;
+}
+
 void ZVLPConverter::FinishJob(Outcome outcome)
 {
+    const bool wroteOutput = LibraryWroteOutput();
     // Close joins the library's job, so no image-write callback can follow.
     DisposeConverter();
     ReleaseAllTracks();
@@ -349,8 +357,9 @@ void ZVLPConverter::FinishJob(Outcome outcome)
             outcome = Outcome::Stopped;
         m_outcomeDecided = true;
     }
-    // A cut-off animation is no output; stills belong to the write callback's owner.
-    if (outcome != Outcome::Finished && !IsStillFormat(m_param->format) && !m_dst.isEmpty())
+    // A file the stop came too late for is ours to take back; whatever else lies at the
+    // destination is not. Stills belong to the write callback's owner.
+    if (wroteOutput && outcome != Outcome::Finished && !IsStillFormat(m_param->format))
         QFile::remove(QString::fromUtf8(m_dst));
     m_param.reset();
     m_src.clear();

@@ -76,6 +76,7 @@ private:
     Outcome Poll();
     void ReportProgress(unsigned int &lastPercent);
     void ReportTime();
+    bool LibraryWroteOutput();
     void FinishJob(Outcome outcome);
 
     uint32_t m_converter = 0;
@@ -98,4 +99,5 @@ private:
     std::mutex m_stopMutex;
     bool m_stopRequested = false;
     bool m_outcomeDecided = false;
+    bool m_cancelAccepted = false;
 };

@@ -109,7 +109,7 @@ void QMainDlg::saveHistory(VideoConvertBar *bar)
 
     convertedInfo info;
     bar->getConvertedInfo(info);
-    info.imgPath = ZVHistoryThumbnail::make(info.convertedPath);
+    info.imgPath = ZVHistoryThumbnail::renew(info.convertedPath);
     QVideoSettingXml::SaveConvertedInfo(&info);
     emit emitConvertedFinish();
 

@@ -15,7 +15,6 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
 
@@ -270,12 +269,10 @@ QString VideoConvertBar::getOutputPath() const
 
 void VideoConvertBar::removeOwnOutput()
 {
-    if (!m_videoItem)
+    // An animation that did not end well never reached its name: whatever is there is
+    // not ours.
+    if (!m_videoItem || animatedOutput())
         return;
-    if (animatedOutput()) {
-        QFile::remove(m_videoItem->outputPath);
-        return;
-    }
     QDir folder(m_videoItem->outputDir);
     const QRegularExpression own(QStringLiteral("^%1_\\d+\\.%2$")
                                      .arg(QRegularExpression::escape(trimName(m_videoItem->outputName)),

@@ -125,10 +125,11 @@ private slots:
         script.cancelReport = FakeCodec::CancelReport(cancelReport);
         FakeCodec::reset(script);
 
-        const QString output = m_home.path() + "/partial.gif";
-        QFile partial(output);
-        QVERIFY(partial.open(QIODevice::WriteOnly));
-        partial.close();
+        // A file at the destination that the stopped job never wrote is not the job's.
+        const QString output = m_home.path() + "/placed.gif";
+        QFile placed(output);
+        QVERIFY(placed.open(QIODevice::WriteOnly) && placed.write("mine") == 4);
+        placed.close();
 
         Reports reports;
         auto converter = std::make_unique<ZVLPConverter>();
@@ -139,7 +140,7 @@ private slots:
         QCOMPARE(reports.snapshot().back(), Report(0, convertStopped));
         QCOMPARE(reports.terminalCount(), 1);
         QCOMPARE(FakeCodec::cancelCount(), 1);
-        QVERIFY(!QFile::exists(output));
+        QVERIFY(placed.open(QIODevice::ReadOnly) && placed.readAll() == "mine");
 
         QVERIFY(returnsInTime([&] { converter->StopConvert(); })); // idempotent
         QVERIFY(returnsInTime([&] { converter.reset(); }));

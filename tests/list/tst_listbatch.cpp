@@ -49,13 +49,13 @@ private:
     }
 
     // A pane with one row per name, wired as the main window wires it.
-    std::unique_ptr<QMainDlg> paneWith(const QStringList &names)
+    std::unique_ptr<QMainDlg> paneWith(const QStringList &names, const QString &movie = QString())
     {
         const QString folder = freshFolder();
         QStringList paths;
         for (const QString &name : names) {
             paths << folder + QLatin1Char('/') + name;
-            QFile::copy(m_live, paths.last());
+            QFile::copy(movie.isEmpty() ? m_live : movie, paths.last());
         }
         auto pane = std::make_unique<QMainDlg>();
         QObject::connect(pane.get(), &QMainDlg::emitIsStartConverter, pane.get(), &QMainDlg::startConverterChange);
@@ -110,6 +110,11 @@ private slots:
         setAfterBatch("1");
         auto pane = paneWith({"a.mov", "b.mov", "c.mov"});
         QFile::remove(pane->rows().at(1)->getVideoPath());
+        // An earlier output of the same name, deleted since, left its picture behind.
+        QDir().mkpath(QFileInfo(thumbnailOf(m_root + "a.gif")).path());
+        QFile stale(thumbnailOf(m_root + "a.gif"));
+        QVERIFY(stale.open(QIODevice::WriteOnly) && stale.write("earlier output") > 0);
+        stale.close();
         QSignalSpy finished(pane.get(), &QMainDlg::emitConvertedFinish);
         QSignalSpy converting(pane.get(), &QMainDlg::emitIsStartConverter);
         QSignalSpy ring(pane->findChild<QConverterProgressWgt *>()->m_progress, &QZVBaseProgress::valueChanged);
@@ -146,7 +151,7 @@ private slots:
         QCOMPARE(ZvVideoConvertManager::getConvertManagerObject()->GetItem(0), pane->rows().first()->videoItem());
         QVERIFY(QFileInfo::exists(m_root + "a.gif") && QFileInfo::exists(m_root + "c.gif"));
         QVERIFY(!QFileInfo::exists(m_root + "b.gif"));
-        QVERIFY(QFileInfo::exists(thumbnailOf(m_root + "a.gif")));
+        QCOMPARE(QImage(thumbnailOf(m_root + "a.gif")).size(), QSize(200, 150));
         QCOMPARE(m_power, QStringList({"sleep"}));
     }
 
@@ -171,6 +176,27 @@ private slots:
         QVERIFY(!QFileInfo::exists(m_root + "gone"));
         QVERIFY(QFileInfo::exists(m_root + "mine.txt"));
         QVERIFY(QFileInfo::exists(m_root + "clip%1"));
+    }
+
+    // A stopped animation leaves alone a file that appeared under its name meanwhile.
+    void stopKeepsAFileTheJobNeverWrote()
+    {
+        setAfterBatch("0");
+        const QString longer = ListFixture::movie(freshFolder(), "long.mov", 10.0);
+        QVERIFY2(!longer.isEmpty(), qPrintable(TestMedia::lastError()));
+        auto pane = paneWith({"kept.mov"}, longer);
+        pane->OnStartToCoverter();
+        pane->OnConverterTimer();
+        VideoConvertBar *row = pane->rows().first();
+        QCOMPARE(row->getConvertState(), int(BarConverting));
+        QSignalSpy reported(row, &VideoConvertBar::emitConvertedFinish);
+        QFile placed(row->getOutputPath());
+        QVERIFY(placed.open(QIODevice::WriteOnly) && placed.write("mine") == 4);
+        placed.close();
+        pane->OnStopConvert();
+        QTRY_COMPARE_WITH_TIMEOUT(reported.count(), 1, 120000);
+        QCOMPARE(row->getConvertState(), int(BarIdle));
+        QVERIFY(placed.open(QIODevice::ReadOnly) && placed.readAll() == "mine");
     }
 
     // Stills of a partly ticked item are the ticked frames, read from the frame files.
