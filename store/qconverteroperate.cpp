@@ -25,6 +25,10 @@ int QConverterOperate::getLanguageType()
 
 void QConverterOperate::setConverterPath(QString path)
 {
+    // Output names are appended to the folder as it is: without its closing "/" they
+    // would land beside the folder instead of in it.
+    if (!path.isEmpty() && !path.endsWith(QLatin1Char('/')))
+        path += QLatin1Char('/');
     m_converterPath = std::move(path);
 }
 

@@ -94,8 +94,9 @@ void MainWindow::OnFormatChange(QString Format)
 void MainWindow::SetOutPath(QString path)
 {
     path.replace(QStringLiteral("//"), QStringLiteral("/"));
-    m_editOutPaht->setText(path);
     QConverterOperate::setConverterPath(path);
+    path = QConverterOperate::getConverterPath(); // as the conversions will use it
+    m_editOutPaht->setText(path);
     QVideoSettingXml::SetItemValue(QStringLiteral("OutPut_path"), QStringLiteral("path_value"), path);
 }
 

@@ -97,17 +97,29 @@ private slots:
         QVERIFY(seen == QRect(centred, QSize(548, 600)) && converted->itmeCount() == 0);
     }
 
+    void storedValuesAreNormalisedOrReplaced_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("used");
+        QTest::newRow("doubled slashes") << "//mine//" << "/mine/";
+        // Still-image folders are named by appending to the folder.
+        QTest::newRow("no closing slash") << "/mine" << "/mine/";
+    }
+
     void storedValuesAreNormalisedOrReplaced()
     {
+        QFETCH(QString, stored);
+        QFETCH(QString, used);
         QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", "JPG");
         QVideoSettingXml::SetItemValue("FormatSet", "Format_ID", "M4V");
-        const QString folder = QIAnyUtil::getDocumentPath() + "//mine//";
+        const QString folder = QIAnyUtil::getDocumentPath() + stored;
         QVideoSettingXml::GetItemValue("OutPut_path", "path_value", folder);
         QVideoSettingXml::SetItemValue("OutPut_path", "path_value", folder);
         MainWindow window;
         QCOMPARE(setting("FormatSet", "Format_ID"), QString("JPG"));
         QCOMPARE(button(window, "m_btnFromt")->text(), QString("JPG"));
-        QCOMPARE(QConverterOperate::getConverterPath(), QString(folder).replace("//", "/"));
+        QCOMPARE(QConverterOperate::getConverterPath(), QIAnyUtil::getDocumentPath() + used);
+        QCOMPARE(setting("OutPut_path", "path_value"), QIAnyUtil::getDocumentPath() + used);
     }
 
     void formatApplyFillsTheOutputRecord_data()
