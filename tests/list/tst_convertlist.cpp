@@ -360,7 +360,6 @@ private slots:
         QTest::mousePress(rows.at(1), Qt::RightButton);
         QTRY_VERIFY(pane.contextMenu()->isVisible());
         QVERIFY(ListFixture::chooseFromMenu(pane.contextMenu(), command));
-        QTest::qWait(50); // a wrongly opened dialog would show here
         ZvCommonInterface::setRevealHandler({});
         GLINTORA_VERIFY_WATCHDOG(dog);
         auto editing = [](VideoConvertBar *row) {
