@@ -35,6 +35,12 @@ QString resource(const char *path)
     return QIAnyUtil::getResourcePath() + QLatin1String(path);
 }
 
+// Records written before the history took the format popup's names say "JPEG".
+QString shownFormat(const QString &stored)
+{
+    return stored == QLatin1String("JPEG") ? QStringLiteral("JPG") : stored;
+}
+
 } // namespace
 
 QConvertedDlg::QConvertedDlg(QWidget *parent)
@@ -278,7 +284,7 @@ void QConvertedDlg::addRecord(const convertedInfo &info)
     record->SetFilePath(info.convertedPath.toStdString());
     record->SetTitle(info.title.toStdString());
     record->SetCreateTime(info.createTime.toStdString());
-    record->SetFormat(info.format.toStdString());
+    record->SetFormat(shownFormat(info.format).toStdString());
     record->SetResolution(info.resolution.toStdString());
     record->setImage(info.imgPath.toStdString());
     m_datas->push_back(record);

@@ -360,13 +360,19 @@ void QEditDlg::onOk()
 
 void QEditDlg::onClose()
 {
+    reject();
+}
+
+// Cancel, the close button, Escape and the window manager's close all put the ticks back.
+void QEditDlg::reject()
+{
     if (m_item && m_item->frames && !m_item->frames->empty() && !m_savedChecks.isEmpty()) {
         const int count = std::min(int(m_item->frames->size()), m_savedChecks.size());
         for (int i = 0; i < count; ++i)
             m_item->frames->at(size_t(i))->SetCheck(m_savedChecks.at(i));
         m_model.refresh();
     }
-    close();
+    QZVDialogEx::reject();
 }
 
 void QEditDlg::onSelectAll()

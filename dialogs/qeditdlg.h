@@ -26,7 +26,7 @@ struct ImageWriteInfo;
 
 // The frame picker of one queue item. Its first opening extracts every frame of the
 // item's movie on a converter thread into frame files and thumbnails; the user then ticks
-// the frames to keep. OK keeps the ticks, Cancel and the close button put them back.
+// the frames to keep. OK keeps the ticks; Cancel, Escape and the close button put them back.
 // The item owns the frame records; the dialog never deletes them nor their files.
 class QEditDlg : public QZVDialogEx, public Ui::QEditDlg
 {
@@ -63,6 +63,7 @@ signals:
     void sendStartLoadingData();
 
 public slots:
+    void reject() override;
     void refreshData();
     void getConvertPro(uint32_t percent, convertState state);
     void convertFinished(bool ok);

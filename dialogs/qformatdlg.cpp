@@ -386,12 +386,14 @@ bool QFormatDlg::eventFilter(QObject *watched, QEvent *event)
     return QZVDialogEx::eventFilter(watched, event);
 }
 
-// A dialog would close on Escape and press a default button on Return; the popup closes
-// only through its buttons.
+// Escape does what Cancel does; Return must not press a default button.
 void QFormatDlg::keyPressEvent(QKeyEvent *event)
 {
     switch (event->key()) {
     case Qt::Key_Escape:
+        event->accept();
+        OnBtnCancel();
+        break;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         event->accept();

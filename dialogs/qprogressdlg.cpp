@@ -31,6 +31,10 @@ QProgressDlg::~QProgressDlg()
     delete m_progress;
 }
 
+// The ring ends with the extraction it shows: dismissed early, it would let the picker
+// close on part of the movie's frames, which later openings would take as all of them.
+void QProgressDlg::reject() {}
+
 void QProgressDlg::setValue(int percent)
 {
     m_progress->setValue(percent);

@@ -16,6 +16,9 @@ public:
     void setValue(int percent);
     void resetControlLocation() override;
 
+public slots:
+    void reject() override;
+
 private:
     QZVBaseProgress *m_progress = nullptr;
 };

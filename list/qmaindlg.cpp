@@ -28,6 +28,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -107,6 +108,7 @@ void QMainDlg::Init()
 
     m_convertProgressWgt->hide();
     InitMenu();
+    InitKeys();
     connect(this, &QMainDlg::seedAddComplete, this, &QMainDlg::AddFileComplete);
     connect(this, &QMainDlg::seedConvertItem, this, &QMainDlg::addConvertItem);
     connect(this, &QMainDlg::importPathChanged, this, [this](const QString &path) {
@@ -200,10 +202,20 @@ void QMainDlg::ScrollBarShow(bool shown)
     m_scrollAreaWidget->setMaximumWidth(width() - scrollBarWidth);
 }
 
+// The stored default "." would be the process's working folder, which means nothing to a user.
+QString QMainDlg::importStartFolder()
+{
+    const QString last = MainWindow::open_path;
+    if (QDir::isAbsolutePath(last) && QFileInfo(last).isDir())
+        return last;
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
 void QMainDlg::OnACtionImport()
 {
     const QString filter = tr("All Supported Formats(%1);;All files(*.*)").arg(kSupportedPatterns);
-    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), MainWindow::open_path, filter);
+    const QStringList files = QFileDialog::getOpenFileNames(this, QString(), importStartFolder(), filter);
     if (files.isEmpty())
         return;
     MainWindow::open_path = QFileInfo(files.first()).path();

@@ -29,7 +29,8 @@ class ZvVideoConvertManager;
 
 // The central pane of the main window: the list of queued Live Photo movies, one row
 // per queue item. It imports files (file dialog or drop) on its file-adding thread,
-// keeps the selection, runs the list commands, and converts all rows as one batch.
+// keeps the selection, runs the list commands, and converts all rows, or the one a row
+// menu names, as one batch.
 class QMainDlg : public QWidget, public QUtilThread
 {
     Q_OBJECT
@@ -111,7 +112,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     // One import: its candidates, its search, its progress base and its stop request.
@@ -135,8 +135,10 @@ private:
     };
 
     static ZvVideoConvertManager *queue();
+    static QString importStartFolder();
     void Init();
     void InitMenu();
+    void InitKeys();
     void placeOverlays();
     void addSubFolderImages(ImportRun &run, const QString &folder);
     bool IsSupportFile(const QString &path) const;
@@ -148,6 +150,7 @@ private:
     void destroyRowAt(int index);
     void hideListWhenEmpty();
     void ActionDeleteALL();
+    void startBatch(const QList<VideoConvertBar *> &rows);
     void showPlayFile(VideoConvertBar *bar);
     void saveHistory(VideoConvertBar *bar);
     void runAfterBatchAction();

@@ -25,16 +25,19 @@ constexpr int kSchedulerIntervalMs = 100;
 
 void QMainDlg::OnStartToCoverter()
 {
-    if (m_allBarList.isEmpty())
+    startBatch(m_allBarList);
+}
+
+void QMainDlg::startBatch(const QList<VideoConvertBar *> &rows)
+{
+    if (rows.isEmpty())
         return;
-    m_convertList.clear();
+    m_convertList = rows;
     m_nConvertedCount = 0;
     m_nConvertCount = 0;
     ZvVideoConvertItem::resetConvetedPathList();
-    for (VideoConvertBar *bar : qAsConst(m_allBarList)) {
-        m_convertList.append(bar);
+    for (VideoConvertBar *bar : rows)
         m_nConvertCount += unsigned(bar->getConvertCount());
-    }
     OnConverterAllCheck();
 }
 
@@ -163,10 +166,13 @@ void QMainDlg::startConverterChange(bool converting)
         m_convertProgressWgt->lower();
 }
 
+// Called on every change of the output format, which each row shows.
 void QMainDlg::setEditBtnEnable(bool enabled)
 {
-    for (VideoConvertBar *bar : qAsConst(m_allBarList))
+    for (VideoConvertBar *bar : qAsConst(m_allBarList)) {
         bar->setEditBtnEnabled(enabled);
+        bar->update();
+    }
 }
 
 void QMainDlg::addConvertProgress()

@@ -11,10 +11,12 @@
 #include "zvvideoconvertitem.h"
 #include "zvvideoconvertmanager.h"
 
+#include "qscrollareaframeselection.h"
+
 #include <QCursor>
 #include <QFile>
-#include <QKeyEvent>
-#include "qscrollareaframeselection.h"
+#include <QMouseEvent>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 namespace {
@@ -57,6 +59,19 @@ void QMainDlg::InitMenu()
     connect(m_actClearInvalid, &QAction::triggered, this, &QMainDlg::OnACtionClearInvalidFile);
 }
 
+// Window-wide, since the pane itself rarely holds the focus; a focused text field keeps
+// these keys for its own editing.
+void QMainDlg::InitKeys()
+{
+    auto *selectAll = new QShortcut(QKeySequence::SelectAll, this);
+    connect(selectAll, &QShortcut::activated, this, &QMainDlg::SelectAllItem);
+    auto *remove = new QShortcut(QKeySequence::Delete, this);
+    connect(remove, &QShortcut::activated, this, [this] {
+        if (!MainWindow::isConverting())
+            OnACtionDelete();
+    });
+}
+
 void QMainDlg::respondMouseStateEmit()
 {
     VideoConvertBar *bar = senderBar(sender());
@@ -91,13 +106,6 @@ void QMainDlg::SelectAllItem()
         bar->setMouseState(ConvertMouseSelected);
 }
 
-void QMainDlg::keyPressEvent(QKeyEvent *event)
-{
-    QWidget::keyPressEvent(event);
-    if (event->key() == Qt::Key_A && event->modifiers() == Qt::ControlModifier)
-        SelectAllItem();
-}
-
 void QMainDlg::selectPtChange(QPoint start, QPoint end)
 {
     const int lo = qMin(start.y(), end.y());
@@ -111,10 +119,11 @@ void QMainDlg::selectPtChange(QPoint start, QPoint end)
     }
 }
 
+// The menu's commands act on the row under the cursor, selected before or not.
 void QMainDlg::respondShowTreeMenu()
 {
-    if (!m_pressBar)
-        m_pressBar = senderBar(sender());
+    if (VideoConvertBar *bar = senderBar(sender()))
+        m_pressBar = bar;
     if (!m_pressBar)
         return;
     const int state = m_pressBar->getConvertState();
@@ -122,10 +131,10 @@ void QMainDlg::respondShowTreeMenu()
     m_actConvert->setEnabled(idle);
     m_actRename->setEnabled(idle);
     m_actPlay->setEnabled(idle);
+    m_actOpenFile->setEnabled(true);
     if (idle) {
         m_actDelete->setEnabled(true);
         m_actDeleteAll->setEnabled(true);
-        m_actOpenFile->setEnabled(true);
     }
     m_actImport->setEnabled(true);
     m_actClearInvalid->setEnabled(true);
@@ -143,10 +152,9 @@ void QMainDlg::mousePressEvent(QMouseEvent *event)
     QWidget::mousePressEvent(event);
     if (event->button() != Qt::RightButton || MainWindow::isConverting())
         return;
-    m_actPlay->setEnabled(false);
-    m_actConvert->setEnabled(false);
-    m_actRename->setEnabled(false);
-    m_actDelete->setEnabled(false);
+    // No row lies under the cursor: nothing that acts on one is offered.
+    for (QAction *onRow : {m_actPlay, m_actConvert, m_actRename, m_actOpenFile, m_actDelete})
+        onRow->setEnabled(false);
     m_actDeleteAll->setEnabled(true);
     m_actClearInvalid->setEnabled(true);
     m_menu->popup(QCursor::pos());
@@ -310,8 +318,13 @@ void QMainDlg::OnACtionOpenFile()
 void QMainDlg::OnACtionRename()
 {
     if (m_pressBar)
-        m_pressBar->OnBtnEdit();
+        m_pressBar->OnBtnEditName();
+}
+
+void QMainDlg::OnACtionConvert()
+{
+    if (m_pressBar)
+        startBatch({m_pressBar});
 }
 
 void QMainDlg::OnACtionPlay() {}
-void QMainDlg::OnACtionConvert() {}

@@ -51,10 +51,14 @@ QPixmap *loadDoubleResolution(const QString &relative)
     return pixmap;
 }
 
+const PhotoConverterInfo *output()
+{
+    return QConverterOperate::g_converterInfo;
+}
+
 QString currentFormat()
 {
-    const PhotoConverterInfo *info = QConverterOperate::g_converterInfo;
-    return info ? info->format : QString();
+    return output() ? output()->format : QString();
 }
 
 bool isAnimatedFormat(const QString &format)
@@ -379,7 +383,7 @@ void VideoConvertBar::drawStaticCtrl(QPainter &painter)
     painter.setPen(kTextColor);
     if (!m_strResolution.isEmpty())
         drawColumn(painter, right + 20, 0, m_strResolution);
-    drawColumn(painter, right + 120, 2, currentFormat().toUpper());
+    drawColumn(painter, right + 120, 2, output() ? output()->displayName() : QString());
     drawColumn(painter, right + 180, 1, m_videoItem ? m_videoItem->durationText : QString());
 }
 

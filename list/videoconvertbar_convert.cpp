@@ -318,7 +318,7 @@ void VideoConvertBar::getConvertedInfo(convertedInfo &info) const
         info.convertedPath = m_videoItem->outputDir;
         info.title = withoutTrailingSlash(m_videoItem->outputDir).section(QLatin1Char('/'), -1);
     }
-    info.format = outputFormat().toUpper();
+    info.format = output() ? output()->displayName() : QString();
     const PhotoConverterInfo *out = output();
     const bool own = out && out->width > 0;
     info.resolution = QStringLiteral("%1x%2")

@@ -19,4 +19,7 @@ struct PhotoConverterInfo
     QString animationFormat;
     unsigned int animationCodecId = 0;
     int frameFormat = -1;
+
+    // The format's one name before a user: "JPG", as the format popup names it, not "JPEG".
+    QString displayName() const { return extension.toUpper(); }
 };

@@ -65,6 +65,8 @@ void GeneralWidget::InitCtrl()
     m_bAutoUpdate = QVideoSettingXml::GetItemValue(kUpdatesItem, kUpdatesKey, QStringLiteral("N"))
                     == QLatin1String("Y");
     m_radAutoUpdate->setChecked(m_bAutoUpdate);
+    // The program never updates itself: the system's package manager does.
+    m_radAutoUpdate->setEnabled(false);
     m_radCloseUpdate->setChecked(!m_bAutoUpdate);
     m_bExitOnClose = QVideoSettingXml::GetItemValue(kCloseItem, kCloseKey, QStringLiteral("Y"))
                      == QLatin1String("Y");
@@ -78,6 +80,7 @@ void GeneralWidget::retranslateUi()
     m_GroupUpdates->setTitle(tr("Automatic updates"));
     m_GroupClose->setTitle(tr("Close"));
     m_radAutoUpdate->setText(tr("Automatically update to the newest version"));
+    m_radAutoUpdate->setToolTip(tr("Updates come with your system's packages."));
     m_radCloseUpdate->setText(tr("Close automatic updates"));
     m_radMin->setText(tr("Minimize to Tray"));
     m_radExit->setText(tr("Exit"));

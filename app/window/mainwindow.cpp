@@ -10,6 +10,8 @@
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
 #include "qzvmenu.h"
+#include "showmessage.h"
+#include "suupdater.h"
 #include "zvcommoninterface.h"
 
 #include <QAction>
@@ -263,6 +265,8 @@ void MainWindow::InitMenu()
     connect(m_actAbout, &QAction::triggered, this, &MainWindow::ActOnAbout);
     connect(m_actUpdates, &QAction::triggered, this, &MainWindow::ActOnUpdates);
     connect(m_actPreferences, &QAction::triggered, this, &MainWindow::ActOnPreferDlg);
+    // The update check's answer is meant for the user, not only for the log.
+    SUUpdater::setPresenter([](const QString &text) { ShowMessage(text, QString(), 0, false); });
 }
 
 void MainWindow::InitLogInfo()

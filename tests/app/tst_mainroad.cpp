@@ -8,11 +8,13 @@
 #include "qmaindlg.h"
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
+#include "videoconvertbar.h"
 #include "testhome.h"
 #include "zvcommoninterface.h"
 
 #include <QDir>
 #include <QImageReader>
+#include <QScreen>
 
 using Power = ZvCommonInterface::PowerAction;
 
@@ -108,6 +110,33 @@ private slots:
         QCOMPARE(stills.size(), 10);
         QCOMPARE(stills.first(), QString("short_001.png"));
         QCOMPARE(m_power, QStringList{"sleep"});
+    }
+
+    // A newly chosen format shows on the rows at once, not when the mouse next passes.
+    void rowsShowANewFormatAtOnce()
+    {
+        MainWindow::resetStaticsForTests();
+        QTemporaryDir media;
+        const QString movie = ListFixture::movie(media.path(), "row.mov");
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ModalWatchdog dog;
+        ListFixture::expectImport(dog);
+        window.mainDlg()->addImportFile({movie});
+        QTRY_COMPARE(window.mainDlg()->rows().size(), 1);
+        const VideoConvertBar *row = window.mainDlg()->rows().first();
+        const QRect area(row->mapTo(&window, QPoint()), row->size());
+        // What the screen shows against what a full repaint would show now.
+        const auto shown = [&window, area] {
+            return window.screen()->grabWindow(window.winId(), area.x(), area.y(), area.width(), area.height())
+                .toImage().convertToFormat(QImage::Format_ARGB32);
+        };
+        const auto current = [&window, area] { return window.grab(area).toImage().convertToFormat(QImage::Format_ARGB32); };
+        for (const char *format : {"GIF", "PNG", "JPG"}) {
+            chooseFormat(format);
+            QTRY_VERIFY2(shown() == current(), format);
+        }
     }
 
     void closingDuringABatchStopsIt()

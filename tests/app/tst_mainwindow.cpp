@@ -7,6 +7,7 @@
 #include "qmaindlg.h"
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
+#include "qzvmessagedlg.h"
 #include "testhome.h"
 #include "urlrecorder.h"
 
@@ -308,6 +309,19 @@ private slots:
         QCOMPARE(version, QString("Version 1.0.0"));
         QCOMPARE(m_urls.urls.size(), 1);
         QCOMPARE(m_urls.urls.first().scheme(), QString("https"));
+    }
+
+    void checkForUpdatesTellsTheUser()
+    {
+        MainWindow window;
+        QString shown;
+        ModalWatchdog dog;
+        dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&shown](QWidget *box) {
+            shown = static_cast<QZVMessageDlg *>(box)->message();
+        }, ModalWatchdog::reject()));
+        window.ActOnUpdates();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QVERIFY2(shown.contains("package manager"), qPrintable(shown));
     }
 
     void closingEmptiesTheTemporaryFramesAndKeepsTheFolder()

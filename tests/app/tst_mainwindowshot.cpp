@@ -6,16 +6,33 @@
 #include "qmaindlg.h"
 #include "qpreferencesdlg.h"
 #include "qzvbasebutton.h"
+#include "qzvmenu.h"
+#include "videoconvertbar.h"
 #include "testhome.h"
 
+#include <QCursor>
 #include <QDir>
+#include <QMenu>
+#include <QScreen>
 
-// Saves pictures of the main window, with three imported movies in its list, of the
-// history after conversions and of both preference pages, as the X11 platform draws
-// them. Run by scripts/screenshot.
+// Saves pictures of the main window, with three imported movies in its list, of its row
+// menu, of the update check's message, of the history after conversions and of both
+// preference pages, as the X11 platform draws them. Run by scripts/screenshot.
 class TestMainWindowShot : public QObject
 {
     Q_OBJECT
+
+private:
+    // Popups and message boxes are windows of their own: the picture is taken from the
+    // screen, over the part that holds them and the main window.
+    static void saveScreen(const QRect &area, const char *name)
+    {
+        const QString path = QStringLiteral(GLINTORA_SCREENSHOT_DIR) + QLatin1String(name);
+        QVERIFY(QDir().mkpath(QStringLiteral(GLINTORA_SCREENSHOT_DIR)));
+        const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+        QVERIFY(screen.copy(area.intersected(screen.rect())).save(path));
+        qInfo("saved %s", qPrintable(path));
+    }
 
 private slots:
     void shot()
@@ -39,6 +56,33 @@ private slots:
         const QString path = folder + QStringLiteral("/mainwindow.png");
         QVERIFY(window.grab().save(path));
         qInfo("saved %s", qPrintable(path));
+
+        // Then the row menu, opened on the second row.
+        QWidget *row = window.mainDlg()->rows().at(1);
+        const QPoint spot(row->width() / 3, row->height() / 2);
+        QCursor::setPos(row->mapToGlobal(spot));
+        QTest::mousePress(row, Qt::RightButton, {}, spot);
+        QMenu *menu = window.mainDlg()->contextMenu();
+        QTRY_VERIFY(menu->isVisible());
+        QTest::qWait(200); // the menu's first paint
+        saveScreen(window.frameGeometry().united(menu->geometry()), "/row-menu.png");
+        menu->hide();
+    }
+
+    // The answer of "Check for Updates" over the main window.
+    void updateMessageShot()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ModalWatchdog dog;
+        dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&window](QWidget *box) {
+            QVERIFY(QTest::qWaitForWindowExposed(box));
+            QTest::qWait(200);
+            saveScreen(window.frameGeometry().united(box->frameGeometry()), "/update-message.png");
+        }, ModalWatchdog::reject()));
+        window.ActOnUpdates();
+        GLINTORA_VERIFY_WATCHDOG(dog);
     }
 
     // Three movies to GIF and one to PNG stills, then the history in both of its modes.

@@ -84,6 +84,9 @@ private slots:
         QCOMPARE(dialog.minimumSize(), dialog.maximumSize());
         QVERIFY(child<QZVRadioButton>(dialog, "m_radCloseUpdate")->isChecked());
         QVERIFY(!child<QZVRadioButton>(dialog, "m_radAutoUpdate")->isChecked());
+        // The program never updates itself, so the page does not offer it.
+        QVERIFY(!child<QZVRadioButton>(dialog, "m_radAutoUpdate")->isEnabled());
+        QVERIFY(child<QZVRadioButton>(dialog, "m_radAutoUpdate")->toolTip().contains("system's packages"));
         QVERIFY(child<QZVRadioButton>(dialog, "m_radExit")->isChecked());
         QCOMPARE(setting("UPDATES_ITEM", "bIsAutoUpdate"), QString("N"));
         QCOMPARE(setting("CLOSE_ITEM", "bIsCloseDlg"), QString("Y"));
@@ -110,7 +113,7 @@ private slots:
     {
         QPreferencesDlg dialog;
         dialog.show();
-        child<QZVRadioButton>(dialog, "m_radAutoUpdate")->click();
+        child<QZVRadioButton>(dialog, "m_radMin")->click();
         child<QZVBaseButton>(dialog, "m_btnConvert")->click();
         QVERIFY(child<QWidget>(dialog, "ConvertWidget")->isVisible());
         QVERIFY(!child<QWidget>(dialog, "GeneralWidget")->isVisible());
@@ -119,8 +122,8 @@ private slots:
         child<QZVComboBox>(dialog, "m_cmbFinished")->setCurrentIndex(2);
         child<QZVBaseButton>(dialog, "m_btnGeneral")->click();
         QVERIFY(child<QWidget>(dialog, "GeneralWidget")->isVisible());
-        QVERIFY(child<QZVRadioButton>(dialog, "m_radAutoUpdate")->isChecked());
-        QVERIFY(!child<QZVRadioButton>(dialog, "m_radCloseUpdate")->isChecked());
+        QVERIFY(child<QZVRadioButton>(dialog, "m_radMin")->isChecked());
+        QVERIFY(!child<QZVRadioButton>(dialog, "m_radExit")->isChecked());
         QCOMPARE(child<QZVComboBox>(dialog, "m_cmbFinished")->currentIndex(), 2);
     }
 
@@ -134,17 +137,18 @@ private slots:
     void cancelAndCloseStoreNothing()
     {
         QFETCH(QString, button);
+        QVideoSettingXml::GetItemValue("UPDATES_ITEM", "bIsAutoUpdate", "Y");
         QPreferencesDlg dialog;
         QSignalSpy updates(&dialog, &QPreferencesDlg::emitAutoUpdate);
         dialog.show();
-        child<QZVRadioButton>(dialog, "m_radAutoUpdate")->click();
+        child<QZVRadioButton>(dialog, "m_radCloseUpdate")->click();
         child<QZVRadioButton>(dialog, "m_radMin")->click();
         child<QZVComboBox>(dialog, "m_cmbFinished")->setCurrentIndex(1);
         click(dialog, "m_btnReset");
         click(dialog, qPrintable(button));
         QVERIFY(!dialog.isVisible());
         QCOMPARE(updates.count(), 0);
-        QCOMPARE(setting("UPDATES_ITEM", "bIsAutoUpdate"), QString("N"));
+        QCOMPARE(setting("UPDATES_ITEM", "bIsAutoUpdate"), QString("Y"));
         QCOMPARE(setting("CLOSE_ITEM", "bIsCloseDlg"), QString("Y"));
         QCOMPARE(setting("SHOWDOWN_ITEM", "Finished_All_Job"), QString("0"));
         QCOMPARE(QConverterOperate::getConverterPath(), QString("/before/"));
@@ -152,23 +156,26 @@ private slots:
 
     void okStoresOnlyChangedGeneralChoices_data()
     {
+        QTest::addColumn<QString>("updateBefore");
         QTest::addColumn<QStringList>("clicks");
         QTest::addColumn<QString>("storedUpdate");
         QTest::addColumn<QString>("storedClose");
         QTest::addColumn<QList<bool>>("announced");
-        QTest::newRow("nothing changed") << QStringList() << "N" << "Y" << QList<bool>();
-        QTest::newRow("updates on") << QStringList{"m_radAutoUpdate"} << "Y" << "Y" << QList<bool>{true};
-        QTest::newRow("on and back off") << QStringList{"m_radAutoUpdate", "m_radCloseUpdate"} << "N" << "Y"
-                                         << QList<bool>();
-        QTest::newRow("close minimises") << QStringList{"m_radMin"} << "N" << "N" << QList<bool>();
+        QTest::newRow("nothing changed") << "N" << QStringList() << "N" << "Y" << QList<bool>();
+        QTest::newRow("updates cannot be turned on") << "N" << QStringList{"m_radAutoUpdate"} << "N" << "Y"
+                                                     << QList<bool>();
+        QTest::newRow("updates off") << "Y" << QStringList{"m_radCloseUpdate"} << "N" << "Y" << QList<bool>{false};
+        QTest::newRow("close minimises") << "N" << QStringList{"m_radMin"} << "N" << "N" << QList<bool>();
     }
 
     void okStoresOnlyChangedGeneralChoices()
     {
+        QFETCH(QString, updateBefore);
         QFETCH(QStringList, clicks);
         QFETCH(QString, storedUpdate);
         QFETCH(QString, storedClose);
         QFETCH(QList<bool>, announced);
+        QVideoSettingXml::GetItemValue("UPDATES_ITEM", "bIsAutoUpdate", updateBefore);
         QPreferencesDlg dialog;
         QSignalSpy updates(&dialog, &QPreferencesDlg::emitAutoUpdate);
         dialog.show();
@@ -263,21 +270,23 @@ private slots:
     // and only a changed update choice reaches the updater.
     void mainWindowAppliesTheOutcome()
     {
+        QVideoSettingXml::GetItemValue("UPDATES_ITEM", "bIsAutoUpdate", "Y");
+        SUUpdater::sharedUpdater()->setAutomaticallyChecksForUpdates(true);
         MainWindow window;
         ModalWatchdog dog;
         dog.expect("QPreferencesDlg", QString(), ModalWatchdog::clickButton("m_btnCancel"));
         dog.expect("QPreferencesDlg", QString(), [](QWidget *modal) {
-            child<QZVRadioButton>(*modal, "m_radAutoUpdate")->click();
+            child<QZVRadioButton>(*modal, "m_radCloseUpdate")->click();
             click(*modal, "m_btnOk");
         });
         const QString before = QConverterOperate::getConverterPath();
         window.ActOnPreferDlg();
         QCOMPARE(setting("OutPut_path", "path_value"), before);
-        QVERIFY(!SUUpdater::sharedUpdater()->automaticallyChecksForUpdates());
+        QVERIFY(SUUpdater::sharedUpdater()->automaticallyChecksForUpdates());
         window.ActOnPreferDlg();
         GLINTORA_VERIFY_WATCHDOG(dog);
-        QVERIFY(SUUpdater::sharedUpdater()->automaticallyChecksForUpdates());
-        QCOMPARE(setting("UPDATES_ITEM", "bIsAutoUpdate"), QString("Y"));
+        QVERIFY(!SUUpdater::sharedUpdater()->automaticallyChecksForUpdates());
+        QCOMPARE(setting("UPDATES_ITEM", "bIsAutoUpdate"), QString("N"));
         QCOMPARE(setting("OutPut_path", "path_value"), defaultFolder());
     }
 };

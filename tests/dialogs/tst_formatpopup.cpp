@@ -234,9 +234,9 @@ private slots:
             QCOMPARE(popup->m_spinboxQuality->value(), percent);
             QCOMPARE(slider->value(), double(percent));
         }
-        // Escape and Return leave the popup open whatever has the focus.
+        // Return leaves the popup open whatever has the focus.
         QWidget *focused = QList<QWidget *>({popup->m_listView, popup->m_editH, popup->m_btnOk})[row % 3];
-        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter})
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
             QTest::keyClick(focused, key);
         QVERIFY(popup->isVisible() && m_signals.isEmpty() && file("PhotoConverterSetting.xml").isEmpty());
         QCOMPARE(QVideoSettingXml::GetItemValue("FormatSet", "Format_ID", ""), QString("JPG"));
@@ -263,6 +263,7 @@ private slots:
         QTest::newRow("Cancel") << "m_btnCancel";
         QTest::newRow("title close") << "m_btnTitleClose";
         QTest::newRow("window close") << "";
+        QTest::newRow("Escape in the width field") << "m_editW";
     }
 
     void closingWithoutOkAppliesNothing()
@@ -275,6 +276,8 @@ private slots:
         const QByteArray settings = file("VideoDefaultSetting.xml");
         if (button.isEmpty())
             popup->close();
+        else if (button == "m_editW")
+            QTest::keyClick(popup->m_editW, Qt::Key_Escape);
         else
             QTest::mouseClick(popup->findChild<QWidget *>(button), Qt::LeftButton);
         QVERIFY(popup->isHidden() && m_signals.isEmpty() && file("PhotoConverterSetting.xml").isEmpty());

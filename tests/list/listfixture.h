@@ -3,10 +3,13 @@
 #include "modalwatchdog.h"
 #include "testmedia.h"
 
+#include <QAction>
+#include <QMenu>
 #include <QString>
+#include <QtTest>
 
-// Small generated Live Photo movies and a watchdog step that lets an import's loading
-// dialog run until the import has ended.
+// Small generated Live Photo movies, a watchdog step that lets an import's loading
+// dialog run until the import has ended, and a click on a shown menu's entry.
 namespace ListFixture {
 
 inline QString movie(const QString &folder, const QString &name, double seconds = 1.0, bool identifier = true)
@@ -24,6 +27,18 @@ inline QString movie(const QString &folder, const QString &name, double seconds 
 inline void expectImport(ModalWatchdog &dog)
 {
     dog.expectSelfClosing(QStringLiteral("QLoadingDlg"));
+}
+
+// Clicks the entry of that text as a user would; false when the menu has none.
+inline bool chooseFromMenu(QMenu *menu, const QString &text)
+{
+    for (QAction *action : menu->actions()) {
+        if (action->text() == text) {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace ListFixture

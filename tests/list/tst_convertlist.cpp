@@ -14,8 +14,11 @@
 #include "zvvideoconvertitem.h"
 #include "zvvideoconvertmanager.h"
 
+#include <QCursor>
 #include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QSignalSpy>
 #include <QThread>
@@ -329,6 +332,113 @@ private slots:
         QCOMPARE(pane.rows().size(), 0);
         QCOMPARE(ZvVideoConvertManager::getConvertManagerObject()->GetItemCount(), 0);
         QCOMPARE(emptied.count(), 1);
+    }
+
+    // Whatever was clicked or selected before, the row menu acts on the row it opened on.
+    void rowMenuActsOnTheRowUnderTheCursor_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::newRow("Open File") << "Open File";
+        QTest::newRow("Rename") << "Rename";
+    }
+
+    void rowMenuActsOnTheRowUnderTheCursor()
+    {
+        QFETCH(QString, command);
+        const QString folder = freshFolder();
+        QMainDlg pane;
+        pane.resize(600, 400);
+        pane.show();
+        import(pane, {copyAs(m_live, folder, "m0.mov"), copyAs(m_live, folder, "m1.mov")});
+        QTRY_COMPARE(pane.rows().size(), 2);
+        const auto rows = pane.rows();
+        QTest::mouseClick(rows.at(0), Qt::LeftButton);
+        pane.SelectAllItem();
+        QStringList revealed;
+        ZvCommonInterface::setRevealHandler([&revealed](const QString &p) { revealed << p; });
+        ModalWatchdog dog; // Rename must open no dialog
+        QTest::mousePress(rows.at(1), Qt::RightButton);
+        QTRY_VERIFY(pane.contextMenu()->isVisible());
+        QVERIFY(ListFixture::chooseFromMenu(pane.contextMenu(), command));
+        ZvCommonInterface::setRevealHandler({});
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        auto editing = [](VideoConvertBar *row) {
+            auto *editor = row->findChild<QLineEdit *>();
+            return editor && editor->isVisible();
+        };
+        if (command == "Open File") {
+            QCOMPARE(revealed, QStringList({rows.at(1)->getVideoPath()}));
+        } else {
+            QVERIFY(editing(rows.at(1)));
+            QVERIFY(!editing(rows.at(0)));
+        }
+    }
+
+    // The keys work wherever the focus is in the list's window: Ctrl+A selects every row,
+    // Delete removes the selected ones, as the menu's "&Delete" does.
+    void selectAllAndDeleteKeys()
+    {
+        const QString folder = freshFolder();
+        QWidget window;
+        window.setFocusPolicy(Qt::StrongFocus);
+        auto *pane = new QMainDlg(&window);
+        pane->resize(600, 400);
+        window.resize(600, 400);
+        window.show();
+        import(*pane, {copyAs(m_live, folder, "k0.mov"), copyAs(m_live, folder, "k1.mov"),
+                       copyAs(m_live, folder, "k2.mov")});
+        QTRY_COMPARE(pane->rows().size(), 3);
+        window.activateWindow(); // back from the import's dialog
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.setFocus();
+        VideoConvertBar *second = pane->rows().at(1);
+        QCursor::setPos(second->mapToGlobal(second->rect().center())); // a press starts a drag selection there
+        QTest::mouseClick(second, Qt::LeftButton);
+        QTest::keyClick(&window, Qt::Key_Delete);
+        QCOMPARE(rowNames(*pane), QStringList({"k0.mov", "k2.mov"}));
+        QTest::keyClick(&window, Qt::Key_A, Qt::ControlModifier);
+        for (VideoConvertBar *row : pane->rows())
+            QCOMPARE(row->getMouseState(), ConvertMouseSelected);
+        QTest::keyClick(&window, Qt::Key_Delete);
+        QVERIFY(pane->rows().isEmpty());
+        verifyRowsMatchQueue(*pane);
+    }
+
+    // The add-file dialog opens where the user last took files from, else in Pictures, else
+    // at home; never in the process's working folder.
+    void addFileDialogFolder_data()
+    {
+        QTest::addColumn<QString>("stored"); // the last folder used; "." when none
+        QTest::addColumn<bool>("pictures");  // whether the Pictures folder exists
+        QTest::addColumn<QString>("expected");
+        QTest::newRow("last used") << "last" << true << "last";
+        QTest::newRow("never used") << "." << true << "pictures";
+        QTest::newRow("last used is gone") << "/gone/away" << true << "pictures";
+        QTest::newRow("no Pictures folder") << "." << false << "home";
+    }
+
+    void addFileDialogFolder()
+    {
+        QFETCH(QString, stored);
+        QFETCH(bool, pictures);
+        QFETCH(QString, expected);
+        const QString last = freshFolder();
+        const QString picturesFolder = QDir::homePath() + "/Pictures";
+        if (pictures)
+            QVERIFY(QDir().mkpath(picturesFolder));
+        else
+            QVERIFY(QDir(picturesFolder).removeRecursively());
+        const QMap<QString, QString> folders{{"last", last}, {"pictures", picturesFolder}, {"home", QDir::homePath()}};
+        MainWindow::open_path = folders.value(stored, stored);
+        QString opened;
+        ModalWatchdog dog;
+        dog.expect("QFileDialog", QString(), ModalWatchdog::inspectThen([&opened](QWidget *modal) {
+            opened = static_cast<QFileDialog *>(modal)->directory().canonicalPath();
+        }, ModalWatchdog::reject()));
+        QMainDlg pane;
+        pane.OnACtionImport();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QCOMPARE(opened, QDir(folders.value(expected)).canonicalPath());
     }
 };
 

@@ -12,6 +12,7 @@
 #include "testhome.h"
 #include "videoconvertbar.h"
 #include "qzvbasesortmodel.h"
+#include "qzvmenu.h"
 #include "zvvideoconvertitem.h"
 #include "zvcommoninterface.h"
 #include "zvvideoconvertmanager.h"
@@ -220,6 +221,41 @@ private slots:
         pane->OnStartToCoverter();
         QTRY_VERIFY_WITH_TIMEOUT(pane->rows().isEmpty(), 120000);
         QCOMPARE(QDir(m_root + "pick").entryList({"*.png"}, QDir::Files).size(), frames - 3);
+    }
+
+    // The row menu's Convert is a batch of that row alone, on the Convert button's road:
+    // progress, the after-batch action and a history record that names the format as the
+    // format popup does.
+    void rowMenuConvertsThatRowAlone()
+    {
+        setAfterBatch("1");
+        m_output.format = "jpeg";
+        m_output.extension = "jpg";
+        auto pane = paneWith({"a.mov", "b.mov"});
+        pane->resize(600, 400);
+        pane->show();
+        const auto rows = pane->rows();
+        QSignalSpy converting(pane.get(), &QMainDlg::emitIsStartConverter);
+        QSignalSpy finished(pane.get(), &QMainDlg::emitConvertedFinish);
+        QTest::mousePress(rows.at(1), Qt::RightButton);
+        QTRY_VERIFY(pane->contextMenu()->isVisible());
+        QVERIFY(ListFixture::chooseFromMenu(pane->contextMenu(), "Convert"));
+        QTRY_VERIFY_WITH_TIMEOUT(converting.size() == 2, 120000);
+        QCOMPARE(converting.first().first().toBool(), true);
+        QCOMPARE(converting.last().first().toBool(), false);
+        QCOMPARE(finished.count(), 1);
+        QCOMPARE(pane->rows(), QList<VideoConvertBar *>({rows.at(0)}));
+        QCOMPARE(rows.at(0)->getConvertState(), int(BarIdle));
+        QVERIFY(QFileInfo::exists(m_root + "b/b_001.jpg"));
+        QVERIFY(!QFileInfo::exists(m_root + "a"));
+        QList<convertedInfo *> records;
+        QVideoSettingXml::analysisConvertedInfo(&records);
+        const auto b = std::find_if(records.cbegin(), records.cend(),
+                                    [this](const convertedInfo *record) { return record->convertedPath == m_root + "b/"; });
+        QVERIFY(b != records.cend());
+        QCOMPARE((*b)->format, QString("JPG"));
+        qDeleteAll(records);
+        QCOMPARE(m_power, QStringList({"sleep"}));
     }
 
     void afterBatchAction_data()
