@@ -11,6 +11,9 @@
 #include "showmessage.h"
 #include "zvhistorythumbnail.h"
 
+#include <QFileInfo>
+#include <QHash>
+
 namespace {
 
 constexpr int kMostNamed = 10;
@@ -20,28 +23,37 @@ QString pathOf(const IBaseChunk *record)
     return QString::fromStdString(static_cast<const QHistoryChunk *>(record)->GetFilePath());
 }
 
-// Every output path the store holds, whether or not the output still exists.
-QStringList recordedPaths()
+// Every output path the store holds, whether or not the output still exists, with the
+// identity recorded when it was written (empty in older or hand-written entries).
+QHash<QString, QString> recordedIdentities()
 {
     QList<convertedInfo *> entries;
     QVideoSettingXml::analysisConvertedInfo(&entries);
-    QStringList paths;
+    QHash<QString, QString> identities;
     for (const convertedInfo *entry : qAsConst(entries))
-        paths << entry->convertedPath;
+        identities.insert(entry->convertedPath, entry->identity);
     qDeleteAll(entries);
-    return paths;
+    return identities;
+}
+
+void reportPaths(const QString &heading, const QStringList &paths)
+{
+    if (paths.isEmpty())
+        return;
+    QStringList lines = paths.mid(0, kMostNamed);
+    if (paths.size() > kMostNamed)
+        lines << QStringLiteral("...");
+    ShowMessage(heading + QLatin1Char('\n') + lines.join(QLatin1Char('\n')), QString(), 0, false);
+}
+
+bool isGone(QOutputDeleter::Result result)
+{
+    return result == QOutputDeleter::Deleted || result == QOutputDeleter::Absent;
 }
 
 void reportKept(const QStringList &kept)
 {
-    if (kept.isEmpty())
-        return;
-    QStringList lines = kept.mid(0, kMostNamed);
-    if (kept.size() > kMostNamed)
-        lines << QStringLiteral("...");
-    ShowMessage(QConvertedDlg::tr("These outputs were not deleted and stay in the history:") + QLatin1Char('\n')
-                    + lines.join(QLatin1Char('\n')),
-                QString(), 0, false);
+    reportPaths(QConvertedDlg::tr("These outputs were not deleted and stay in the history:"), kept);
 }
 
 } // namespace
@@ -109,7 +121,7 @@ void QConvertedDlg::ActDeleteAll()
     const int mode = askDelete(tr("Do you want to delete all files or just move the \nfiles from the list?"), true);
     if (mode == AskMessageDlg::Cancelled)
         return;
-    const QStringList recorded = recordedPaths();
+    const QStringList recorded = recordedIdentities().keys();
     // Entries whose outputs are gone leave the store here.
     const QStringList existing = QVideoSettingXml::GetConvertedPath();
     for (const QString &path : recorded) {
@@ -126,12 +138,20 @@ void QConvertedDlg::ActDeleteAll()
 
 QStringList QConvertedDlg::disposeFile(const QStringList &paths, int mode)
 {
+    const QHash<QString, QString> identities =
+        mode == AskMessageDlg::DeleteFiles ? recordedIdentities() : QHash<QString, QString>();
     QStringList kept;
     QStringList removed;
+    QStringList unproven;
     for (const QString &path : paths) {
         if (mode == AskMessageDlg::DeleteFiles) {
-            const QOutputDeleter::Result result = QOutputDeleter::deleteOutput(path);
-            if (result == QOutputDeleter::Refused || result == QOutputDeleter::Remained) {
+            const QString identity = identities.value(path);
+            if (identity.isEmpty()) {
+                // Nothing shows that the file there is the one converted: it only leaves
+                // the list, as with "Move files".
+                if (QFileInfo(path).exists())
+                    unproven << path;
+            } else if (!isGone(QOutputDeleter::deleteOutput(path, identity))) {
                 kept << path;
                 continue;
             }
@@ -141,6 +161,9 @@ QStringList QConvertedDlg::disposeFile(const QStringList &paths, int mode)
     }
     if (!removed.isEmpty())
         QVideoSettingXml::DeleteConvertedPath(removed);
+    reportPaths(tr("These files were not deleted, only removed from the list: the history does not show "
+                   "that they are the files that were converted."),
+                unproven);
     return kept;
 }
 

@@ -3,11 +3,11 @@
 #include "dialogslog.h"
 #include "qconverteroperate.h"
 #include "qianyutil.h"
+#include "qoutputidentity.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace {
@@ -44,17 +44,6 @@ QStringList spellings(const QString &path)
     if (!canonical.isEmpty() && !result.contains(canonical))
         result << canonical;
     return result;
-}
-
-// The stills of a series folder are named after it: "name_001.png", also in "name(2)".
-QRegularExpression stillName(const QString &folderName)
-{
-    QString base = folderName;
-    base.remove(QRegularExpression(QStringLiteral("\\([0-9]+\\)$")));
-    QStringList bases{QRegularExpression::escape(folderName)};
-    if (base != folderName)
-        bases << QRegularExpression::escape(base);
-    return QRegularExpression(QStringLiteral("^(%1)_[0-9]{3,}\\.(jpg|png|bmp|tiff)$").arg(bases.join(QLatin1Char('|'))));
 }
 
 } // namespace
@@ -111,7 +100,7 @@ bool QOutputDeleter::isProtected(const QString &path)
 }
 
 // Why the path is not an output this system may delete; empty when it may be.
-QString QOutputDeleter::refusal(const QString &path)
+QString QOutputDeleter::refusal(const QString &path, const QString &identity)
 {
     if (QDir::isRelativePath(path) || hasDotComponent(path))
         return QStringLiteral("not an absolute, plain path");
@@ -120,7 +109,11 @@ QString QOutputDeleter::refusal(const QString &path)
     const QFileInfo info(cleaned(path));
     if (info.isSymLink())
         return QStringLiteral("a link");
-    if (!info.exists() || info.isDir())
+    if (!info.exists())
+        return QString();
+    if (identity.isEmpty() || QOutputIdentity::of(info.filePath()) != identity)
+        return QStringLiteral("not the output that was written there");
+    if (info.isDir())
         return QString();
     if (!info.isFile())
         return QStringLiteral("not a regular file");
@@ -129,9 +122,9 @@ QString QOutputDeleter::refusal(const QString &path)
     return QString();
 }
 
-QOutputDeleter::Result QOutputDeleter::deleteOutput(const QString &path)
+QOutputDeleter::Result QOutputDeleter::deleteOutput(const QString &path, const QString &identity)
 {
-    const QString why = refusal(path);
+    const QString why = refusal(path, identity);
     if (!why.isEmpty()) {
         qCWarning(lcDialogs) << "refused to delete" << path << "-" << why;
         return Refused;
@@ -148,11 +141,7 @@ QOutputDeleter::Result QOutputDeleter::deleteOutput(const QString &path)
 
 QOutputDeleter::Result QOutputDeleter::deleteFolder(const QString &path)
 {
-    const QRegularExpression still = stillName(QFileInfo(path).fileName());
-    const QFileInfoList entries = QDir(path).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    for (const QFileInfo &entry : entries) {
-        if (entry.isSymLink() || !entry.isFile() || !still.match(entry.fileName()).hasMatch())
-            continue;
+    for (const QFileInfo &entry : QOutputIdentity::stillsOf(path)) {
         if (!remove(entry.filePath(), false))
             qCWarning(lcDialogs) << "could not delete" << entry.filePath();
     }

@@ -8,8 +8,9 @@
 // Deletes one recorded conversion output from the disk, and nothing else. The history
 // file is plain text a user can edit, so a recorded path is not trusted: the user's
 // standard folders, the output root and their ancestors, the application's own data,
-// links and anything a conversion cannot have written are refused. A folder loses only
-// its own stills, and nothing above the output is ever removed.
+// links, anything a conversion cannot have written and anything that no longer matches
+// the identity recorded when it was written are refused. A folder loses only its own
+// stills, and nothing above the output is ever removed.
 class QOutputDeleter
 {
 public:
@@ -24,12 +25,14 @@ public:
     // Removes one file (folder false) or one empty folder (folder true).
     using Remover = std::function<bool(const QString &path, bool folder)>;
 
-    static Result deleteOutput(const QString &path);
+    // identity: what QOutputIdentity gave when the output was written; an empty one is
+    // refused too, never taken as a match.
+    static Result deleteOutput(const QString &path, const QString &identity);
     // Only for tests that make one removal fail; an empty one restores the real removal.
     static void setRemover(Remover remover);
 
 private:
-    static QString refusal(const QString &path);
+    static QString refusal(const QString &path, const QString &identity);
     static Result deleteFolder(const QString &path);
     static bool isProtected(const QString &path);
     static QStringList protectedFolders();

@@ -9,6 +9,7 @@
 #include "mmc.h"
 #include "photoconverterinfo.h"
 #include "qconverteroperate.h"
+#include "qoutputidentity.h"
 #include "qzvbaseprogress.h"
 #include "zvlpconverter.h"
 #include "zvvideoconvertitem.h"
@@ -325,4 +326,5 @@ void VideoConvertBar::getConvertedInfo(convertedInfo &info) const
                           .arg(own ? unsigned(out->width) : m_videoItem->videoWidth)
                           .arg(own ? unsigned(out->height) : m_videoItem->videoHeight);
     info.createTime = QDateTime::currentDateTime().toString(QStringLiteral("yyyy.MM.dd hh:mm:ss"));
+    info.identity = QOutputIdentity::of(info.convertedPath);
 }

@@ -21,4 +21,7 @@ struct convertedInfo
     bool isNew = true;
     QString format;
     QString createTime;
+    // What identified the output when it was written (QOutputIdentity); empty in entries
+    // of older or hand-written files, whose outputs are then never deleted.
+    QString identity;
 };

@@ -6,8 +6,11 @@
 #include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
 #include <QSaveFile>
+#include <QSet>
 #include <QTextStream>
+#include <QXmlStreamReader>
 
 namespace {
 
@@ -31,7 +34,62 @@ QByteArray serialise(const QDomDocument &document)
     return bytes;
 }
 
+QStoreFile::UnparsableNotice &unparsableNotice()
+{
+    static QStoreFile::UnparsableNotice notice;
+    return notice;
+}
+
+QSet<QString> &reportedFiles()
+{
+    static QSet<QString> reported;
+    return reported;
+}
+
+bool isAppDataFile(const QString &path)
+{
+    return QFileInfo(path).absolutePath() == QFileInfo(QIAnyUtil::getAppDataPath()).absoluteFilePath();
+}
+
+QMutex &noticeMutex()
+{
+    static QMutex mutex;
+    return mutex;
+}
+
+void reportUnparsable(const QString &path)
+{
+    if (!isAppDataFile(path))
+        return;
+    // The history is read on a thread of its own.
+    const QMutexLocker lock(&noticeMutex());
+    if (reportedFiles().contains(path))
+        return;
+    reportedFiles().insert(path);
+    qCWarning(lcStore) << path << "does not parse; its changes are not saved until it is repaired or moved aside";
+    if (unparsableNotice())
+        unparsableNotice()(path);
+}
+
+bool parsesAgain(const QByteArray &bytes)
+{
+    QXmlStreamReader reader(bytes);
+    while (!reader.atEnd())
+        reader.readNext();
+    if (!reader.hasError())
+        return true;
+    qCWarning(lcStore) << "the document would not parse:" << reader.errorString();
+    return false;
+}
+
 } // namespace
+
+void QStoreFile::setUnparsableNotice(UnparsableNotice notice)
+{
+    const QMutexLocker lock(&noticeMutex());
+    unparsableNotice() = std::move(notice);
+    reportedFiles().clear();
+}
 
 QString QStoreFile::appDataFile(const QString &name)
 {
@@ -51,7 +109,10 @@ QStoreFile::State QStoreFile::load(const QString &path, QDomDocument &document)
     const QFileInfo info(path);
     if (!info.exists() || (info.isFile() && info.size() == 0))
         return State::Missing;
-    return parse(path, document) ? State::Parsed : State::Unparsable;
+    if (parse(path, document))
+        return State::Parsed;
+    reportUnparsable(path);
+    return State::Unparsable;
 }
 
 QStoreFile::State QStoreFile::loadOrStart(const QString &path, QDomDocument &document)
@@ -66,12 +127,14 @@ QStoreFile::State QStoreFile::loadOrStart(const QString &path, QDomDocument &doc
 
 bool QStoreFile::save(const QString &path, const QDomDocument &document)
 {
-    const QByteArray bytes = serialise(document);
+    return saveBytes(path, serialise(document));
+}
+
+bool QStoreFile::saveBytes(const QString &path, const QByteArray &bytes)
+{
     // Never replace a readable file with one that would not parse again.
-    QDomDocument check;
-    QString error;
-    if (!check.setContent(bytes, false, &error)) {
-        qCWarning(lcStore) << "not saving" << path << "- the document would not parse:" << error;
+    if (!parsesAgain(bytes)) {
+        qCWarning(lcStore) << "not saving" << path;
         return false;
     }
     // The old file stays whole until the new one is complete.

@@ -3,6 +3,8 @@
 #include <QDomDocument>
 #include <QString>
 
+#include <functional>
+
 // The file mechanics every store file shares: parse whole, look up first matches,
 // write whole through an atomic save.
 class QStoreFile
@@ -18,6 +20,15 @@ public:
     // As load, but a missing file starts a new document with the root "ROOTITEM".
     static State loadOrStart(const QString &path, QDomDocument &document);
     static bool save(const QString &path, const QDomDocument &document);
+    // Writes serialised XML whole and atomically; any thread may call it.
+    static bool saveBytes(const QString &path, const QByteArray &bytes);
+
+    // Told, once per run and file, that a file of the application's data does not parse:
+    // the store never overwrites it, so none of its changes are saved until it is repaired
+    // or moved aside. Installing a notice starts the count again. The notice may be called
+    // on the history's own thread.
+    using UnparsableNotice = std::function<void(const QString &path)>;
+    static void setUnparsableNotice(UnparsableNotice notice);
 
     static QDomNode firstChildByTag(const QDomNode &parent, const QString &tag);
     static QDomNode firstChildByAttribute(const QDomNode &parent, const QString &name, const QString &value);

@@ -17,7 +17,8 @@
 #include <vector>
 
 // The store of small XML files: settings, presets, history and the read-only lists.
-// Every call parses its file whole and writes it back whole; GUI thread only.
+// Every call parses its file whole and writes it back whole, except the history, which
+// stays parsed in memory and is written by a thread of its own; GUI thread only.
 class QVideoSettingXml
 {
 public:
@@ -66,8 +67,6 @@ public:
 
 private:
     static QString readCaptureSetting(const QString &key, const QString &defaultValue);
-    static QDomNode findHistoryEntry(const QDomNode &root, const QString &path);
-    static convertedInfo *readHistoryRecord(const QDomNode &entry, const QString &path);
 
     static std::unique_ptr<convertedInfo> m_convertInfo;
     static std::unique_ptr<FormatInfoRecord> m_formatInfo;

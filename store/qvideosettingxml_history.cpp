@@ -1,50 +1,77 @@
 // The conversion history file of the store.
 #include "qvideosettingxml.h"
 
+#include "qhistoryfile.h"
 #include "qstorefile.h"
 
 #include <QFileInfo>
+#include <QUrl>
 
 std::unique_ptr<convertedInfo> QVideoSettingXml::m_convertInfo;
 
 namespace {
 
-const QString kHistoryFile = QStringLiteral("History.xml");
 const QString kEntryTag = QStringLiteral("Path_item");
 const QString kDetailsTag = QStringLiteral("CONVERTED_INFO_");
 const QString kKey = QStringLiteral("Converted_path_");
+// The key as it really is, when XML cannot carry it: percent-encoded UTF-8.
+const QString kExactKey = QStringLiteral("Converted_path_exact_");
 const QString kNewFlag = QStringLiteral("New_file");
-const QString kVideoFlag = QStringLiteral("Video_file");
-
-using State = QStoreFile::State;
-
-QString historyPath()
-{
-    return QStoreFile::appDataFile(kHistoryFile);
-}
+const QString kIdentity = QStringLiteral("Output_identity_");
 
 QString normalised(QString path)
 {
     return path.replace('\\', '/');
 }
 
-// Keys are stored made XML-safe, so exact lookups compare with the stored form.
-QDomNode findExact(const QDomNode &root, const QString &path)
+QString keyOf(const QHistoryEntry &entry)
 {
-    return QStoreFile::firstChildByAttribute(root, kKey, QStoreFile::xmlSafe(path));
+    const QString exact = entry.node.attribute(kExactKey);
+    if (exact.isEmpty())
+        return entry.node.attribute(kKey);
+    return QString::fromUtf8(QByteArray::fromPercentEncoding(exact.toLatin1()));
 }
 
-QDomNode appendEntry(QDomDocument &document, const QString &path)
+void setKey(QHistoryEntry &entry, const QString &path)
 {
-    const QDomNode entry = QStoreFile::appendElement(document, document.documentElement(), kEntryTag);
-    QStoreFile::setAttribute(entry, kKey, path);
+    entry.node.setAttribute(kKey, path);
+    if (QStoreFile::xmlSafe(path) == path)
+        entry.node.removeAttribute(kExactKey);
+    else
+        entry.node.setAttribute(kExactKey, QString::fromLatin1(QUrl::toPercentEncoding(path, "/")));
+}
+
+int findExact(const QHistoryDocument &document, const QString &path)
+{
+    for (int i = 0; i < document.entries.size(); ++i) {
+        if (keyOf(document.entries.at(i)) == path)
+            return i;
+    }
+    return -1;
+}
+
+int findNormalised(const QHistoryDocument &document, const QString &path)
+{
+    const QString wanted = normalised(path);
+    for (int i = 0; i < document.entries.size(); ++i) {
+        if (normalised(keyOf(document.entries.at(i))) == wanted)
+            return i;
+    }
+    return -1;
+}
+
+QHistoryEntry newEntry(const QString &path)
+{
+    QHistoryEntry entry;
+    entry.node.name = kEntryTag;
+    setKey(entry, path);
     return entry;
 }
 
-void writeDetails(const QDomNode &details, const convertedInfo &info)
+void writeDetails(QHistoryNode &details, const convertedInfo &info)
 {
     const auto set = [&details](const char *name, const QString &value) {
-        QStoreFile::setAttribute(details, QLatin1String(name), value);
+        details.setAttribute(QLatin1String(name), value);
     };
     set("Img_path_", info.imgPath);
     set("Title_", info.title);
@@ -60,24 +87,17 @@ void writeDetails(const QDomNode &details, const convertedInfo &info)
     set("preferencePath_", info.preferencePath);
     set("Video_file", QStoreFile::flag(info.isVideo));
     set("New_file", QStoreFile::flag(info.isNew));
+    // Optional: without it, the output's file is never deleted from the history.
+    if (info.identity.isEmpty())
+        details.removeAttribute(kIdentity);
+    else
+        details.setAttribute(kIdentity, info.identity);
 }
 
-} // namespace
-
-QDomNode QVideoSettingXml::findHistoryEntry(const QDomNode &root, const QString &path)
+convertedInfo *readRecord(const QHistoryEntry &entry, const QString &path)
 {
-    const QString wanted = normalised(QStoreFile::xmlSafe(path));
-    for (QDomNode node = root.firstChild(); !node.isNull(); node = node.nextSibling()) {
-        if (normalised(QStoreFile::attribute(node, kKey)) == wanted)
-            return node;
-    }
-    return QDomNode();
-}
-
-convertedInfo *QVideoSettingXml::readHistoryRecord(const QDomNode &entry, const QString &path)
-{
-    const QDomNode details = entry.firstChild();
-    const auto get = [&details](const char *name) { return QStoreFile::attribute(details, QLatin1String(name)); };
+    const QHistoryNode details = entry.hasDetails ? entry.details : QHistoryNode();
+    const auto get = [&details](const char *name) { return details.attribute(QLatin1String(name)); };
     auto *info = new convertedInfo;
     info->convertedPath = path;
     info->imgPath = get("Img_path_");
@@ -94,148 +114,150 @@ convertedInfo *QVideoSettingXml::readHistoryRecord(const QDomNode &entry, const 
     info->preferencePath = get("preferencePath_");
     info->isVideo = QStoreFile::isYes(get("Video_file"));
     info->isNew = QStoreFile::isYes(get("New_file"));
+    info->identity = details.attribute(kIdentity);
     return info;
 }
+
+// Drops every entry the test picks, in one pass; tells whether any went.
+template <typename Drop> bool dropEntries(QHistoryDocument *document, Drop drop)
+{
+    if (!document)
+        return false;
+    QVector<QHistoryEntry> kept;
+    kept.reserve(document->entries.size());
+    for (const QHistoryEntry &entry : qAsConst(document->entries)) {
+        if (!drop(entry))
+            kept.append(entry);
+    }
+    if (kept.size() == document->entries.size())
+        return false;
+    document->entries = kept;
+    return true;
+}
+
+} // namespace
 
 void QVideoSettingXml::SaveConvertedInfo(convertedInfo *info)
 {
     if (!info)
         return;
-    QDomDocument document;
-    if (QStoreFile::loadOrStart(historyPath(), document) == State::Unparsable)
-        return;
-    QDomNode entry = findExact(document.documentElement(), info->convertedPath);
-    if (entry.isNull())
-        entry = appendEntry(document, info->convertedPath);
-    QDomNode details = entry.firstChild();
-    if (details.isNull())
-        details = QStoreFile::appendElement(document, entry, kDetailsTag);
-    writeDetails(details, *info);
-    SaveXml(historyPath(), document);
+    QHistoryFile::instance().post(true, [info = *info](QHistoryDocument *document) {
+        if (!document)
+            return false;
+        int index = findExact(*document, info.convertedPath);
+        if (index < 0) {
+            document->entries.append(newEntry(info.convertedPath));
+            index = document->entries.size() - 1;
+        }
+        QHistoryEntry &entry = document->entries[index];
+        if (!entry.hasDetails && entry.node.isElement()) {
+            entry.hasDetails = true;
+            entry.details = QHistoryNode();
+            entry.details.name = kDetailsTag;
+        }
+        writeDetails(entry.details, info);
+        return true;
+    });
 }
 
 void QVideoSettingXml::analysisConvertedInfo(QList<convertedInfo *> *list)
 {
-    QDomDocument document;
-    if (QStoreFile::load(historyPath(), document) != State::Parsed)
-        return;
-    bool changed = false;
-    for (QDomNode entry = document.documentElement().firstChild(); !entry.isNull(); entry = entry.nextSibling()) {
-        std::unique_ptr<convertedInfo> info(
-            readHistoryRecord(entry, normalised(QStoreFile::attribute(entry, kKey))));
-        // The record stays new so the caller knows which entries it sees for the first time.
-        if (info->isNew) {
-            QStoreFile::setAttribute(entry.firstChild(), kNewFlag, QStringLiteral("N"));
-            changed = true;
+    QHistoryFile::instance().run(false, [list](QHistoryDocument *document) {
+        if (!document)
+            return false;
+        bool marked = false;
+        for (QHistoryEntry &entry : document->entries) {
+            std::unique_ptr<convertedInfo> info(readRecord(entry, normalised(keyOf(entry))));
+            // The record stays new so the caller knows which entries it sees for the first time.
+            if (info->isNew) {
+                entry.details.setAttribute(kNewFlag, QStringLiteral("N"));
+                marked = true;
+            }
+            if (list)
+                list->append(info.release());
         }
-        if (list)
-            list->append(info.release());
-    }
-    if (changed)
-        SaveXml(historyPath(), document);
+        return marked;
+    });
 }
 
 QStringList QVideoSettingXml::GetConvertedPath()
 {
     QStringList existing;
-    QDomDocument document;
-    if (QStoreFile::load(historyPath(), document) != State::Parsed)
-        return existing;
-    QDomElement root = document.documentElement();
-    bool removed = false;
-    for (QDomNode entry = root.firstChild(); !entry.isNull();) {
-        const QDomNode next = entry.nextSibling();
-        const QString path = QStoreFile::attribute(entry, kKey);
-        if (!path.isEmpty() && QFileInfo::exists(path)) {
+    QHistoryFile::instance().run(false, [&existing](QHistoryDocument *document) {
+        return dropEntries(document, [&existing](const QHistoryEntry &entry) {
+            const QString path = keyOf(entry);
+            if (path.isEmpty() || !QFileInfo::exists(path))
+                return true;
             existing.append(path);
-        } else {
-            root.removeChild(entry);
-            removed = true;
-        }
-        entry = next;
-    }
-    if (removed)
-        SaveXml(historyPath(), document);
+            return false;
+        });
+    });
     return existing;
 }
 
 void QVideoSettingXml::DeleteConvertedPath(QStringList paths)
 {
-    QDomDocument document;
-    if (QStoreFile::load(historyPath(), document) != State::Parsed)
-        return;
-    for (QString &path : paths)
-        path = QStoreFile::xmlSafe(path);
-    QDomElement root = document.documentElement();
-    bool removed = false;
     // Each given path removes one entry, the first with that exact key.
-    for (QDomNode entry = root.firstChild(); !entry.isNull() && !paths.isEmpty();) {
-        const QDomNode next = entry.nextSibling();
-        const int index = paths.indexOf(QStoreFile::attribute(entry, kKey));
-        if (index >= 0) {
-            root.removeChild(entry);
-            paths.removeAt(index);
-            removed = true;
-        }
-        entry = next;
-    }
-    if (removed)
-        SaveXml(historyPath(), document);
+    QHistoryFile::instance().run(false, [&paths](QHistoryDocument *document) {
+        return dropEntries(document, [&paths](const QHistoryEntry &entry) {
+            return !paths.isEmpty() && paths.removeOne(keyOf(entry));
+        });
+    });
 }
 
 QString QVideoSettingXml::getPreferencePath(const QString &path)
 {
-    QDomDocument document;
-    if (QStoreFile::load(historyPath(), document) != State::Parsed)
-        return QString();
-    const QDomNode entry = findHistoryEntry(document.documentElement(), path);
-    return QStoreFile::attribute(entry.firstChild(), QStringLiteral("preferencePath_"));
+    QString preference;
+    QHistoryFile::instance().run(false, [&](QHistoryDocument *document) {
+        const int index = document ? findNormalised(*document, path) : -1;
+        if (index >= 0 && document->entries.at(index).hasDetails)
+            preference = document->entries.at(index).details.attribute(QStringLiteral("preferencePath_"));
+        return false;
+    });
+    return preference;
 }
 
 convertedInfo *QVideoSettingXml::GetConvertedInfo(const QString &path)
 {
     m_convertInfo.reset();
-    QDomDocument document;
-    if (QStoreFile::load(historyPath(), document) != State::Parsed)
-        return nullptr;
-    const QDomNode entry = findHistoryEntry(document.documentElement(), path);
-    if (entry.isNull())
-        return nullptr;
-    m_convertInfo.reset(readHistoryRecord(entry, normalised(path)));
+    QHistoryFile::instance().run(false, [&path](QHistoryDocument *document) {
+        const int index = document ? findNormalised(*document, path) : -1;
+        if (index >= 0)
+            m_convertInfo.reset(readRecord(document->entries.at(index), normalised(path)));
+        return false;
+    });
     return m_convertInfo.get();
 }
 
 void QVideoSettingXml::removeConvertedInfo(const QString &path)
 {
-    QDomDocument document;
-    if (QStoreFile::load(historyPath(), document) != State::Parsed)
-        return;
-    QDomElement root = document.documentElement();
-    const QDomNode entry = findHistoryEntry(root, path);
-    if (entry.isNull())
-        return;
-    root.removeChild(entry);
-    SaveXml(historyPath(), document);
+    QHistoryFile::instance().run(false, [&path](QHistoryDocument *document) {
+        const int index = document ? findNormalised(*document, path) : -1;
+        if (index < 0)
+            return false;
+        document->entries.remove(index);
+        return true;
+    });
 }
 
 void QVideoSettingXml::changeConvertedInofPath(const QString &oldPath, const QString &newPath)
 {
-    QDomDocument document;
-    if (QStoreFile::load(historyPath(), document) != State::Parsed)
-        return;
-    const QDomNode entry = findHistoryEntry(document.documentElement(), oldPath);
-    if (entry.isNull())
-        return;
-    QStoreFile::setAttribute(entry, kKey, newPath);
-    SaveXml(historyPath(), document);
+    QHistoryFile::instance().run(false, [&](QHistoryDocument *document) {
+        const int index = document ? findNormalised(*document, oldPath) : -1;
+        if (index < 0)
+            return false;
+        setKey(document->entries[index], newPath);
+        return true;
+    });
 }
 
 void QVideoSettingXml::SetConvertedPath(const QString &path)
 {
-    QDomDocument document;
-    if (QStoreFile::loadOrStart(historyPath(), document) == State::Unparsable)
-        return;
-    if (findExact(document.documentElement(), path).isNull())
-        appendEntry(document, path);
-    SaveXml(historyPath(), document);
+    QHistoryFile::instance().post(true, [path](QHistoryDocument *document) {
+        if (!document)
+            return false;
+        if (findExact(*document, path) < 0)
+            document->entries.append(newEntry(path));
+        return true;
+    });
 }

@@ -2,6 +2,7 @@
 #include "logindpower.h"
 #include "mainwindow.h"
 #include "skinfont.h"
+#include "unparsablefilenotice.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -15,6 +16,7 @@ int main(int argc, char *argv[])
     // The real desktop back ends; tests keep the library's logging defaults.
     FileManagerReveal::Install(QDBusConnection::sessionBus());
     LogindPower::Install(QDBusConnection::systemBus());
+    UnparsableFileNotice::Install();
     MainWindow window;
     window.show();
     return app.exec();

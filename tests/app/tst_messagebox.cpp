@@ -3,7 +3,10 @@
 #include "qzvmessagedlg.h"
 #include "showmessage.h"
 #include "skinfixtures.h"
+#include "qstorefile.h"
+#include "qvideosettingxml.h"
 #include "testhome.h"
+#include "unparsablefilenotice.h"
 
 #include <QMessageBox>
 #include <QScreen>
@@ -31,6 +34,7 @@ private slots:
     void title();
     void stayOnTop_data();
     void stayOnTop();
+    void unparsableFileIsToldOnce();
 };
 
 namespace {
@@ -335,6 +339,28 @@ void TestMessageBox::stayOnTop()
     GLINTORA_VERIFY_WATCHDOG(dog);
     QVERIFY(flags & Qt::FramelessWindowHint);
     QCOMPARE(bool(flags & Qt::WindowStaysOnTopHint), onTop);
+}
+
+// The store's word that a file of its own does not parse reaches the user once, naming it.
+void TestMessageBox::unparsableFileIsToldOnce()
+{
+    const QString settings = QIAnyUtil::getAppDataPath() + "/VideoDefaultSetting.xml";
+    QFile file(settings);
+    QVERIFY(file.open(QIODevice::WriteOnly) && file.write("<ROOTITEM>") > 0);
+    file.close();
+    UnparsableFileNotice::Install();
+    QString message;
+    ModalWatchdog dog;
+    dog.expect(kBox, kBox, ModalWatchdog::inspectThen([&message](QWidget *modal) { message = box(modal)->message(); },
+                                                      ModalWatchdog::clickButton("m_btnOk")));
+    QVideoSettingXml::GetItemValue("CLOSE_ITEM", "bIsCloseDlg", "Y");
+    QVideoSettingXml::SetItemValue("CLOSE_ITEM", "bIsCloseDlg", "N");
+    QTRY_COMPARE(dog.handledSteps(), 1);
+    QCoreApplication::processEvents(); // a second box would come now
+    QStoreFile::setUnparsableNotice({});
+    QFile::remove(settings);
+    QVERIFY2(message.contains(settings), qPrintable(message));
+    GLINTORA_VERIFY_WATCHDOG(dog);
 }
 
 GLINTORA_TEST_MAIN(TestMessageBox)

@@ -3,8 +3,10 @@
 #include "qcheckheaderview.h"
 #include "qconverteddlg.h"
 #include "qconverteroperate.h"
+#include "qhistoryfile.h"
 #include "qianyutil.h"
 #include "qoutputdeleter.h"
+#include "qoutputidentity.h"
 #include "qvideosettingxml.h"
 #include "qzvbasesortmodel.h"
 #include "qzvmenu.h"
@@ -42,6 +44,9 @@ void save(const QString &path, const QString &title, const QString &format = "GI
     info.title = title;
     info.format = format;
     info.createTime = created;
+    // As a finished job records it; an entry naming the history file sees it as saved so far.
+    QHistoryFile::instance().flush();
+    info.identity = QOutputIdentity::of(path);
     QVideoSettingXml::SaveConvertedInfo(&info);
 }
 
@@ -165,6 +170,7 @@ private slots:
 
     void init()
     {
+        QHistoryFile::instance().flush();
         QFile::remove(QIAnyUtil::getAppDataPath() + "/History.xml");
         QDir(QIAnyUtil::getAppDataPath() + "/Temp").removeRecursively();
         QVERIFY(QDir(m_root).removeRecursively() && QDir().mkpath(m_root));
@@ -353,6 +359,52 @@ private slots:
         QStringList kept = guarded;
         kept.sort();
         QCOMPARE(storedPaths(), kept);
+    }
+
+    // A file goes only while it is what the finished job wrote; an entry that never
+    // recorded that (an older or hand-written one) only leaves the list.
+    void deletionNeedsTheRecordedOutput_data()
+    {
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<bool>("recorded");
+        QTest::addColumn<bool>("changedSince");
+        QTest::addColumn<bool>("deleted");
+        QTest::addColumn<bool>("listed");
+        QTest::addColumn<QString>("heading");
+        const QString kept = "These outputs were not deleted and stay in the history:";
+        const QString moved = "These files were not deleted, only removed from the list: the history does not show "
+                              "that they are the files that were converted.";
+        QTest::newRow("as written") << "clip.gif" << true << false << true << false << QString();
+        QTest::newRow("no record of it") << "family.gif" << false << false << false << false << moved;
+        QTest::newRow("rewritten since") << "clip.gif" << true << true << false << true << kept;
+        QTest::newRow("still rewritten since") << "shot/" << true << true << false << true << kept;
+    }
+
+    void deletionNeedsTheRecordedOutput()
+    {
+        QFETCH(QString, output);
+        QFETCH(bool, recorded);
+        QFETCH(bool, changedSince);
+        QFETCH(bool, deleted);
+        QFETCH(bool, listed);
+        QFETCH(QString, heading);
+        const QString path = m_root + output;
+        const QString written = file(output.endsWith('/') ? path + "shot_001.png" : path, "first bytes");
+        convertedInfo info;
+        info.convertedPath = path;
+        info.title = "entry";
+        if (recorded)
+            info.identity = QOutputIdentity::of(path);
+        QVideoSettingXml::SaveConvertedInfo(&info);
+        if (changedSince)
+            file(written, "other bytes, longer");
+        QConvertedDlg dialog;
+        QString message;
+        answered("m_btnDelete", [&] { dialog.DeleteItemFile(dialog.sortModel()->index(0, 4)); },
+                 heading.isEmpty() ? nullptr : &message);
+        QCOMPARE(QFileInfo::exists(written), !deleted);
+        QCOMPARE(storedPaths().contains(path), listed);
+        QCOMPARE(message, heading.isEmpty() ? QString() : heading + '\n' + path);
     }
 };
 

@@ -1,15 +1,18 @@
 #pragma once
 
+#include "qhistoryfile.h"
 #include "qianyutil.h"
 
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
+#include <QSaveFile>
 #include <QString>
 
 #include <unistd.h>
 
 // Small helpers the store tests share: raw file access and a clean application-data folder.
+// Raw access first lets the history's writer finish, as it would before the user looks.
 namespace StoreTest {
 
 inline QString dataFile(const QString &name)
@@ -19,15 +22,19 @@ inline QString dataFile(const QString &name)
 
 inline QByteArray readBytes(const QString &path)
 {
+    QHistoryFile::instance().flush();
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// Replaces the file as editors do, so the history sees a new file even within one tick
+// of the clock that stamps modification times.
 inline void writeBytes(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(bytes);
+    QHistoryFile::instance().flush();
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        file.commit();
 }
 
 inline QDomDocument parsed(const QString &path)
@@ -39,6 +46,7 @@ inline QDomDocument parsed(const QString &path)
 
 inline void clearAppData()
 {
+    QHistoryFile::instance().flush();
     QDir(QIAnyUtil::getAppDataPath()).removeRecursively();
 }
 

@@ -3,6 +3,7 @@
 #include "testhome.h"
 
 #include <QFileInfo>
+#include <QProcess>
 
 using namespace StoreTest;
 
@@ -284,6 +285,36 @@ private slots:
         QCOMPARE(QVideoSettingXml::GetConvertedInfo(path)->title, QString("again"));
         QVideoSettingXml::DeleteConvertedPath({path});
         QVERIFY(keys().isEmpty());
+    }
+
+    // A name XML cannot carry is kept exactly beside its readable form, so the output is
+    // still found; an older entry holding only the readable form still reads.
+    void unwritableNamesAreListedExactly()
+    {
+        const QString odd = existingOutput(QString("IMG") + QChar(0x1) + "2.gif");
+        const QString plain = existingOutput("IMG_3.gif");
+        save(odd, "odd");
+        save(plain, "plain");
+        QVERIFY(readBytes(historyFile()).contains("Converted_path_exact_"));
+        QCOMPARE(QVideoSettingXml::GetConvertedPath(), QStringList({odd, plain}));
+        QCOMPARE(QVideoSettingXml::GetConvertedInfo(odd)->title, QString("odd"));
+
+        const QString cleaned = QString("/out/IMG") + QChar(QChar::ReplacementCharacter) + "4.gif";
+        writeBytes(historyFile(), "<ROOTITEM><Path_item Converted_path_=\"" + cleaned.toUtf8()
+                                      + "\"><CONVERTED_INFO_ Title_=\"old\"/></Path_item></ROOTITEM>");
+        QCOMPARE(QVideoSettingXml::GetConvertedInfo(cleaned)->title, QString("old"));
+    }
+
+    // The writer runs behind the GUI thread; a program that saves and ends at once must
+    // still leave every save in the file.
+    void lastSavesAreWrittenAtExit()
+    {
+        QProcess saver;
+        saver.start(QStringLiteral(GLINTORA_HISTORY_SAVER), {"50"});
+        QVERIFY(saver.waitForFinished(60000));
+        QCOMPARE(saver.exitCode(), 0);
+        QCOMPARE(keys().size(), 50);
+        QCOMPARE(keys().last(), QString("/out/saved_49.gif"));
     }
 };
 

@@ -1,3 +1,4 @@
+#include "qstorefile.h"
 #include "qvideosettingxml.h"
 #include "storetest.h"
 #include "testhome.h"
@@ -95,6 +96,26 @@ private slots:
         QVideoSettingXml::SetItemValue("CLOSE_ITEM", "bIsCloseDlg", "N");
         QCOMPARE(QVideoSettingXml::getCaptureImgSuffix(), QString("JPEG"));
         QCOMPARE(readBytes(settingsFile()), content);
+    }
+
+    // The user learns once per file, with its name, that its changes are not saved.
+    void unparsableFilesAreToldOnce()
+    {
+        QStringList told;
+        QStoreFile::setUnparsableNotice([&told](const QString &path) { told << path; });
+        const QString history = dataFile("History.xml");
+        writeBytes(settingsFile(), "<ROOTITEM>");
+        writeBytes(history, "<ROOTITEM><Path_item>");
+        for (int i = 0; i < 2; ++i) {
+            QVideoSettingXml::GetItemValue("CLOSE_ITEM", "bIsCloseDlg", "Y");
+            QVideoSettingXml::SetItemValue("CLOSE_ITEM", "bIsCloseDlg", "N");
+            convertedInfo info;
+            info.convertedPath = "/out/a.gif";
+            QVideoSettingXml::SaveConvertedInfo(&info);
+        }
+        QHistoryFile::instance().flush();
+        QStoreFile::setUnparsableNotice({});
+        QCOMPARE(told, QStringList({settingsFile(), history}));
     }
 
     void zeroByteFileIsTreatedAsMissing()
