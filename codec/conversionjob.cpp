@@ -110,6 +110,8 @@ bool ConversionJob::openSource(const std::string &src, bool needsPicture)
     if (needsPicture && (!source->hasVideo() || !source->openDecoder()))
         return false;
     m_sourceDuration = source->durationUs();
+    if (m_settings.keepExif && source->format())
+        m_exif = ExifBlock(CaptureMetadata::fromTags(source->format()->metadata));
     m_sourcePath = src;
     m_source = std::move(source);
     return true;
@@ -619,7 +621,10 @@ bool ConversionJob::encodeStills(AVCodecID codec, bool firstOnly, const OrderedW
 bool ConversionJob::runStills()
 {
     const bool single = m_output == Output::StillFile;
-    return encodeStills(stillCodec(m_format), single, [&](OrderedWorkers::Item &item) {
+    const AVCodecID codec = stillCodec(m_format);
+    return encodeStills(codec, single, [&](OrderedWorkers::Item &item) {
+        if (!m_exif.embed(codec, item.bytes))
+            return false;
         return single ? writeWholeFile(m_partPath, item.bytes) : deliverStill(item.bytes);
     });
 }
@@ -629,6 +634,8 @@ bool ConversionJob::runWebp()
     // The animation's frames are whole pictures, so they encode side by side like stills
     // and are gathered in order.
     WebpAnimationWriter animation;
+    if (!m_exif.empty())
+        animation.setExif(m_exif.tiff());
     std::vector<uint8_t> file;
     return encodeStills(AV_CODEC_ID_WEBP, false,
                         [&](OrderedWorkers::Item &item) {

@@ -16,6 +16,7 @@ extern "C" {
 }
 
 #include "encodeconfig.h"
+#include "exifblock.h"
 #include "jobprogress.h"
 #include "mmc.h"
 #include "orderedworkers.h"
@@ -120,4 +121,6 @@ private:
     std::string m_partPath;
     EncodeSettings m_settings;
     StillTarget m_target;
+    // Empty unless the settings keep EXIF and the source carries capture metadata.
+    ExifBlock m_exif;
 };

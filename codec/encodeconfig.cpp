@@ -1,5 +1,6 @@
 #include "encodeconfig.h"
 
+#include <cstring>
 #include <memory>
 
 #include "handletable.h"
@@ -108,10 +109,13 @@ int MMC_ConfigSetOptionFlag(MMC_Handle cfg, uint32_t flag)
     return updateConfig(cfg, [=](EncodeSettings &s) { s.optionFlag = flag; });
 }
 
-// Colour profiles and EXIF have no place in a movie's frames; accepted so callers pass.
-int MMC_ConfigSetBlobOption(MMC_Handle cfg, const char *, const void *, uint32_t)
+// "exif_data" asks for the source's own metadata in the stills; its value is ignored, as
+// callers pass none. Colour profiles have no place in a movie's frames: accepted so
+// callers pass.
+int MMC_ConfigSetBlobOption(MMC_Handle cfg, const char *name, const void *, uint32_t)
 {
-    return updateConfig(cfg, [](EncodeSettings &) {});
+    const bool exif = name && std::strcmp(name, "exif_data") == 0;
+    return updateConfig(cfg, [=](EncodeSettings &s) { s.keepExif = s.keepExif || exif; });
 }
 
 int MMC_ConfigSetIndexedOption(MMC_Handle cfg, int index, uint32_t)

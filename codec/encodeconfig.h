@@ -32,6 +32,8 @@ struct EncodeSettings
     uint32_t quality = 0;
     uint32_t optionFlag = 0;
     bool keepAspect = false;
+    // Stills carry the source movie's capture metadata as EXIF.
+    bool keepExif = false;
     int intOption = 0;
     uint32_t pixelFormat = UINT32_MAX;
     std::vector<Chapter> chapters;

@@ -44,7 +44,10 @@ bool WebpAnimationWriter::finish(std::vector<uint8_t> &file)
     animation.bgcolor = 0xffffffff;
     animation.loop_count = 0; // for ever
     WebPData assembled{};
-    if (WebPMuxSetAnimationParams(m_mux, &animation) != WEBP_MUX_OK || WebPMuxAssemble(m_mux, &assembled) != WEBP_MUX_OK)
+    const WebPData exif{m_exif.data(), m_exif.size()};
+    if (WebPMuxSetAnimationParams(m_mux, &animation) != WEBP_MUX_OK
+        || (!m_exif.empty() && WebPMuxSetChunk(m_mux, "EXIF", &exif, 1) != WEBP_MUX_OK)
+        || WebPMuxAssemble(m_mux, &assembled) != WEBP_MUX_OK)
         return false;
     file.assign(assembled.bytes, assembled.bytes + assembled.size);
     WebPDataClear(&assembled);

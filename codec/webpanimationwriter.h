@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 struct WebPMux;
@@ -18,6 +19,8 @@ public:
 
     // still: a complete single-image WebP file; startMs: when it is shown.
     bool add(std::vector<uint8_t> still, int64_t startMs);
+    // An EXIF block (a TIFF structure) for the file's EXIF chunk.
+    void setExif(std::vector<uint8_t> exif) { m_exif = std::move(exif); }
     // The whole animated file.
     bool finish(std::vector<uint8_t> &file);
 
@@ -26,6 +29,7 @@ private:
 
     WebPMux *m_mux = nullptr;
     std::vector<uint8_t> m_pending;
+    std::vector<uint8_t> m_exif;
     int64_t m_pendingStartMs = -1;
     int m_lastDurationMs = 100;
 };

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QProcess>
 #include <QThread>
 
 #include <webp/demux.h>
@@ -155,6 +156,21 @@ QStringList filesIn(const QString &folder)
     return QDir(folder).entryList(QDir::Files, QDir::Name);
 }
 
+// The capture tags of a picture as exiftool, an independent reader, finds them: one
+// "name=value" per tag, coordinates signed, in exiftool's order.
+QStringList captureTags(const QString &path)
+{
+    QProcess exiftool;
+    exiftool.start("exiftool", {"-s", "-s", "-n", "-f", "-DateTimeOriginal", "-OffsetTimeOriginal", "-Make", "-Model",
+                                "-Software", "-Composite:GPSLatitude", "-Composite:GPSLongitude", "-GPSAltitude", path});
+    if (!exiftool.waitForFinished(60000))
+        return {};
+    QStringList tags;
+    for (const QString &line : QString::fromUtf8(exiftool.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts))
+        tags << line.section(':', 0, 0).trimmed() + '=' + line.section(':', 1).trimmed();
+    return tags;
+}
+
 } // namespace
 
 class TestConversionRoad : public QObject
@@ -196,6 +212,22 @@ private:
         info.extension = m_output.extension;
         info.baseName = QFileInfo(item.outputName).completeBaseName();
         return info;
+    }
+
+    // Runs one job on the item's paths to its end: the count of stills written, or -1 when
+    // it did not finish well.
+    int convertItem(const ZvVideoConvertItem &item)
+    {
+        auto param = std::make_unique<CAVEncodeParam>();
+        item.getEncodeParam(param.get());
+        JobWatcher watcher;
+        const bool started = watcher.converter->StartConvert(
+            item.path.toUtf8().constData(), item.outputPath.toUtf8().constData(), param.get(), &watcher,
+            &JobWatcher::progress, &JobWatcher::writeStill, writeInfo(item));
+        param.reset(); // the job keeps its own copy
+        if (!started || !watcher.waitClosed() || !wellFormed(watcher.reports(), convertFinished))
+            return -1;
+        return watcher.writes();
     }
 
 private slots:
@@ -291,18 +323,11 @@ private slots:
 
         auto item = probedItem(m_livePhoto);
         QVERIFY(item);
-        auto param = std::make_unique<CAVEncodeParam>();
-        item->getEncodeParam(param.get());
-        JobWatcher watcher;
-        QVERIFY(watcher.converter->StartConvert(item->path.toUtf8().constData(), item->outputPath.toUtf8().constData(),
-                                                param.get(), &watcher, &JobWatcher::progress, &JobWatcher::writeStill,
-                                                writeInfo(*item)));
-        param.reset();
-        QVERIFY(watcher.waitClosed());
-        QVERIFY(wellFormed(watcher.reports(), convertFinished));
+        const int writes = convertItem(*item);
+        QVERIFY(writes >= 0);
 
         if (format == "webp") {
-            QCOMPARE(watcher.writes(), 0);
+            QCOMPARE(writes, 0);
             // Only gif is slowed to 10 fps; webp keeps the 30 fps of the movie.
             QCOMPARE(webpAnimation(item->outputPath), std::make_pair(90, QSize(320, 240)));
             return;
@@ -314,6 +339,44 @@ private slots:
         QVERIFY(!QFile::exists(item->outputPath)); // the " - 001" name is never written
         for (const QString &name : {files.first(), files.last()})
             QCOMPARE(pictureSize(item->outputDir + name), QSize(320, 240));
+    }
+
+    void keepExifCarriesTheCaptureMetadata_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QByteArray>("extension");
+        QTest::addColumn<uint>("codec");
+        QTest::addColumn<bool>("keep");
+
+        QTest::newRow("jpeg") << QByteArray("jpeg") << QByteArray("jpg") << uint(MMC_CODEC_MJPEG) << true;
+        QTest::newRow("png") << QByteArray("png") << QByteArray("png") << uint(MMC_CODEC_PNG) << true;
+        QTest::newRow("tiff") << QByteArray("tiff") << QByteArray("tiff") << uint(MMC_CODEC_TIFF) << true;
+        QTest::newRow("webp animation") << QByteArray("webp") << QByteArray("webp") << uint(MMC_CODEC_WEBP) << true;
+        QTest::newRow("jpeg, not kept") << QByteArray("jpeg") << QByteArray("jpg") << uint(MMC_CODEC_MJPEG) << false;
+    }
+
+    void keepExifCarriesTheCaptureMetadata()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(QByteArray, extension);
+        QFETCH(uint, codec);
+        QFETCH(bool, keep);
+        chooseOutput(format.constData(), extension.constData(), codec);
+        m_output.keepExif = keep;
+
+        auto item = probedItem(m_livePhoto);
+        QVERIFY(item);
+        QVERIFY(convertItem(*item) >= 0);
+
+        const QString picture = format == "webp" ? item->outputPath : item->outputDir + filesIn(item->outputDir).last();
+        const QStringList expected =
+            keep ? QStringList{"DateTimeOriginal=2023:06:05 14:30:12", "OffsetTimeOriginal=+02:00",
+                               "Make=" + QString(TestMedia::kMake), "Model=" + QString(TestMedia::kModel),
+                               "Software=" + QString(TestMedia::kSoftware), "GPSLatitude=37.3349",
+                               "GPSLongitude=-122.009", "GPSAltitude=10"}
+                 : QStringList{"DateTimeOriginal=-", "OffsetTimeOriginal=-", "Make=-", "Model=-", "Software=-",
+                               "GPSLatitude=-", "GPSLongitude=-", "GPSAltitude=-"};
+        QCOMPARE(captureTags(picture), expected);
     }
 
     void tickedFramesThroughATrack()

@@ -5,9 +5,16 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <utility>
+
 #include "quicktimemeta.h"
 
 const char *const TestMedia::kContentIdentifier = "8F3C2A71-0B1E-4C55-9D1A-2B6A7E0C1D23";
+const char *const TestMedia::kCreationDate = "2023-06-05T14:30:12+0200";
+const char *const TestMedia::kLocation = "+37.3349-122.0090+010.000/";
+const char *const TestMedia::kMake = "Glintora Labs";
+const char *const TestMedia::kModel = "Test Phone 7";
+const char *const TestMedia::kSoftware = "17.1.2";
 
 namespace {
 
@@ -32,9 +39,17 @@ QStringList metadataKeys(const TestMedia::LivePhoto &spec)
 {
     if (spec.android)
         return {"-metadata", "com.android.version=13", "-movflags", "use_metadata_tags"};
-    if (spec.identifier)
-        return {"-metadata", QString("com.apple.quicktime.content.identifier=") + TestMedia::kContentIdentifier,
-                "-movflags", "use_metadata_tags"};
+    if (spec.identifier) {
+        QStringList arguments{"-movflags", "use_metadata_tags"};
+        const QString prefix("com.apple.quicktime.");
+        for (const auto &key : {std::make_pair("content.identifier", TestMedia::kContentIdentifier),
+                                std::make_pair("creationdate", TestMedia::kCreationDate),
+                                std::make_pair("location.ISO6709", TestMedia::kLocation),
+                                std::make_pair("make", TestMedia::kMake), std::make_pair("model", TestMedia::kModel),
+                                std::make_pair("software", TestMedia::kSoftware)})
+            arguments += {"-metadata", prefix + key.first + "=" + key.second};
+        return arguments;
+    }
     return {};
 }
 

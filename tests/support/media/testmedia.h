@@ -20,7 +20,7 @@ public:
         // Shown turned a quarter clockwise: a portrait movie coded landscape.
         bool portrait = false;
         bool audio = true;
-        // The content-identifier key in moov/meta, as phones write it.
+        // The content-identifier key and the capture keys in moov/meta, as phones write them.
         bool identifier = true;
         // The Android variant: a version key and a top-level box named by four digits.
         bool android = false;
@@ -30,6 +30,12 @@ public:
     };
 
     static const char *const kContentIdentifier;
+    // Capture metadata keys that Apple Live Photo movies also carry.
+    static const char *const kCreationDate;
+    static const char *const kLocation;
+    static const char *const kMake;
+    static const char *const kModel;
+    static const char *const kSoftware;
 
     static QString livePhoto(const QString &folder, const QString &name, const LivePhoto &spec);
     static QString livePhoto(const QString &folder, const QString &name);
