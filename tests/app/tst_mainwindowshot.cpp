@@ -6,9 +6,8 @@
 #include "qmaindlg.h"
 #include "qpreferencesdlg.h"
 #include "qzvbasebutton.h"
+#include "screenshotfolder.h"
 #include "testhome.h"
-
-#include <QDir>
 
 // Saves pictures of the main window, with three imported movies in its list, of the
 // history after conversions and of both preference pages, as the X11 platform draws
@@ -34,11 +33,7 @@ private slots:
         window.mainDlg()->addImportFile(movies);
         QTRY_COMPARE(window.mainDlg()->rows().size(), 3);
         QTest::qWait(300); // row thumbnails arrive through the event queue
-        const QString folder = QStringLiteral(GLINTORA_SCREENSHOT_DIR);
-        QVERIFY(QDir().mkpath(folder));
-        const QString path = folder + QStringLiteral("/mainwindow.png");
-        QVERIFY(window.grab().save(path));
-        qInfo("saved %s", qPrintable(path));
+        QVERIFY(ScreenshotFolder::saveFromScreen(&window, QStringLiteral("mainwindow.png")));
     }
 
     // Three movies to GIF and one to PNG stills, then the history in both of its modes.
@@ -64,9 +59,9 @@ private slots:
         QConvertedDlg dialog(&window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        for (const char *name : {"/history-table.png", "/history-thumbnails.png"}) {
+        for (const char *name : {"history-table.png", "history-thumbnails.png"}) {
             QTest::qWait(200);
-            QVERIFY(dialog.grab().save(QStringLiteral(GLINTORA_SCREENSHOT_DIR) + name));
+            QVERIFY(ScreenshotFolder::saveFromScreen(&dialog, QLatin1String(name)));
             dialog.m_btnIconList->click();
         }
     }
@@ -76,9 +71,9 @@ private slots:
         QPreferencesDlg dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        for (const char *name : {"/preferences-general.png", "/preferences-convert.png"}) {
+        for (const char *name : {"preferences-general.png", "preferences-convert.png"}) {
             QTest::qWait(200);
-            QVERIFY(dialog.grab().save(QStringLiteral(GLINTORA_SCREENSHOT_DIR) + name));
+            QVERIFY(ScreenshotFolder::saveFromScreen(&dialog, QLatin1String(name)));
             dialog.findChild<QZVBaseButton *>(QStringLiteral("m_btnConvert"))->click();
         }
     }
