@@ -16,7 +16,6 @@
 #include "showmessage.h"
 #include "zvcommoninterface.h"
 
-#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QImage>
@@ -152,9 +151,10 @@ void MainWindow::OnClose()
         showMinimized();
 }
 
+// Below the button, its right edge under the button's, so it covers no title-bar button.
 void MainWindow::OnMenu()
 {
-    m_menu->popup(QCursor::pos() - QPoint(50, 0));
+    m_menu->popup(m_btnMenu->mapToGlobal(QPoint(m_btnMenu->width() - m_menu->sizeHint().width(), m_btnMenu->height())));
 }
 
 void MainWindow::OnMaxSize()
