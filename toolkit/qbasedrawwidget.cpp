@@ -1,6 +1,7 @@
 #include "qbasedrawwidget.h"
 
 #include "qbaseimagedraw.h"
+#include "qzvfocusmark.h"
 #include "qzvopaqueframe.h"
 #include "skinimage.h"
 #include "zvmacosinterface.h"
@@ -95,6 +96,7 @@ QBaseDrawWidget::QBaseDrawWidget(QWidget *host, dlgType type)
     if (type == ChildWidgetType)
         d->stretchPolicy = StretchNone;
     // Hovering must reach mouseMoveEvent to switch the resize cursors.
+    QZVFocusMark::install();
     if (host) {
         host->setMouseTracking(true);
         d->opaqueFrame = new QZVOpaqueFrame(host, [this](QPainter &painter, const QSize &size) {
