@@ -151,10 +151,10 @@ void MainWindow::OnClose()
         showMinimized();
 }
 
-// Below the button, its right edge under the button's, so it covers no title-bar button.
+// Below the button, so it covers none of the title-bar buttons.
 void MainWindow::OnMenu()
 {
-    m_menu->popup(m_btnMenu->mapToGlobal(QPoint(m_btnMenu->width() - m_menu->sizeHint().width(), m_btnMenu->height())));
+    m_menu->popup(m_btnMenu->mapToGlobal(QPoint(0, m_btnMenu->height())));
 }
 
 void MainWindow::OnMaxSize()

@@ -17,6 +17,8 @@ class TestMainWindowShot : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY(ScreenshotFolder::prepareScreen()); }
+
     void shot()
     {
         QTemporaryDir media;

@@ -1,3 +1,4 @@
+#include "modalwatchdog.h"
 #include "qeditdlg.h"
 #include "qzvbasesortmodel.h"
 #include "screenshotfolder.h"
@@ -13,6 +14,7 @@ class TestFramePickerShot : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY(ScreenshotFolder::prepareScreen()); }
     void shot();
 };
 
@@ -36,6 +38,18 @@ void TestFramePickerShot::shot()
     SkinFixtures::sendMouse(*dialog.m_listView->viewport(), QEvent::MouseMove, cell.topLeft() + QPoint(20, 20),
                             Qt::NoButton, Qt::NoButton);
     QVERIFY(ScreenshotFolder::saveFromScreen(&dialog, QStringLiteral("framepicker.png")));
+
+    ModalWatchdog dog;
+    dog.expect(QStringLiteral("QImageViewerDlg"), QString(),
+               ModalWatchdog::inspectThen(
+                   [](QWidget *viewer) {
+                       QVERIFY(QTest::qWaitForWindowExposed(viewer));
+                       QTest::qWait(200);
+                       QVERIFY(ScreenshotFolder::saveFromScreen(viewer, QStringLiteral("frameviewer.png")));
+                   },
+                   ModalWatchdog::reject()));
+    dialog.OpenImage(dialog.sortModel()->index(6, 0));
+    GLINTORA_VERIFY_WATCHDOG(dog);
 }
 
 GLINTORA_TEST_MAIN(TestFramePickerShot)

@@ -17,6 +17,8 @@ class TestPlayerShot : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY(ScreenshotFolder::prepareScreen()); }
+
     void shots()
     {
         const QString media = QDir::tempPath() + QStringLiteral("/media");
