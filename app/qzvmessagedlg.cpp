@@ -2,6 +2,7 @@
 
 #include "qbaseimagedraw.h"
 #include "qianyutil.h"
+#include "qzvopaqueframe.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>
@@ -60,13 +61,25 @@ QZVMessageDlg::QZVMessageDlg(QWidget *parent)
     m_strResourcePath = QIAnyUtil::getResourcePath();
     m_imgBackground = QImage(resource(QStringLiteral("/pic/bg_msg.png")));
     m_imgBackground.setDevicePixelRatio(2.0);
+    m_opaqueFrame = new QZVOpaqueFrame(this, [this](QPainter &painter, const QSize &size) {
+        paintBackground(painter, QRect(QPoint(0, 0), size));
+    });
     centreBaseWindow();
     connect(m_btnOk, &QAbstractButton::clicked, this, &QZVMessageDlg::OnBtnOk);
     connect(m_btnCancel, &QAbstractButton::clicked, this, &QZVMessageDlg::OnBtnCancel);
     connect(m_btnClose, &QAbstractButton::clicked, this, &QZVMessageDlg::OnBtnCancel);
 }
 
-QZVMessageDlg::~QZVMessageDlg() = default;
+QZVMessageDlg::~QZVMessageDlg()
+{
+    delete m_opaqueFrame;
+}
+
+void QZVMessageDlg::paintBackground(QPainter &painter, const QRect &area)
+{
+    if (!m_imgBackground.isNull())
+        QBaseImageDraw::drawBtnImageBg(painter, area, m_imgBackground, true);
+}
 
 QString QZVMessageDlg::resource(const QString &name) const
 {
@@ -253,8 +266,8 @@ void QZVMessageDlg::showEvent(QShowEvent *)
 void QZVMessageDlg::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
-    if (!m_imgBackground.isNull())
-        QBaseImageDraw::drawBtnImageBg(painter, rect(), m_imgBackground, true);
+    m_opaqueFrame->paintUnderlay(painter);
+    paintBackground(painter, rect());
     painter.setPen(QPen(kTextColor, 1));
     painter.setFont(m_fontTitle);
     painter.drawText(m_rectTitle, Qt::AlignHCenter | Qt::AlignVCenter, m_strTitle);

@@ -8,6 +8,9 @@
 #include <QPixmap>
 #include <QRect>
 
+class QPainter;
+class QZVOpaqueFrame;
+
 // Bits of the message box's style word.
 using MessageStyle = unsigned int;
 
@@ -63,6 +66,7 @@ private:
     void chooseIcon();
     void placeButtons();
     bool startSystemMove();
+    void paintBackground(QPainter &painter, const QRect &area);
 
     QString m_strResourcePath;
     QString m_strTitle;
@@ -74,6 +78,7 @@ private:
     QPixmap m_pixStyle;
     QRect m_rectWindow;
     QImage m_imgBackground;
+    QZVOpaqueFrame *m_opaqueFrame = nullptr;
     QRect m_rectBase;
     MessageStyle m_style = 0;
     bool m_bDragging = false;

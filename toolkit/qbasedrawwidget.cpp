@@ -1,6 +1,8 @@
 #include "qbasedrawwidget.h"
 
 #include "qbaseimagedraw.h"
+#include "qzvfocusmark.h"
+#include "qzvopaqueframe.h"
 #include "skinimage.h"
 #include "zvmacosinterface.h"
 
@@ -43,6 +45,7 @@ public:
     QString title;
     QRect titleRect = QRect(0, 0, 0, 0);
     Qt::Alignment alignment = Qt::AlignLeft;
+    QZVOpaqueFrame *opaqueFrame = nullptr;
 };
 
 namespace {
@@ -93,12 +96,19 @@ QBaseDrawWidget::QBaseDrawWidget(QWidget *host, dlgType type)
     if (type == ChildWidgetType)
         d->stretchPolicy = StretchNone;
     // Hovering must reach mouseMoveEvent to switch the resize cursors.
-    if (host)
+    QZVFocusMark::install();
+    if (host) {
         host->setMouseTracking(true);
+        d->opaqueFrame = new QZVOpaqueFrame(host, [this](QPainter &painter, const QSize &size) {
+            drawBackground(painter, size.width(), size.height());
+        });
+    }
 }
 
 QBaseDrawWidget::~QBaseDrawWidget()
 {
+    // Before the host's own destructor, which may still deliver events to the frame.
+    delete d->opaqueFrame;
     delete d->backgroundImage;
     delete d->logoImage;
     delete d;
@@ -114,59 +124,71 @@ void QBaseDrawWidget::repaintHost()
         d->host->repaint();
 }
 
+void QBaseDrawWidget::refreshShape()
+{
+    if (d->opaqueFrame)
+        d->opaqueFrame->refresh();
+    repaintHost();
+}
+
 void QBaseDrawWidget::paintEvent(QPaintEvent *)
 {
     if (!d->host)
         return;
     QPainter painter(d->host);
-    const int W = d->host->rect().width();
-    const int H = d->host->rect().height();
-    if (!d->backgroundImage) {
-        painter.fillRect(QRect(0, 0, W, H), d->backgroundColor);
-    } else {
-        QImage &image = *d->backgroundImage;
-        const int iw = image.width() / 2;
-        const int ih = image.height() / 2;
-        const rectSize tl = d->topLeft;
-        const rectSize tr = d->topRight;
-        const rectSize bl = d->bottomLeft;
-        const rectSize br = d->bottomRight;
-        QBaseImageDraw::drawImage(painter, QRect(0, 0, tl.width, tl.height),
-                                  QRect(0, 0, tl.width, tl.height), image);
-        QBaseImageDraw::drawImage(painter, QRect(W - tr.width, 0, tr.width, tr.height),
-                                  QRect(iw - tr.width, 0, tr.width, tr.height), image);
-        if (W - tl.width - tr.width > 0)
-            QBaseImageDraw::drawImage(painter, QRect(tl.width, 0, W - tl.width - tr.width, tr.height),
-                                      QRect(tl.width, 0, iw - tl.width - tr.width, tr.height), image);
-        QBaseImageDraw::drawImage(painter, QRect(0, H - bl.height, bl.width, bl.height),
-                                  QRect(0, ih - bl.height, bl.width, bl.height), image);
-        QBaseImageDraw::drawImage(painter, QRect(W - br.width, H - br.height, br.width, br.height),
-                                  QRect(iw - br.width, ih - br.height, br.width, br.height), image);
-        if (W - bl.width - br.width > 0)
-            QBaseImageDraw::drawImage(
-                painter, QRect(bl.width, H - br.height, W - bl.width - br.width, br.height),
-                QRect(bl.width, ih - br.height, iw - bl.width - br.width, br.height), image);
-        const int leftHeight = H - tl.height - bl.height;
-        if (leftHeight > 0)
-            QBaseImageDraw::drawImage(painter, QRect(0, tl.height, tl.width, leftHeight),
-                                      QRect(0, tl.height, tl.width, ih - tl.height - bl.height),
-                                      image);
-        const int rightHeight = H - tr.height - br.height;
-        if (rightHeight != 0)
-            QBaseImageDraw::drawImage(painter, QRect(W - tr.width, tr.height, tr.width, rightHeight),
-                                      QRect(iw - tr.width, tr.height, tr.width,
-                                            ih - tr.height - br.height),
-                                      image);
-        const int sourceHeight = ih - tl.height - bl.height;
-        if (leftHeight != 0 && sourceHeight != 0)
-            QBaseImageDraw::drawImage(painter,
-                                      QRect(tl.width, tl.height, W - tl.width - tr.width, leftHeight),
-                                      QRect(tl.width, tl.height, iw - tl.width - tr.width, sourceHeight),
-                                      image);
-    }
+    if (d->opaqueFrame)
+        d->opaqueFrame->paintUnderlay(painter);
+    drawBackground(painter, d->host->rect().width(), d->host->rect().height());
     DrawLogo(painter);
     DrawText(painter);
     painter.end();
+}
+
+void QBaseDrawWidget::drawBackground(QPainter &painter, int W, int H)
+{
+    if (!d->backgroundImage) {
+        painter.fillRect(QRect(0, 0, W, H), d->backgroundColor);
+        return;
+    }
+    QImage &image = *d->backgroundImage;
+    const int iw = image.width() / 2;
+    const int ih = image.height() / 2;
+    const rectSize tl = d->topLeft;
+    const rectSize tr = d->topRight;
+    const rectSize bl = d->bottomLeft;
+    const rectSize br = d->bottomRight;
+    QBaseImageDraw::drawImage(painter, QRect(0, 0, tl.width, tl.height),
+                              QRect(0, 0, tl.width, tl.height), image);
+    QBaseImageDraw::drawImage(painter, QRect(W - tr.width, 0, tr.width, tr.height),
+                              QRect(iw - tr.width, 0, tr.width, tr.height), image);
+    if (W - tl.width - tr.width > 0)
+        QBaseImageDraw::drawImage(painter, QRect(tl.width, 0, W - tl.width - tr.width, tr.height),
+                                  QRect(tl.width, 0, iw - tl.width - tr.width, tr.height), image);
+    QBaseImageDraw::drawImage(painter, QRect(0, H - bl.height, bl.width, bl.height),
+                              QRect(0, ih - bl.height, bl.width, bl.height), image);
+    QBaseImageDraw::drawImage(painter, QRect(W - br.width, H - br.height, br.width, br.height),
+                              QRect(iw - br.width, ih - br.height, br.width, br.height), image);
+    if (W - bl.width - br.width > 0)
+        QBaseImageDraw::drawImage(
+            painter, QRect(bl.width, H - br.height, W - bl.width - br.width, br.height),
+            QRect(bl.width, ih - br.height, iw - bl.width - br.width, br.height), image);
+    const int leftHeight = H - tl.height - bl.height;
+    if (leftHeight > 0)
+        QBaseImageDraw::drawImage(painter, QRect(0, tl.height, tl.width, leftHeight),
+                                  QRect(0, tl.height, tl.width, ih - tl.height - bl.height),
+                                  image);
+    const int rightHeight = H - tr.height - br.height;
+    if (rightHeight != 0)
+        QBaseImageDraw::drawImage(painter, QRect(W - tr.width, tr.height, tr.width, rightHeight),
+                                  QRect(iw - tr.width, tr.height, tr.width,
+                                        ih - tr.height - br.height),
+                                  image);
+    const int sourceHeight = ih - tl.height - bl.height;
+    if (leftHeight != 0 && sourceHeight != 0)
+        QBaseImageDraw::drawImage(painter,
+                                  QRect(tl.width, tl.height, W - tl.width - tr.width, leftHeight),
+                                  QRect(tl.width, tl.height, iw - tl.width - tr.width, sourceHeight),
+                                  image);
 }
 
 void QBaseDrawWidget::DrawLogo(QPainter &painter)
@@ -498,6 +520,7 @@ void QBaseDrawWidget::changeBackgroundImage(const QImage &image)
     delete d->backgroundImage;
     d->backgroundImage = new QImage(image);
     d->backgroundImage->setDevicePixelRatio(2.0);
+    refreshShape();
 }
 
 void QBaseDrawWidget::setGridViewInfo(rectSize topLeft, rectSize topRight, rectSize bottomLeft,
@@ -507,13 +530,13 @@ void QBaseDrawWidget::setGridViewInfo(rectSize topLeft, rectSize topRight, rectS
     d->topRight = topRight;
     d->bottomLeft = bottomLeft;
     d->bottomRight = bottomRight;
-    repaintHost();
+    refreshShape();
 }
 
 void QBaseDrawWidget::setBackgrounColor(const QColor &color)
 {
     d->backgroundColor = color;
-    repaintHost();
+    refreshShape();
 }
 
 void QBaseDrawWidget::setLogoImage(const QString &path)

@@ -88,6 +88,9 @@ public:
 
 private:
     void repaintHost();
+    // The background's look changed, and with it the shape an opaque frame keeps.
+    void refreshShape();
+    void drawBackground(QPainter &painter, int W, int H);
     void startCompositorDrag();
     void moveEdges(QRect &geometry, const QPoint &global);
 

@@ -1,5 +1,6 @@
 #include "qzvbasebutton.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 
 QZVBaseButton::QZVBaseButton(QWidget *parent)
@@ -45,6 +46,15 @@ void QZVBaseButton::mouseMoveEvent(QMouseEvent *event)
     QAbstractButton::mouseMoveEvent(event);
     if (QZVBaseButtonDraw::mouseMoveEvent(event))
         emit mouseMove(event, getMouseMapValue());
+}
+
+// Return and Enter press the focused button in any window, not only in dialogs.
+void QZVBaseButton::keyPressEvent(QKeyEvent *event)
+{
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat())
+        click();
+    else
+        QPushButton::keyPressEvent(event);
 }
 
 void QZVBaseButton::focusInEvent(QFocusEvent *event)

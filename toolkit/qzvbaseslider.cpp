@@ -19,6 +19,8 @@ QZVBaseSlider::QZVBaseSlider(QWidget *parent)
     : QZVBaseProgress(parent)
     , d(new QZVBaseSliderPrivate)
 {
+    // Tab reaches the slider, so its arrow keys work.
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 QZVBaseSlider::~QZVBaseSlider()
@@ -30,6 +32,8 @@ bool QZVBaseSlider::setBtnImage(const QString &path)
 {
     delete d->thumb;
     d->thumb = new QZVBaseButton(this);
+    // The slider, not its thumb, takes the keyboard.
+    d->thumb->setFocusPolicy(Qt::NoFocus);
     connect(d->thumb, SIGNAL(mouseMove(QMouseEvent *, int)), this, SLOT(btnMouseMove(QMouseEvent *, int)));
     if (!d->thumb->setButtonImage(path, false)) {
         if (progressPolicy() == Horizontal)
@@ -192,7 +196,6 @@ void QZVBaseSlider::leaveEvent(QEvent *)
 
 void QZVBaseSlider::keyPressEvent(QKeyEvent *event)
 {
-    QWidget::keyPressEvent(event);
     switch (event->key()) {
     case Qt::Key_Left:
     case Qt::Key_Down:
@@ -203,16 +206,26 @@ void QZVBaseSlider::keyPressEvent(QKeyEvent *event)
         OnKeyRightUp();
         break;
     default:
+        QWidget::keyPressEvent(event);
         break;
     }
 }
 
 void QZVBaseSlider::OnKeyLeftDown()
 {
-    setValue(value() - (maximum() - minimum()) / 100.0);
+    stepBy(-(maximum() - minimum()) / 100.0);
 }
 
 void QZVBaseSlider::OnKeyRightUp()
 {
-    setValue(value() + (maximum() - minimum()) / 100.0);
+    stepBy((maximum() - minimum()) / 100.0);
+}
+
+// A key step reaches the slider's listeners as a drag does, under the same rule.
+void QZVBaseSlider::stepBy(double step)
+{
+    const double before = value();
+    setValue(value() + step);
+    if (d->enablePull && value() != before)
+        emit sendProgressValue(valueFraction());
 }

@@ -48,6 +48,7 @@ protected:
 
 private:
     QPoint sliderPoint(QMouseEvent *event) const;
+    void stepBy(double step);
     bool isValidRange(const QPoint &point) const;
     void PointToValue(const QPoint &point);
     void valueToPoint(QPoint &point) const;

@@ -16,7 +16,6 @@
 #include "showmessage.h"
 #include "zvcommoninterface.h"
 
-#include <QCursor>
 #include <QDesktopServices>
 #include <QDir>
 #include <QImage>
@@ -153,9 +152,10 @@ void MainWindow::OnClose()
         showMinimized();
 }
 
+// Below the button, so it covers none of the title-bar buttons.
 void MainWindow::OnMenu()
 {
-    m_menu->popup(QCursor::pos() - QPoint(50, 0));
+    m_menu->popup(m_btnMenu->mapToGlobal(QPoint(0, m_btnMenu->height())));
 }
 
 void MainWindow::OnMaxSize()

@@ -14,6 +14,7 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QSignalSpy>
 
 #include <QAbstractButton>
@@ -241,6 +242,24 @@ private slots:
         const QUrl help = m_urls.urls.last();
         QCOMPARE(help.path(), QString("/api/product/redirect"));
         QVERIFY(help.query().endsWith("&page_type=help") && help.query().startsWith("pid="));
+    }
+
+    void mainMenuOpensBelowTheTitleBarButtons()
+    {
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        button(window, "m_btnMenu")->click();
+        auto *menu = window.findChild<QMenu *>();
+        QTRY_VERIFY(menu->isVisible());
+        for (const char *name : {"m_btnMenu", "m_btnMin", "m_btnClose"}) {
+            const QZVBaseButton *titleButton = button(window, name);
+            const QRect onScreen(titleButton->mapToGlobal(QPoint(0, 0)), titleButton->size());
+            QVERIFY2(!menu->geometry().intersects(onScreen), name);
+        }
+        const QZVBaseButton *menuButton = button(window, "m_btnMenu");
+        QCOMPARE(menu->geometry().top(), menuButton->mapToGlobal(QPoint(0, menuButton->height())).y());
+        menu->close();
     }
 
     void closeButtonFollowsTheStoredChoice_data()

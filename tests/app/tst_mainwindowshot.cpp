@@ -8,10 +8,10 @@
 #include "qzvbasebutton.h"
 #include "qzvmenu.h"
 #include "videoconvertbar.h"
+#include "screenshotfolder.h"
 #include "testhome.h"
 
 #include <QCursor>
-#include <QDir>
 #include <QMenu>
 #include <QScreen>
 
@@ -27,14 +27,13 @@ private:
     // screen, over the part that holds them and the main window.
     static void saveScreen(const QRect &area, const char *name)
     {
-        const QString path = QStringLiteral(GLINTORA_SCREENSHOT_DIR) + QLatin1String(name);
-        QVERIFY(QDir().mkpath(QStringLiteral(GLINTORA_SCREENSHOT_DIR)));
         const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
-        QVERIFY(screen.copy(area.intersected(screen.rect())).save(path));
-        qInfo("saved %s", qPrintable(path));
+        QVERIFY(ScreenshotFolder::save(screen.copy(area.intersected(screen.rect())), QLatin1String(name)));
     }
 
 private slots:
+    void initTestCase() { QVERIFY(ScreenshotFolder::prepareScreen()); }
+
     void shot()
     {
         QTemporaryDir media;
@@ -51,11 +50,7 @@ private slots:
         window.mainDlg()->addImportFile(movies);
         QTRY_COMPARE(window.mainDlg()->rows().size(), 3);
         QTest::qWait(300); // row thumbnails arrive through the event queue
-        const QString folder = QStringLiteral(GLINTORA_SCREENSHOT_DIR);
-        QVERIFY(QDir().mkpath(folder));
-        const QString path = folder + QStringLiteral("/mainwindow.png");
-        QVERIFY(window.grab().save(path));
-        qInfo("saved %s", qPrintable(path));
+        QVERIFY(ScreenshotFolder::saveFromScreen(&window, QStringLiteral("mainwindow.png")));
 
         // Then the row menu, opened on the second row.
         QWidget *row = window.mainDlg()->rows().at(1);
@@ -65,7 +60,7 @@ private slots:
         QMenu *menu = window.mainDlg()->contextMenu();
         QTRY_VERIFY(menu->isVisible());
         QTest::qWait(200); // the menu's first paint
-        saveScreen(window.frameGeometry().united(menu->geometry()), "/row-menu.png");
+        saveScreen(window.frameGeometry().united(menu->geometry()), "row-menu.png");
         menu->hide();
     }
 
@@ -79,7 +74,7 @@ private slots:
         dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&window](QWidget *box) {
             QVERIFY(QTest::qWaitForWindowExposed(box));
             QTest::qWait(200);
-            saveScreen(window.frameGeometry().united(box->frameGeometry()), "/update-message.png");
+            saveScreen(window.frameGeometry().united(box->frameGeometry()), "update-message.png");
         }, ModalWatchdog::reject()));
         window.ActOnUpdates();
         GLINTORA_VERIFY_WATCHDOG(dog);
@@ -108,9 +103,9 @@ private slots:
         QConvertedDlg dialog(&window);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        for (const char *name : {"/history-table.png", "/history-thumbnails.png"}) {
+        for (const char *name : {"history-table.png", "history-thumbnails.png"}) {
             QTest::qWait(200);
-            QVERIFY(dialog.grab().save(QStringLiteral(GLINTORA_SCREENSHOT_DIR) + name));
+            QVERIFY(ScreenshotFolder::saveFromScreen(&dialog, QLatin1String(name)));
             dialog.m_btnIconList->click();
         }
     }
@@ -120,9 +115,9 @@ private slots:
         QPreferencesDlg dialog;
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        for (const char *name : {"/preferences-general.png", "/preferences-convert.png"}) {
+        for (const char *name : {"preferences-general.png", "preferences-convert.png"}) {
             QTest::qWait(200);
-            QVERIFY(dialog.grab().save(QStringLiteral(GLINTORA_SCREENSHOT_DIR) + name));
+            QVERIFY(ScreenshotFolder::saveFromScreen(&dialog, QLatin1String(name)));
             dialog.findChild<QZVBaseButton *>(QStringLiteral("m_btnConvert"))->click();
         }
     }

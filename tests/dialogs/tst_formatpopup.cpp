@@ -6,6 +6,7 @@
 #include "qianyutil.h"
 #include "qvideosettingxml.h"
 #include "skinfixtures.h"
+#include "tabchain.h"
 #include "testhome.h"
 
 #include <QAbstractItemModelTester>
@@ -234,8 +235,8 @@ private slots:
             QCOMPARE(popup->m_spinboxQuality->value(), percent);
             QCOMPARE(slider->value(), double(percent));
         }
-        // Return leaves the popup open whatever has the focus.
-        QWidget *focused = QList<QWidget *>({popup->m_listView, popup->m_editH, popup->m_btnOk})[row % 3];
+        // Return leaves the popup open whatever has the focus, but a button, which Return presses.
+        QWidget *focused = QList<QWidget *>({popup->m_listView, popup->m_editH, popup->m_chkKeepAspectRatio})[row % 3];
         for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
             QTest::keyClick(focused, key);
         QVERIFY(popup->isVisible() && m_signals.isEmpty() && file("PhotoConverterSetting.xml").isEmpty());
@@ -255,6 +256,21 @@ private slots:
         QVERIFY(QVideoSettingXml::GetDefaultPtConvertInfo(expected[0], &stored));
         QCOMPARE(QList<int>({stored.width, stored.height, stored.quality}),
                  QList<int>({m_info.width, m_info.height, percent}));
+    }
+
+    // The quality slider was out of Tab's reach, and its arrow keys moved only the thumb.
+    void tabReachesEveryControlAndTheQualityFollowsTheArrowKeys()
+    {
+        QFormatDlg *popup = shownPopup();
+        QApplication::setActiveWindow(popup);
+        QVERIFY(QTest::qWaitForWindowActive(popup));
+        QVERIFY(popup->m_sliderQuality->isVisible());
+        const QStringList unreached = TabChain::unreached(*popup);
+        QVERIFY2(unreached.isEmpty(), qPrintable(unreached.join(", ")));
+        popup->m_sliderQuality->setFocus(Qt::TabFocusReason);
+        const int quality = popup->m_spinboxQuality->value();
+        QTest::keyClick(popup->m_sliderQuality, quality < 100 ? Qt::Key_Right : Qt::Key_Left);
+        QCOMPARE(popup->m_spinboxQuality->value(), quality < 100 ? quality + 1 : quality - 1);
     }
 
     void closingWithoutOkAppliesNothing_data()

@@ -1,11 +1,11 @@
+#include "modalwatchdog.h"
 #include "qeditdlg.h"
 #include "qzvbasesortmodel.h"
+#include "screenshotfolder.h"
 #include "skinfixtures.h"
 #include "testhome.h"
 #include "testmedia.h"
 #include "zvvideoconvertitem.h"
-
-#include <QDir>
 
 // Saves a picture of the frame picker as the X11 platform draws it: three frames
 // unticked and the mouse over a fourth. Run by scripts/screenshot.
@@ -14,6 +14,7 @@ class TestFramePickerShot : public QObject
     Q_OBJECT
 
 private slots:
+    void initTestCase() { QVERIFY(ScreenshotFolder::prepareScreen()); }
     void shot();
 };
 
@@ -36,11 +37,19 @@ void TestFramePickerShot::shot()
     const QRect cell = dialog.m_listView->visualRect(dialog.sortModel()->index(6, 0));
     SkinFixtures::sendMouse(*dialog.m_listView->viewport(), QEvent::MouseMove, cell.topLeft() + QPoint(20, 20),
                             Qt::NoButton, Qt::NoButton);
-    const QString folder = QStringLiteral(GLINTORA_SCREENSHOT_DIR);
-    QVERIFY(QDir().mkpath(folder));
-    const QString path = folder + QStringLiteral("/framepicker.png");
-    QVERIFY(dialog.grab().save(path));
-    qInfo("saved %s", qPrintable(path));
+    QVERIFY(ScreenshotFolder::saveFromScreen(&dialog, QStringLiteral("framepicker.png")));
+
+    ModalWatchdog dog;
+    dog.expect(QStringLiteral("QImageViewerDlg"), QString(),
+               ModalWatchdog::inspectThen(
+                   [](QWidget *viewer) {
+                       QVERIFY(QTest::qWaitForWindowExposed(viewer));
+                       QTest::qWait(200);
+                       QVERIFY(ScreenshotFolder::saveFromScreen(viewer, QStringLiteral("frameviewer.png")));
+                   },
+                   ModalWatchdog::reject()));
+    dialog.OpenImage(dialog.sortModel()->index(6, 0));
+    GLINTORA_VERIFY_WATCHDOG(dog);
 }
 
 GLINTORA_TEST_MAIN(TestFramePickerShot)

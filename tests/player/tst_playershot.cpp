@@ -4,9 +4,10 @@
 #include "qmaindlg.h"
 #include "qplaydlg.h"
 #include "qplayerwidget.h"
+#include "screenshotfolder.h"
 #include "videoconvertbar.h"
 
-#include <QScreen>
+#include <QDir>
 
 // Saves pictures of the playing Play dialog as the X11 platform shows it, strips and
 // level bars included: a movie one second in with the control strip up, and a sound file
@@ -15,18 +16,9 @@ class TestPlayerShot : public QObject
 {
     Q_OBJECT
 
-private:
-    static void save(QWidget *dialog, const QString &name)
-    {
-        const QString folder = QStringLiteral(GLINTORA_SCREENSHOT_DIR);
-        QVERIFY(QDir().mkpath(folder));
-        const QRect area = dialog->frameGeometry();
-        const QPixmap picture = dialog->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
-        QVERIFY(picture.save(folder + QLatin1Char('/') + name));
-        qInfo("saved %s", qPrintable(folder + QLatin1Char('/') + name));
-    }
-
 private slots:
+    void initTestCase() { QVERIFY(ScreenshotFolder::prepareScreen()); }
+
     void shots()
     {
         const QString media = QDir::tempPath() + QStringLiteral("/media");
@@ -59,13 +51,13 @@ private slots:
             };
             QTRY_VERIFY_WITH_TIMEOUT(oneSecondIn(), 10000);
             QTRY_VERIFY(panel->isShowPlayWgt());
-            save(dialog, QStringLiteral("player.png"));
+            QVERIFY(ScreenshotFolder::saveFromScreen(dialog, QStringLiteral("player.png")));
 
             dialog->resize(520, 492); // wide enough for all the bars
             dialog->setPlayFileName(QStringLiteral("noise.m4a"));
             dialog->setPlayFile(sound);
             QTRY_VERIFY_WITH_TIMEOUT(oneSecondIn(), 10000);
-            save(dialog, QStringLiteral("player-audio.png"));
+            QVERIFY(ScreenshotFolder::saveFromScreen(dialog, QStringLiteral("player-audio.png")));
             dialog->reject();
         });
         emit pane.rows().at(0)->emitPlay();

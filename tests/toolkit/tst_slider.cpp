@@ -3,6 +3,7 @@
 #include "skinfixtures.h"
 #include "testhome.h"
 
+#include <QPushButton>
 #include <QSignalSpy>
 
 using namespace SkinFixtures;
@@ -20,6 +21,7 @@ private slots:
     void pullDisabledKeepsKeys();
     void keysStepAndClamp();
     void enterAndReturnIgnored();
+    void tabReachesTheSliderAndItsKeysReachTheListeners();
     void thumbFollowsValue_data();
     void thumbFollowsValue();
     void dragOnThumb();
@@ -152,6 +154,25 @@ void TestSlider::enterAndReturnIgnored()
     sendKey(slider, Qt::Key_Return);
     sendKey(slider, Qt::Key_Enter);
     QCOMPARE(slider.value(), 40.0);
+}
+
+void TestSlider::tabReachesTheSliderAndItsKeysReachTheListeners()
+{
+    QWidget window;
+    auto *before = new QPushButton(QStringLiteral("before"), &window);
+    auto *slider = new QZVBaseSlider(&window);
+    slider->setGeometry(0, 40, 200, 20);
+    slider->setBtnImage(m_thumb);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    QTest::keyClick(&window, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), slider);
+    QSignalSpy sent(slider, &QZVBaseSlider::sendProgressValue);
+    QTest::keyClick(slider, Qt::Key_Right);
+    QCOMPARE(sent.count(), 1);
+    QCOMPARE(sent.at(0).at(0).toDouble(), 0.01);
 }
 
 void TestSlider::thumbFollowsValue_data()
