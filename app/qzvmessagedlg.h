@@ -13,8 +13,11 @@ using MessageStyle = unsigned int;
 
 // The system's own message box: a translucent frameless dialog with a nine-slice
 // background, a centred title, a word-wrapped message with an optional kind icon and
-// one or two buttons. It sizes itself to the message on every show. exec() returns the
+// one or two buttons. It sizes itself to the message on every show; a message too tall
+// for a screen scrolls inside the box. exec() returns the
 // QMessageBox::StandardButton number of the button pressed, 0 for Escape.
+class QScrollArea;
+
 class QZVMessageDlg : public QDialog, public Ui::QZVMessageDlg
 {
     Q_OBJECT
@@ -43,6 +46,8 @@ public:
     // Laid out on every show, in the dialog's coordinates.
     QRect messageRect() const;
     QRect titleRect() const;
+    // The view of a message taller than the box shows; null while the message fits.
+    QScrollArea *scrollingMessage() const { return m_scrollMessage; }
 
 public slots:
     void OnBtnOk();
@@ -63,6 +68,7 @@ private:
     void chooseIcon();
     void placeButtons();
     bool startSystemMove();
+    void showScrollingMessage(bool scrolls);
 
     QString m_strResourcePath;
     QString m_strTitle;
@@ -78,4 +84,5 @@ private:
     MessageStyle m_style = 0;
     bool m_bDragging = false;
     QPoint m_ptPressOffset;
+    QScrollArea *m_scrollMessage = nullptr;
 };
