@@ -22,7 +22,9 @@
 
 #include <memory>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 class TestConvertList : public QObject
 {
@@ -216,7 +218,8 @@ private slots:
             pane.addImportFile(paths);
             GLINTORA_VERIFY_WATCHDOG(dog);
         }
-        QTest::qWait(300);
+        QTRY_VERIFY(!pane.IsThreadRunning());
+        QCoreApplication::sendPostedEvents(); // what the cancelled walk sent before it ended
         const int kept = pane.rows().size();
         QVERIFY(kept >= 1 && kept < 6);
         import(pane, {paths.first()});
@@ -243,10 +246,14 @@ private slots:
         QMainDlg pane;
         ModalWatchdog dog;
         dog.expect("QLoadingDlg", QString(), ModalWatchdog::pressKey(Qt::Key_Escape));
-        dog.expect("QLoadingDlg", QString(), [&stuck](QWidget *modal) {
-            QFile writer(stuck);
-            QVERIFY(writer.open(QIODevice::WriteOnly)); // lets the stuck walk go on
-            writer.close();
+        dog.expect("QLoadingDlg", QString(), [&stuck, &pane](QWidget *modal) {
+            // Lets the stuck walk go on; one stopped before the pipe never opens it.
+            QTRY_VERIFY([&] {
+                const int writer = ::open(QFile::encodeName(stuck).constData(), O_WRONLY | O_NONBLOCK);
+                if (writer >= 0)
+                    ::close(writer);
+                return writer >= 0 || !pane.IsThreadRunning();
+            }());
             const QPointer<QWidget> waiting(modal);
             QTRY_VERIFY(!waiting || !waiting->isVisible());
         });
