@@ -3,12 +3,16 @@
 #include "qbaseimagedraw.h"
 #include "qianyutil.h"
 #include "qzvopaqueframe.h"
+#include "qinitctrlstyle.h"
+#include "qzvscrollbar.h"
 
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QScrollArea>
 #include <QVector>
 #include <QWindow>
 
@@ -22,6 +26,8 @@ const int kPlainMargin = 80;
 const int kPlainCap = 520;
 const int kIconMargin = 122;
 const int kIconCap = 478;
+// Taller messages (a long list of names) scroll, so the box always fits a screen.
+const int kTallestMessage = 360;
 
 QRect primaryScreen()
 {
@@ -170,7 +176,8 @@ void QZVMessageDlg::layoutMessage()
     m_rectMessage.setLeft(left);
     m_rectMessage.setRight(left + width);
 
-    const int height = metrics.boundingRect(QRect(0, 0, width + 1, 0), Qt::TextWordWrap, m_strMessage).height();
+    const int fullHeight = metrics.boundingRect(QRect(0, 0, width + 1, 0), Qt::TextWordWrap, m_strMessage).height();
+    const int height = qMin(fullHeight, kTallestMessage);
     int top = 0;
     if (baseHeight > height && (baseHeight - height) / 2 - 5 > 26) {
         top = (baseHeight - height) / 2 - 5;
@@ -181,6 +188,42 @@ void QZVMessageDlg::layoutMessage()
     }
     m_rectMessage.setTop(top);
     m_rectMessage.setBottom(top + height);
+    showScrollingMessage(fullHeight > height);
+}
+
+void QZVMessageDlg::showScrollingMessage(bool scrolls)
+{
+    if (!scrolls) {
+        delete m_scrollMessage;
+        m_scrollMessage = nullptr;
+        return;
+    }
+    if (!m_scrollMessage) {
+        m_scrollMessage = new QScrollArea(this);
+        m_scrollMessage->setFrameShape(QFrame::NoFrame);
+        m_scrollMessage->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        m_scrollMessage->setStyleSheet(QStringLiteral("background: transparent;"));
+        auto *bar = new QZVScrollBar(m_scrollMessage);
+        QInitCtrlStyle::InitZvScrollBar(bar);
+        m_scrollMessage->setVerticalScrollBar(bar);
+        auto *label = new QLabel;
+        label->setTextFormat(Qt::PlainText);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        m_scrollMessage->setWidget(label);
+    }
+    auto *label = static_cast<QLabel *>(m_scrollMessage->widget());
+    label->setFont(m_fontMessage);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, kTextColor);
+    label->setPalette(palette);
+    label->setText(m_strMessage);
+    const int barWidth = m_scrollMessage->verticalScrollBar()->sizeHint().width();
+    // The text keeps its width; the scroll bar stands in the right margin.
+    label->setFixedWidth(m_rectMessage.width());
+    label->adjustSize();
+    m_scrollMessage->setGeometry(m_rectMessage.adjusted(0, 0, barWidth + 4, 0));
+    m_scrollMessage->show();
 }
 
 void QZVMessageDlg::initButtons()
@@ -271,10 +314,12 @@ void QZVMessageDlg::paintEvent(QPaintEvent *)
     painter.setPen(QPen(kTextColor, 1));
     painter.setFont(m_fontTitle);
     painter.drawText(m_rectTitle, Qt::AlignHCenter | Qt::AlignVCenter, m_strTitle);
-    painter.save();
-    painter.setFont(m_fontMessage);
-    painter.drawText(m_rectMessage, Qt::TextWordWrap, m_strMessage);
-    painter.restore();
+    if (!m_scrollMessage) {
+        painter.save();
+        painter.setFont(m_fontMessage);
+        painter.drawText(m_rectMessage, Qt::TextWordWrap, m_strMessage);
+        painter.restore();
+    }
     if ((m_style & IconBit) && !m_pixStyle.isNull()) {
         const int x = m_rectMessage.left() - m_pixStyle.width() / 2 - 10;
         const int y = m_rectMessage.top()

@@ -16,8 +16,11 @@ using MessageStyle = unsigned int;
 
 // The system's own message box: a translucent frameless dialog with a nine-slice
 // background, a centred title, a word-wrapped message with an optional kind icon and
-// one or two buttons. It sizes itself to the message on every show. exec() returns the
+// one or two buttons. It sizes itself to the message on every show; a message too tall
+// for a screen scrolls inside the box. exec() returns the
 // QMessageBox::StandardButton number of the button pressed, 0 for Escape.
+class QScrollArea;
+
 class QZVMessageDlg : public QDialog, public Ui::QZVMessageDlg
 {
     Q_OBJECT
@@ -46,6 +49,8 @@ public:
     // Laid out on every show, in the dialog's coordinates.
     QRect messageRect() const;
     QRect titleRect() const;
+    // The view of a message taller than the box shows; null while the message fits.
+    QScrollArea *scrollingMessage() const { return m_scrollMessage; }
 
 public slots:
     void OnBtnOk();
@@ -67,6 +72,7 @@ private:
     void placeButtons();
     bool startSystemMove();
     void paintBackground(QPainter &painter, const QRect &area);
+    void showScrollingMessage(bool scrolls);
 
     QString m_strResourcePath;
     QString m_strTitle;
@@ -83,4 +89,5 @@ private:
     MessageStyle m_style = 0;
     bool m_bDragging = false;
     QPoint m_ptPressOffset;
+    QScrollArea *m_scrollMessage = nullptr;
 };

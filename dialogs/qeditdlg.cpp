@@ -311,9 +311,14 @@ void QEditDlg::getConvertPro(uint32_t percent, convertState state)
 
 void QEditDlg::convertFinished(bool ok)
 {
-    if (ok && !m_item->frames->empty())
+    refreshData();
+    const bool unreadable = m_item->frames->empty();
+    if (ok && !unreadable)
         showFrames();
     endExtraction(false);
+    // An empty picker alone would not say why it is empty.
+    if (unreadable)
+        ShowMessage(tr("This movie cannot be read: no frame could be taken from it."), QString(), 0, false);
 }
 
 // The frames written before a failure stay, shown as a later opening would show them.

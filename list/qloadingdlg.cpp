@@ -67,6 +67,8 @@ void QLoadingDlg::OnInitCtrl()
 
     connect(m_btnTitleClose, &QAbstractButton::clicked, this, &QLoadingDlg::OnCloseStop);
     connect(m_btnCancel, &QAbstractButton::clicked, this, &QLoadingDlg::OnCloseStop);
+    // However the user dismisses the dialog (Cancel, close button, Escape), the import stops.
+    connect(this, &QDialog::rejected, this, &QLoadingDlg::seedStopAddFile);
 }
 
 // Every value goes through the event queue, also from this thread, so values set from
@@ -98,8 +100,7 @@ void QLoadingDlg::setProgressVale(float value)
 
 void QLoadingDlg::OnCloseStop()
 {
-    close();
-    emit seedStopAddFile();
+    reject();
 }
 
 void QLoadingDlg::resetControlLocation()

@@ -6,7 +6,7 @@
 // The modal "Adding File(s):" dialog of an import: the path being examined, a count
 // such as 3/12, a thin progress bar and Cancel. The setters may be called from any
 // thread; the values reach the widgets on the dialog's thread in the order they were
-// set, so the last value set is the one shown.
+// set, so the last value set is the one shown. Any dismissal asks the import to stop.
 class QLoadingDlg : public QZVDialogEx, public Ui::QLoadingDlg
 {
     Q_OBJECT

@@ -10,8 +10,10 @@
 #include "qplaydlg.h"
 #include "qscrollareaframeselection.h"
 #include "qvideosettingxml.h"
+#include "qzvmessagedlg.h"
 #include "qzvmenu.h"
 #include "qzvscrollbar.h"
+#include "showmessage.h"
 #include "videoconvertbar.h"
 #include "zvhelper.h"
 #include "zvvideoconvertitem.h"
@@ -77,6 +79,8 @@ QMainDlg::~QMainDlg()
 {
     // The file-adding thread reads this pane: stop it and wait before anything goes.
     m_run->stop = true;
+    if (m_walkRun)
+        m_walkRun->stop = true;
     WaitThreadFinished();
     m_converterTimer->stop();
     for (VideoConvertBar *bar : m_allBarList) {
@@ -273,11 +277,6 @@ void QMainDlg::addImportFile(QStringList paths)
     const QStringList &toCheck = m_bSearching ? m_dropPathList : paths;
     if (toCheck.isEmpty())
         return;
-    // The previous run must have ended, and what it reported must be in, before a new
-    // run gets its own dialog: its late end would otherwise close the new one.
-    WaitThreadFinished();
-    QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
-
     auto run = std::make_shared<ImportRun>();
     run->base = m_run->base.load();
     run->searching = m_bSearching;
@@ -289,18 +288,29 @@ void QMainDlg::addImportFile(QStringList paths)
     delete m_loadingDlg;
     m_loadingDlg = new QLoadingDlg;
     connect(m_loadingDlg, &QLoadingDlg::seedStopAddFile, this, &QMainDlg::StopAddFileThree);
-    if (!StartThread()) {
-        qCWarning(lcList) << "cannot start the file-adding thread";
-        delete m_loadingDlg;
-        m_loadingDlg = nullptr;
+    // A walk still ending (dismissed, it stops at its next candidate) hands over to this
+    // one when its end arrives: the GUI thread never waits for it.
+    if (!m_walkRun && !startWalk())
         return;
-    }
     m_loadingDlg->exec();
+}
+
+bool QMainDlg::startWalk()
+{
+    m_walkRun = m_run;
+    if (StartThread())
+        return true;
+    qCWarning(lcList) << "cannot start the file-adding thread";
+    m_walkRun.reset();
+    m_traversalTimer->stop();
+    delete m_loadingDlg; // ends its modal run
+    m_loadingDlg = nullptr;
+    return false;
 }
 
 void QMainDlg::OnExecute()
 {
-    const std::shared_ptr<ImportRun> run = m_run;
+    const std::shared_ptr<ImportRun> run = m_walkRun;
     if (run->searching) {
         emit importPathChanged(tr("Searching..."));
         for (const QString &path : run->dropPaths) {
@@ -321,30 +331,43 @@ void QMainDlg::OnExecute()
         if (run->stop)
             break;
         const QString &path = run->addPaths.at(i);
-        if (!IsAcceptedMovie(path))
+        const Candidate verdict = CheckMovie(path);
+        if (verdict == Candidate::NotLivePhoto) {
+            run->refusals.notLivePhoto(path);
             continue;
+        }
+        if (verdict == Candidate::Unreadable) {
+            run->refusals.unreadable(path);
+            continue;
+        }
         const int base = run->base;
         emit importPathChanged(path);
         emit importCountChanged(QStringLiteral("%1/%2").arg(i + 1).arg(n));
         emit importBarChanged(float(100 - base) * float(i + 1) / float(n) + float(base));
         ZvVideoConvertItem *item = CreateConvertItemInfo(&path, 0);
-        if (!item)
+        if (!item) {
+            run->refusals.unreadable(path);
             continue;
+        }
         run->send(item);
         emit seedConvertItem(item);
         QThread::usleep(20000);
     }
     emit seedAddComplete(false);
-    run->stop = false;
 }
 
-bool QMainDlg::IsAcceptedMovie(const QString &path)
+QMainDlg::Candidate QMainDlg::CheckMovie(const QString &path)
 {
+    const QFileInfo file(path);
+    if (file.isDir() || !file.isReadable())
+        return Candidate::Unreadable;
     if (!QLivePhotoHelper::FileIslivephoto(path))
-        return false;
+        return Candidate::NotLivePhoto;
     // Exact-case ".JPG": the still a phone writes beside the movie.
     const QString still = path.left(path.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".JPG");
-    return QFile::exists(still) || ZVHelper::getDuration(path) <= kMaxDurationWithoutStill;
+    if (QFile::exists(still) || ZVHelper::getDuration(path) <= kMaxDurationWithoutStill)
+        return Candidate::Accepted;
+    return Candidate::NotLivePhoto;
 }
 
 void QMainDlg::addSubFolderImages(ImportRun &run, const QString &folder)
@@ -401,16 +424,32 @@ QMainDlg::ImportRun::~ImportRun()
 
 void QMainDlg::AddFileComplete(bool)
 {
+    const std::shared_ptr<ImportRun> ended = std::move(m_walkRun);
+    if (!ended)
+        return;
+    if (ended != m_run) {
+        startWalk(); // the import that waited for this walk to end
+        return;
+    }
     m_traversalTimer->stop();
     delete m_loadingDlg; // ends its modal run
     m_loadingDlg = nullptr;
+    // A dismissed import says no more.
+    if (!ended->stop && !ended->refusals.isEmpty())
+        showRefusals(ended->refusals);
+}
+
+void QMainDlg::showRefusals(const ImportRefusals &refusals)
+{
+    ShowMessage(refusals.message(), tr("Add file"), QZVMessageDlg::WarningIcon, false);
 }
 
 void QMainDlg::addConvertItem(ZvVideoConvertItem *item)
 {
     if (!item)
         return;
-    m_run->take(item);
+    if (m_walkRun)
+        m_walkRun->take(item);
     queue()->addConverItem(item, -1);
     auto *bar = new VideoConvertBar(m_scrollAreaWidget);
     m_allBarList.append(bar);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "importrefusals.h"
 #include "qutilthread.h"
 
 #include <QList>
@@ -122,6 +123,8 @@ private:
         bool searching = false;
         std::atomic<int> base{0};
         std::atomic<bool> stop{false};
+        // Written by the walk, read on the GUI thread once its end has arrived.
+        ImportRefusals refusals;
 
         // Items sent to the GUI thread and not yet taken: a pane torn down before they
         // arrive would otherwise lose them.
@@ -143,7 +146,10 @@ private:
     void addSubFolderImages(ImportRun &run, const QString &folder);
     bool IsSupportFile(const QString &path) const;
     static bool IsSupportSuffix(const QString &suffix);
-    static bool IsAcceptedMovie(const QString &path);
+    enum class Candidate { Accepted, NotLivePhoto, Unreadable };
+    static Candidate CheckMovie(const QString &path);
+    bool startWalk();
+    void showRefusals(const ImportRefusals &refusals);
     ZvVideoConvertItem *CreateConvertItemInfo(const QString *path, int kind);
     void OnBarbtnDelete();
     void forgetRow(VideoConvertBar *bar);
@@ -154,6 +160,7 @@ private:
     void showPlayFile(VideoConvertBar *bar);
     void saveHistory(VideoConvertBar *bar);
     void runAfterBatchAction();
+    void reportBatchFailures();
 
     QVBoxLayout *m_verticalLayout = nullptr;
     QScrollAreaFrameSelection *scrollArea = nullptr;
@@ -175,12 +182,17 @@ private:
     VideoConvertBar *m_playBar = nullptr;
     QTimer *m_converterTimer = nullptr;
     QTimer *m_traversalTimer = nullptr;
+    // The newest import, which the loading dialog shows; and the one the file-adding
+    // thread walks, set from its start until its end has arrived on the GUI thread.
     std::shared_ptr<ImportRun> m_run;
+    std::shared_ptr<ImportRun> m_walkRun;
     QStringList m_dropPathList;
     bool m_bSearching = false;
     QLoadingDlg *m_loadingDlg = nullptr;
     unsigned int m_nConvertedCount = 0;
     unsigned int m_nConvertCount = 0;
+    // "name: reason" of every row the running batch failed.
+    QStringList m_batchFailures;
 
     QZVMenu *m_menu = nullptr;
     QAction *m_actPlay = nullptr;

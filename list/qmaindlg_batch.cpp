@@ -7,6 +7,8 @@
 #include "mmc.h"
 #include "qconverterprogresswgt.h"
 #include "qvideosettingxml.h"
+#include "qzvmessagedlg.h"
+#include "showmessage.h"
 #include "videoconvertbar.h"
 #include "zvcommoninterface.h"
 #include "zvhistorythumbnail.h"
@@ -83,8 +85,11 @@ void QMainDlg::converterFinishCount(bool ok)
     if (!bar || !m_convertingList.contains(bar))
         return;
     ++m_nConvertedCount;
-    if (!ok)
+    if (!ok) {
         bar->FailConverVideo();
+        if (!bar->failureReason().isEmpty())
+            m_batchFailures << QStringLiteral("%1: %2").arg(bar->getVideoName(), bar->failureReason());
+    }
     m_convertList.removeAll(bar);
     m_convertingList.removeAll(bar);
     if (m_convertList.isEmpty())
@@ -98,6 +103,19 @@ void QMainDlg::converterFinishCount(bool ok)
         return;
     m_converterTimer->stop();
     runAfterBatchAction();
+    reportBatchFailures();
+}
+
+void QMainDlg::reportBatchFailures()
+{
+    if (m_batchFailures.isEmpty())
+        return;
+    const QString text = tr("These items were not converted:") + QStringLiteral("\n\n")
+                         + m_batchFailures.join(QLatin1Char('\n'));
+    m_batchFailures.clear();
+    // Shown once the row's report has been handled: a modal run inside it could let the
+    // user remove the row that is reporting.
+    QTimer::singleShot(0, this, [text] { ShowMessage(text, tr("Convert"), QZVMessageDlg::WarningIcon, false); });
 }
 
 void QMainDlg::saveHistory(VideoConvertBar *bar)

@@ -35,6 +35,8 @@ QPixmap *g_backgroundStrip = nullptr;
 QPixmap *g_columnIcons = nullptr;
 
 const QColor kTextColor(68, 68, 68, 255);
+// Dark enough to read on the white row, red enough to stand out from its grey text.
+const QColor kFailedColor(190, 30, 30);
 constexpr int kThumbSide = 71;
 constexpr int kButtonWidth = 16;
 constexpr int kButtonHeight = 13;
@@ -156,6 +158,13 @@ void VideoConvertBar::InitCtrl()
     m_progressBar->setDecimals(0);
     m_progressBar->hide();
     m_converterState->hide();
+    m_converterState->setText(tr("Failed"));
+    QInitCtrlStyle::InitFont(m_converterState, 11);
+    QInitCtrlStyle::InitPalette(m_converterState, QPalette::WindowText, kFailedColor);
+    QFont failedFont = m_converterState->font();
+    failedFont.setBold(true);
+    m_converterState->setFont(failedFont);
+    m_converterState->adjustSize();
     connect(m_btnEditName, &QPushButton::clicked, this, &VideoConvertBar::OnBtnEditName);
     connect(m_btnPlay, &QPushButton::clicked, this, &VideoConvertBar::OnBtnPlay);
     connect(m_btnEdit, &QPushButton::clicked, this, &VideoConvertBar::OnBtnEdit);
@@ -218,7 +227,11 @@ void VideoConvertBar::setConvertState()
     if (m_nConvertState == 3)
         return;
     m_progressBar->hide();
-    m_converterState->hide();
+    // A failed row must not look like a waiting one: a red mark, the reason on hover.
+    const bool failed = m_nConvertState == BarFailed;
+    m_converterState->setVisible(failed);
+    m_converterState->setToolTip(failed ? m_strFailReason : QString());
+    setToolTip(failed ? m_strFailReason : QString());
     const bool idle = m_nConvertState == BarIdle || m_nConvertState == BarDone || m_nConvertState == BarFailed;
     m_btnClose->setEnabled(idle);
     m_btnEditName->setEnabled(idle);
@@ -433,4 +446,5 @@ void VideoConvertBar::RefreshLocation()
     m_btnEdit->move(m_btnClose->x() - 12 - m_btnEdit->width(), (h - m_btnEdit->height()) / 2 - 3);
     m_btnPlay->move(m_btnEdit->x() - 12 - m_btnPlay->width(), (h - m_btnPlay->height()) / 2 - 2);
     m_progressBar->setGeometry(0, iconTop, kThumbSide, kThumbSide);
+    m_converterState->move(m_labVideoName->x(), m_labVideoName->y() + m_labVideoName->height() + 2);
 }

@@ -60,6 +60,8 @@ public:
     void WaitConverVideo();
     void FailConverVideo();
     int getConvertState() const { return m_nConvertState; }
+    // Why the last job of this row failed; empty unless it did (a stop is no failure).
+    QString failureReason() const { return m_strFailReason; }
     bool removeOutPutDir();
     void removeOwnOutput();
     QString getOutputPath() const;
@@ -118,7 +120,8 @@ private:
     bool startTrackRoute(CAVEncodeParam *param);
     ImageWriteInfo makeWriteInfo() const;
     void releaseConverter();
-    void finishWithFailure();
+    void finishWithFailure(const QString &reason);
+    void reportStartFailure(const QString &reason);
 
     MouseImageWidget *m_videoIconWidget = nullptr;
     RetractLabel *m_labVideoName = nullptr;
@@ -136,6 +139,7 @@ private:
     ZVLPConverter *m_converter = nullptr;
     int m_nConvertState = BarIdle;
     QString m_strResolution;
+    QString m_strFailReason;
 
     static bool m_bIsStopConvert;
 };

@@ -16,6 +16,8 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QRegularExpression>
 
@@ -124,6 +126,7 @@ void VideoConvertBar::StartToConvertVideo(bool merge, bool fresh)
         m_videoItem->pieceIndex = 0;
         m_videoItem->prepareDatas();
         m_bIsStopConvert = false;
+        m_strFailReason.clear();
     }
     if (m_videoItem->pieceIndex < 1) {
         m_videoItem->getValidOutputName();
@@ -131,9 +134,17 @@ void VideoConvertBar::StartToConvertVideo(bool merge, bool fresh)
     }
     m_videoItem->outputPath = m_videoItem->getConverPath();
     if (m_videoItem->outputPath.isEmpty()) {
-        // Without a report the batch would wait for this row for ever.
         qCWarning(lcList) << "no output path for" << m_videoItem->path;
-        emit emitConvertedFinish(false);
+        reportStartFailure(tr("No output file name could be made."));
+        return;
+    }
+    if (!QFileInfo(m_videoItem->outputDir).isDir()) {
+        reportStartFailure(tr("The output folder %1 cannot be created.")
+                               .arg(QDir::toNativeSeparators(withoutTrailingSlash(m_videoItem->outputDir))));
+        return;
+    }
+    if (!QFileInfo(m_videoItem->path).isReadable()) {
+        reportStartFailure(tr("The movie cannot be read."));
         return;
     }
     std::unique_ptr<CAVEncodeParam> param(new CAVEncodeParam);
@@ -141,7 +152,9 @@ void VideoConvertBar::StartToConvertVideo(bool merge, bool fresh)
     const bool fileRoute = animatedOutput() || m_videoItem->allSelected;
     const bool started = fileRoute ? startFileRoute(merge, param.get()) : startTrackRoute(param.get());
     if (!started) {
-        emit emitConvertedFinish(false);
+        reportStartFailure(fileRoute || m_videoItem->selectedFrames.empty()
+                               ? tr("The conversion could not start.")
+                               : tr("The picked frames could not be read."));
         return;
     }
     m_nConvertState = BarConverting;
@@ -205,6 +218,7 @@ void VideoConvertBar::releaseConverter()
 void VideoConvertBar::StopConverVideo()
 {
     m_bIsStopConvert = true;
+    m_strFailReason.clear();
     releaseConverter();
     m_nConvertState = BarIdle;
     m_progressBar->setValue(0);
@@ -223,8 +237,16 @@ void VideoConvertBar::FailConverVideo()
     setConvertState();
 }
 
-void VideoConvertBar::finishWithFailure()
+// Without a report the batch would wait for this row for ever.
+void VideoConvertBar::reportStartFailure(const QString &reason)
 {
+    m_strFailReason = reason;
+    emit emitConvertedFinish(false);
+}
+
+void VideoConvertBar::finishWithFailure(const QString &reason)
+{
+    m_strFailReason = reason;
     releaseConverter();
     FailConverVideo();
     emit emitConvertedFinish(false);
@@ -245,7 +267,8 @@ void VideoConvertBar::UpdataConverPro(unsigned int percent, convertState state)
                                                               .entryList(QDir::Files | QDir::Hidden)
                                                               .isEmpty();
         if (!wroteStills) {
-            finishWithFailure(); // a still job that stored no picture did not convert anything
+            // A still job that stored no picture did not convert anything.
+            finishWithFailure(tr("No picture could be written to the output folder."));
             break;
         }
         m_nConvertState = BarDone;
@@ -256,7 +279,7 @@ void VideoConvertBar::UpdataConverPro(unsigned int percent, convertState state)
     }
     case convertFailed:
         // A job the codec library failed would fail again: the failure is final.
-        finishWithFailure();
+        finishWithFailure(tr("The movie could not be converted."));
         break;
     default:
         break;

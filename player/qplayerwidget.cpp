@@ -8,6 +8,7 @@
 #include "qinitctrlstyle.h"
 #include "qplaynamewgt.h"
 #include "qzvmenu.h"
+#include "showmessage.h"
 #include "skinimage.h"
 #include "zvcommoninterface.h"
 #include "zvqplayobject.h"
@@ -409,11 +410,14 @@ void QPlayerWidget::OnScreenshots()
     if (m_isAudioOnly)
         return;
     const QString path = getScreenshotOutpath();
-    if (path.isEmpty())
+    if (path.isEmpty()) {
+        ShowMessage(tr("The screenshot was not saved: its folder cannot be made."), QString(), 0, false);
         return;
-    m_playObject->Screenshots(path);
-    if (!QFileInfo::exists(path)) {
+    }
+    if (!m_playObject->Screenshots(path)) {
         qCWarning(lcPlayer) << "no screenshot was written to" << path;
+        ShowMessage(tr("The screenshot could not be saved to %1.").arg(QDir::toNativeSeparators(path)), QString(), 0,
+                    false);
         return;
     }
     ZvCommonInterface::showFileInFolder(path.toUtf8().toStdString());

@@ -216,7 +216,14 @@ void ZVQPlayObject::OnBtnStop()
 {
     if (!m_player || !HasMedia())
         return;
-    if (MMC_PlayerIsEnded(m_player) || !MMC_PlayerStop(m_player))
+    if (MMC_PlayerIsEnded(m_player)) {
+        // An end the 100 ms display tick has not met yet is taken now: after a close
+        // nothing would meet it, and the engine would go on saying it plays.
+        if (m_playState == 1)
+            UpdateTime();
+        return;
+    }
+    if (!MMC_PlayerStop(m_player))
         return;
     m_playState = 4;
     ResetDisplay();
@@ -264,10 +271,10 @@ void ZVQPlayObject::ResizeVideoWindow(bool keep)
     window->update();
 }
 
-void ZVQPlayObject::Screenshots(QString path)
+bool ZVQPlayObject::Screenshots(QString path)
 {
     if (!m_player)
-        return;
+        return false;
     const quint64 ax = MMC_PlayerGetAspectX(m_player);
     const quint64 ay = MMC_PlayerGetAspectY(m_player);
     quint64 width = 0;
@@ -282,11 +289,11 @@ void ZVQPlayObject::Screenshots(QString path)
     }
     auto *capture = static_cast<MMC_Capture *>(MMC_PlayerCaptureFrame(m_player, uint32_t(width), uint32_t(height), 0));
     if (!capture)
-        return;
+        return false;
     QImage image;
     image.loadFromData(capture->data, int(capture->size));
-    image.save(path, "PNG");
     MMC_PlayerReleaseCapture(m_player, capture);
+    return image.save(path, "PNG");
 }
 
 void ZVQPlayObject::UpdateTime()

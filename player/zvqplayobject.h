@@ -36,8 +36,8 @@ public:
     void setPlayWindows(VideoImageWindow *window);
     void setSoundVolume(int volume);
     void ResizeVideoWindow(bool keep);
-    // Writes the current frame as PNG at the display aspect; nothing when no capture.
-    void Screenshots(QString path);
+    // Writes the current frame as PNG at the display aspect; false when nothing was written.
+    bool Screenshots(QString path);
     void ShowTime(quint64 position);
     void IsNoVideoSet();
     void InitPlayViewParameter();

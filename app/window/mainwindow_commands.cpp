@@ -107,7 +107,10 @@ void MainWindow::OnOpenConverterPath()
         return;
     }
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+    const QString folder = QFileInfo(path).absoluteFilePath();
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        ShowMessage(tr("No file manager could open the folder %1.").arg(QDir::toNativeSeparators(folder)), QString(), 0,
+                    false);
 }
 
 void MainWindow::OnConverted()

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QRegularExpression>
 #include <QSignalSpy>
 
 #include <QAbstractButton>
@@ -237,6 +238,18 @@ private slots:
         window.SetOutPath(existing);
         window.OnOpenConverterPath();
         QCOMPARE(m_urls.urls, QList<QUrl>{QUrl::fromLocalFile(existing)});
+        // No file manager takes the folder: the button must not stay silent.
+        UrlRecorder refusing;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &refusing, "noSuchSlot");
+        QString said;
+        dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&said](QWidget *modal) {
+            said = static_cast<QZVMessageDlg *>(modal)->message();
+        }, ModalWatchdog::reject()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("noSuchSlot"));
+        window.OnOpenConverterPath();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
+        QVERIFY2(said.startsWith("No file manager could open the folder"), qPrintable(said));
 
         window.ActOnHelp();
         const QUrl help = m_urls.urls.last();

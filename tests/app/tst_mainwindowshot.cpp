@@ -12,12 +12,14 @@
 #include "testhome.h"
 
 #include <QCursor>
+#include <QDir>
 #include <QMenu>
 #include <QScreen>
 
 // Saves pictures of the main window, with three imported movies in its list, of its row
 // menu, of the update check's message, of the history after conversions and of both
-// preference pages, as the X11 platform draws them. Run by scripts/screenshot.
+// preference pages, of an import that refused files and of a batch that failed rows, as
+// the X11 platform draws them. Run by scripts/screenshot.
 class TestMainWindowShot : public QObject
 {
     Q_OBJECT
@@ -108,6 +110,65 @@ private slots:
             QVERIFY(ScreenshotFolder::saveFromScreen(&dialog, QLatin1String(name)));
             dialog.m_btnIconList->click();
         }
+    }
+
+    // An import that refused many files: the message counts them by reason and its list
+    // of names scrolls.
+    void importRefusalShot()
+    {
+        QTemporaryDir media;
+        QStringList files{ListFixture::movie(media.path(), QStringLiteral("IMG_0001.MOV"))};
+        const QString plain = ListFixture::movie(media.path(), QStringLiteral("IMG_0100.MOV"), 1.0, false);
+        QVERIFY2(!files.first().isEmpty() && !plain.isEmpty(), qPrintable(TestMedia::lastError()));
+        files << plain;
+        for (int i = 101; i < 125; ++i) {
+            files << media.filePath(QStringLiteral("IMG_0%1.MOV").arg(i));
+            QVERIFY(QFile::copy(plain, files.last()));
+        }
+        files << media.filePath(QStringLiteral("Album.mov"));
+        QVERIFY(QDir().mkpath(files.last()));
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        ModalWatchdog dog;
+        ListFixture::expectImport(dog);
+        dog.expect(QStringLiteral("QZVMessageDlg"), QString(), ModalWatchdog::inspectThen([](QWidget *modal) {
+            QTest::qWait(200);
+            QVERIFY(ScreenshotFolder::saveFromScreen(modal, QStringLiteral("import-refusals.png")));
+        }, ModalWatchdog::reject()));
+        window.mainDlg()->addImportFile(files);
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QCOMPARE(window.mainDlg()->rows().size(), 1);
+    }
+
+    // A batch whose output folder cannot be made: the rows marked failed and the message
+    // that names them.
+    void failedRowShot()
+    {
+        QTemporaryDir media;
+        QStringList movies;
+        for (const char *name : {"IMG_0001.MOV", "IMG_0002.MOV"})
+            movies << ListFixture::movie(media.path(), QLatin1String(name));
+        QFile(media.filePath("blocker")).open(QIODevice::WriteOnly);
+        MainWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.SetOutPath(media.filePath("blocker") + "/Converted/");
+        ModalWatchdog dog;
+        ListFixture::expectImport(dog);
+        window.mainDlg()->addImportFile(movies);
+        QTRY_COMPARE(window.mainDlg()->rows().size(), 2);
+        bool told = false;
+        dog.expect(QStringLiteral("QZVMessageDlg"), QString(), ModalWatchdog::inspectThen([&told](QWidget *modal) {
+            QTest::qWait(200);
+            QVERIFY(ScreenshotFolder::saveFromScreen(modal, QStringLiteral("batch-failures.png")));
+            told = true;
+        }, ModalWatchdog::reject()));
+        window.OnConvert();
+        QTRY_VERIFY_WITH_TIMEOUT(told, 120000);
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QTest::qWait(300);
+        QVERIFY(ScreenshotFolder::saveFromScreen(&window, QStringLiteral("failed-rows.png")));
     }
 
     void preferencesShots()

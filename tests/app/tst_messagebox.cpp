@@ -10,6 +10,8 @@
 
 #include <QMessageBox>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 using namespace SkinFixtures;
 
@@ -281,14 +283,22 @@ void TestMessageBox::manyLineFeeds()
     const int longest = QStringLiteral("\nthe longest last line").size();
     const int expectedWidth = qMin(520, metrics.boundingRect(message.left(40 + longest + 4)).width());
     QRect text;
+    QRect window;
+    int hiddenLines = 0;
     ModalWatchdog dog;
     dog.expect(kBox, kBox, ModalWatchdog::inspectThen([&](QWidget *modal) {
         text = box(modal)->messageRect();
+        window = modal->geometry();
+        if (QScrollArea *view = box(modal)->scrollingMessage())
+            hiddenLines = view->isVisible() ? view->verticalScrollBar()->maximum() : 0;
     }, ModalWatchdog::pressKey(Qt::Key_Escape)));
     ShowMessage(message, QString(), 0, false);
     GLINTORA_VERIFY_WATCHDOG(dog);
     QCOMPARE(text.width(), expectedWidth + 1);
     QCOMPARE(text.top(), 27);
+    // Too tall for the box: it stays on the screen and the text scrolls within it.
+    QVERIFY(screen().contains(window));
+    QVERIFY(hiddenLines > 0);
 }
 
 void TestMessageBox::title_data()

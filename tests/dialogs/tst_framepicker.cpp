@@ -276,8 +276,16 @@ void TestFramePicker::movieGoneBeforeFirstOpening()
     QVERIFY(item.setVideoPath(path, 0));
     QVERIFY(QFile::rename(path, path + ".away"));
     {
+        // An empty picker says why it is empty.
+        QString said;
+        ModalWatchdog dog;
+        dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&said](QWidget *modal) {
+            said = static_cast<QZVMessageDlg *>(modal)->message();
+        }, ModalWatchdog::reject()));
         QEditDlg dialog;
         openAndSettle(dialog, item);
+        QTRY_COMPARE(said, QStringLiteral("This movie cannot be read: no frame could be taken from it."));
+        GLINTORA_VERIFY_WATCHDOG(dog);
         QVERIFY(item.frames->empty());
         QVERIFY(!dialog.m_chkSelectAll->isEnabled());
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "modalwatchdog.h"
+#include "qzvmessagedlg.h"
 #include "testmedia.h"
 
 #include <QAction>
@@ -39,6 +40,16 @@ inline bool chooseFromMenu(QMenu *menu, const QString &text)
         }
     }
     return false;
+}
+
+// The same, and the message that follows an import that refused files: its text goes
+// to refusals. An import that refuses nothing leaves the step unreached.
+inline void expectImport(ModalWatchdog &dog, QString &refusals)
+{
+    expectImport(dog);
+    dog.expect(QStringLiteral("QZVMessageDlg"), QString(), ModalWatchdog::inspectThen([&refusals](QWidget *modal) {
+        refusals = static_cast<QZVMessageDlg *>(modal)->message();
+    }, ModalWatchdog::reject()));
 }
 
 } // namespace ListFixture

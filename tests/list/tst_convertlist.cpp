@@ -25,6 +25,10 @@
 
 #include <memory>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 class TestConvertList : public QObject
 {
     Q_OBJECT
@@ -50,18 +54,22 @@ private:
         return path;
     }
 
-    static void import(QMainDlg &pane, const QStringList &paths)
+    // Returns the refusal message the import ended with, empty when it refused nothing.
+    static QString import(QMainDlg &pane, const QStringList &paths)
     {
+        QString refusals;
         ModalWatchdog dog;
-        ListFixture::expectImport(dog);
+        ListFixture::expectImport(dog, refusals);
         pane.addImportFile(paths);
-        QVERIFY2(dog.failures().isEmpty(), qPrintable(dog.report())); // a quick import may end unseen
+        [&] { QVERIFY2(dog.failures().isEmpty(), qPrintable(dog.report())); }(); // a quick import may end unseen
+        return refusals;
     }
 
     static void drop(QMainDlg &pane, const QList<QUrl> &urls)
     {
+        QString refusals;
         ModalWatchdog dog;
-        ListFixture::expectImport(dog);
+        ListFixture::expectImport(dog, refusals);
         QMimeData data;
         data.setUrls(urls);
         QDropEvent event(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -107,12 +115,17 @@ private slots:
         QTest::addColumn<QString>("still");
         QTest::addColumn<bool>("truncate");
         QTest::addColumn<bool>("added");
-        QTest::newRow("long with .JPG") << "long" << "clip.mov" << "clip.JPG" << false << true;
-        QTest::newRow("long alone") << "long" << "clip.mov" << "" << false << false;
-        QTest::newRow("long with lower-case .jpg") << "long" << "clip.mov" << "clip.jpg" << false << false;
-        QTest::newRow("short alone") << "live" << "clip.MOV" << "" << false << true;
-        QTest::newRow("no identifier") << "plain" << "clip.mov" << "" << false << false;
-        QTest::newRow("truncated") << "live" << "clip.mov" << "" << true << false;
+        // Why a refused movie was refused, as the message after the import says.
+        QTest::addColumn<QString>("refusal");
+        const QString notLive = QStringLiteral("Not a Live Photo (1):\n    clip.mov");
+        QTest::newRow("long with .JPG") << "long" << "clip.mov" << "clip.JPG" << false << true << "";
+        QTest::newRow("long alone") << "long" << "clip.mov" << "" << false << false << notLive;
+        QTest::newRow("long with lower-case .jpg") << "long" << "clip.mov" << "clip.jpg" << false << false << notLive;
+        QTest::newRow("short alone") << "live" << "clip.MOV" << "" << false << true << "";
+        QTest::newRow("no identifier") << "plain" << "clip.mov" << "" << false << false << notLive;
+        QTest::newRow("truncated") << "live" << "clip.mov" << "" << true << false << notLive;
+        QTest::newRow("a folder") << "folder" << "clip.mov" << "" << false << false
+                                  << "Cannot be read (1):\n    clip.mov";
     }
 
     void importAcceptance()
@@ -122,16 +135,20 @@ private slots:
         QFETCH(QString, still);
         QFETCH(bool, truncate);
         QFETCH(bool, added);
+        QFETCH(QString, refusal);
         const QString folder = freshFolder();
         const QString from = source == "long" ? m_long : source == "plain" ? m_plain : m_live;
-        const QString path = copyAs(from, folder, name);
+        const QString path = source == "folder" ? folder + QLatin1Char('/') + name : copyAs(from, folder, name);
+        if (source == "folder")
+            QDir().mkpath(path);
         if (!still.isEmpty())
             QFile(folder + QLatin1Char('/') + still).open(QIODevice::WriteOnly);
         if (truncate)
             QFile(path).resize(QFileInfo(path).size() / 3);
         QMainDlg pane;
         QSignalSpy shown(&pane, &QMainDlg::seedIsAddItem);
-        import(pane, {path});
+        const QString refused = import(pane, {path});
+        QVERIFY2(refusal.isEmpty() ? refused.isEmpty() : refused.endsWith(refusal), qPrintable(refused));
         QTRY_COMPARE(pane.rows().size(), added ? 1 : 0);
         QCOMPARE(shown.count(), added ? 1 : 0);
         verifyRowsMatchQueue(pane);
@@ -195,14 +212,17 @@ private slots:
             paths << copyAs(m_live, folder, QStringLiteral("c%1.mov").arg(i));
         auto owned = std::make_unique<QMainDlg>();
         QMainDlg &pane = *owned;
-        ModalWatchdog dog;
-        dog.expect("QLoadingDlg", QString(), [&pane](QWidget *modal) {
-            QTRY_VERIFY(!pane.rows().isEmpty());
-            ModalWatchdog::clickButton("m_btnCancel")(modal);
-        });
-        pane.addImportFile(paths);
-        GLINTORA_VERIFY_WATCHDOG(dog);
-        QTest::qWait(300);
+        {
+            ModalWatchdog dog; // gone before the next import, which it would refuse
+            dog.expect("QLoadingDlg", QString(), [&pane](QWidget *modal) {
+                QTRY_VERIFY(!pane.rows().isEmpty());
+                ModalWatchdog::clickButton("m_btnCancel")(modal);
+            });
+            pane.addImportFile(paths);
+            GLINTORA_VERIFY_WATCHDOG(dog);
+        }
+        QTRY_VERIFY(!pane.IsThreadRunning());
+        QCoreApplication::sendPostedEvents(); // what the cancelled walk sent before it ended
         const int kept = pane.rows().size();
         QVERIFY(kept >= 1 && kept < 6);
         import(pane, {paths.first()});
@@ -216,6 +236,35 @@ private slots:
         doomed->addImportFile(paths);
         doomed.reset(); // must stop and join the thread first
         QTest::qWait(100);
+    }
+
+    // A walk stuck in a file that does not answer (a pipe nobody writes) is dismissed; the
+    // next import opens at once and starts when the stuck walk has let go.
+    void dismissedImportNeverBlocks()
+    {
+        const QString folder = freshFolder();
+        const QString stuck = folder + QStringLiteral("/stuck.mov");
+        QVERIFY(mkfifo(QFile::encodeName(stuck).constData(), 0600) == 0);
+        const QString later = copyAs(m_live, folder, QStringLiteral("later.mov"));
+        QMainDlg pane;
+        ModalWatchdog dog;
+        dog.expect("QLoadingDlg", QString(), ModalWatchdog::pressKey(Qt::Key_Escape));
+        dog.expect("QLoadingDlg", QString(), [&stuck, &pane](QWidget *modal) {
+            // Lets the stuck walk go on; one stopped before the pipe never opens it.
+            QTRY_VERIFY([&] {
+                const int writer = ::open(QFile::encodeName(stuck).constData(), O_WRONLY | O_NONBLOCK);
+                if (writer >= 0)
+                    ::close(writer);
+                return writer >= 0 || !pane.IsThreadRunning();
+            }());
+            const QPointer<QWidget> waiting(modal);
+            QTRY_VERIFY(!waiting || !waiting->isVisible());
+        });
+        pane.addImportFile({stuck, copyAs(m_live, folder, QStringLiteral("skipped.mov"))});
+        pane.addImportFile({later});
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QTRY_COMPARE(rowNames(pane), QStringList({"later.mov"}));
+        verifyRowsMatchQueue(pane);
     }
 
     void rowMouseAndRename()

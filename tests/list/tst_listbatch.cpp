@@ -8,6 +8,7 @@
 #include "qmaindlg.h"
 #include "qvideosettingxml.h"
 #include "qconverterprogresswgt.h"
+#include "qzvmessagedlg.h"
 #include "convertedinfo.h"
 #include "testhome.h"
 #include "videoconvertbar.h"
@@ -18,6 +19,7 @@
 #include "zvvideoconvertmanager.h"
 
 #include <QDir>
+#include <QLabel>
 #include <QSignalSpy>
 
 #include <algorithm>
@@ -73,6 +75,14 @@ private:
         QVideoSettingXml::SetItemValue("SHOWDOWN_ITEM", "Finished_All_Job", value);
     }
 
+    // The message a batch that failed rows ends with; its text goes to failures.
+    static void expectFailures(ModalWatchdog &dog, QString &failures)
+    {
+        dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&failures](QWidget *modal) {
+            failures = static_cast<QZVMessageDlg *>(modal)->message();
+        }, ModalWatchdog::reject()));
+    }
+
     static QString thumbnailOf(const QString &output)
     {
         return QIAnyUtil::getAppDataPath() + "/Temp/"
@@ -119,8 +129,13 @@ private slots:
         QSignalSpy finished(pane.get(), &QMainDlg::emitConvertedFinish);
         QSignalSpy converting(pane.get(), &QMainDlg::emitIsStartConverter);
         QSignalSpy ring(pane->findChild<QConverterProgressWgt *>()->m_progress, &QZVBaseProgress::valueChanged);
+        QString failures;
+        ModalWatchdog dog;
+        expectFailures(dog, failures);
         pane->OnStartToCoverter();
         QTRY_VERIFY_WITH_TIMEOUT(!converting.isEmpty() && !converting.last().first().toBool(), 120000);
+        QTRY_VERIFY(!failures.isEmpty());
+        QVERIFY2(failures.endsWith("\n\nb.mov: The movie cannot be read."), qPrintable(failures));
         QCOMPARE(finished.count(), 2);
 
         // Each of the three rows owns a third of the ring; it is put back to 0 when hidden.
@@ -172,8 +187,12 @@ private slots:
 
         auto failing = paneWith({"gone.mov"});
         QFile::remove(failing->rows().first()->getVideoPath());
+        QString failures;
+        ModalWatchdog dog;
+        expectFailures(dog, failures);
         failing->OnStartToCoverter();
         QTRY_COMPARE_WITH_TIMEOUT(failing->rows().first()->getConvertState(), int(BarFailed), 120000);
+        QTRY_VERIFY(failures.contains("gone.mov: "));
         QVERIFY(!QFileInfo::exists(m_root + "gone"));
         QVERIFY(QFileInfo::exists(m_root + "mine.txt"));
         QVERIFY(QFileInfo::exists(m_root + "clip%1"));
@@ -256,6 +275,34 @@ private slots:
         QCOMPARE((*b)->format, QString("JPG"));
         qDeleteAll(records);
         QCOMPARE(m_power, QStringList({"sleep"}));
+    }
+
+    // An output folder that cannot be made fails every row: each is marked failed with
+    // the reason, and one message names them all.
+    void unmakeableOutputFolder()
+    {
+        setAfterBatch("0");
+        const QString blocker = freshFolder() + "/file";
+        QFile(blocker).open(QIODevice::WriteOnly);
+        QConverterOperate::setConverterPath(blocker + "/out/");
+        auto pane = paneWith({"one.mov", "two.mov"});
+        pane->show();
+        QString failures;
+        ModalWatchdog dog;
+        expectFailures(dog, failures);
+        pane->OnStartToCoverter();
+        QTRY_VERIFY_WITH_TIMEOUT(!failures.isEmpty(), 120000);
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        const QString reason = "The output folder " + blocker + "/out cannot be created.";
+        QCOMPARE(failures, "These items were not converted:\n\none.mov: " + reason + "\ntwo.mov: " + reason);
+        for (VideoConvertBar *row : pane->rows()) {
+            QCOMPARE(row->getConvertState(), int(BarFailed));
+            QCOMPARE(row->toolTip(), reason);
+            const QList<QLabel *> labels = row->findChildren<QLabel *>();
+            QVERIFY(std::any_of(labels.cbegin(), labels.cend(), [&reason](const QLabel *mark) {
+                return mark->isVisible() && mark->text() == "Failed" && mark->toolTip() == reason;
+            }));
+        }
     }
 
     void afterBatchAction_data()

@@ -102,8 +102,8 @@ void TestLoadingDlg::closing_data()
     QTest::addColumn<int>("stops");
     QTest::newRow("Cancel") << "m_btnCancel" << 1;
     QTest::newRow("title close") << "m_btnTitleClose" << 1;
-    // Escape closes without a stop: the import goes on.
-    QTest::newRow("Escape") << "" << 0;
+    // A dismissed import must not go on behind the user's back.
+    QTest::newRow("Escape") << "" << 1;
 }
 
 void TestLoadingDlg::closing()

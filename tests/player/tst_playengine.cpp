@@ -137,6 +137,18 @@ private slots:
         QVERIFY(engine()->playState() == 5 && state.count() == 2 && !state.at(1).at(0).toBool() && !timerActive(0));
     }
 
+    // The movie ends between two display ticks and the window closes before the next one.
+    void closeBeforeTheEndIsShown()
+    {
+        openPlaying();
+        script().ended = true;
+        QSignalSpy finish(engine(), &ZVQPlayObject::emitPlayFinish);
+        engine()->closePlay();
+        QCOMPARE(engine()->playState(), 3);
+        QVERIFY(!timerActive(0) && !timerActive(1));
+        QVERIFY(finish.count() >= 1);
+    }
+
     void frameStepPausesFirst()
     {
         openPlaying();

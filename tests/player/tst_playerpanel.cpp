@@ -1,6 +1,8 @@
 #include "fakemmc.h"
 #include "playbtnwidget.h"
+#include "modalwatchdog.h"
 #include "playertestsupport.h"
+#include "qzvmessagedlg.h"
 #include "qaudiodatawidget.h"
 #include "qconverteroperate.h"
 #include "qianyutil.h"
@@ -60,10 +62,17 @@ private slots:
         QCOMPARE(m_revealed, QStringList({base + ".png", base + "(1).png", base + "(2).png", base + "(3).png"}));
         QVERIFY(QFile::exists(m_revealed.last()));
 
-        // A failed capture writes nothing and is not shown as a success.
+        // A failed capture writes nothing, is not shown as a success, and says so.
         FakeMmc::script().capture.clear();
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QStringLiteral("no screenshot was written")));
+        QString said;
+        ModalWatchdog dog;
+        dog.expect(QStringLiteral("QZVMessageDlg"), QString(), ModalWatchdog::inspectThen([&said](QWidget *modal) {
+            said = static_cast<QZVMessageDlg *>(modal)->message();
+        }, ModalWatchdog::reject()));
         panel.OnScreenshots();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QVERIFY2(said.startsWith(QStringLiteral("The screenshot could not be saved")), qPrintable(said));
         QCOMPARE(m_revealed.size(), 4);
 
         // An unset or vanished output folder falls back to the default one; nothing else is made.

@@ -179,6 +179,25 @@ private slots:
         playThen(2, [](QWidget *modal) { QVERIFY(modal->close()); }); // the window manager's close
         qInfo("%s: %lld ms", qPrintable(QGuiApplication::platformName()), clock.elapsed());
     }
+
+    // A movie with sound ends as a silent one does: play shown, time back at 00:00:00,
+    // and play starts it again.
+    void endsWithSoundThenPlaysAgain()
+    {
+        QPlayDlg dialog;
+        dialog.show();
+        PlayBtnWidget *strip = dialog.playerWidget()->playBtnWidget();
+        ZVQPlayObject *engine = dialog.playerWidget()->getPlay();
+        dialog.setPlayFile(m_clips.first());
+        for (int round = 0; round < 2; ++round) {
+            QTRY_COMPARE_WITH_TIMEOUT(engine->playState(), 1, kWait);
+            QTRY_COMPARE_WITH_TIMEOUT(engine->playState(), 3, kWait);
+            QVERIFY(strip->m_btnPause->isHidden() && !strip->m_btnPlay->isHidden());
+            QCOMPARE(strip->m_timeLabel->text(), QStringLiteral("00:00:00 / 00:00:03"));
+            strip->m_btnPlay->click();
+        }
+        dialog.reject();
+    }
 };
 
 PLAYER_TEST_MAIN(TestPlayerPreview)

@@ -130,6 +130,9 @@ void ModalWatchdog::poll()
     QWidget *modal = QApplication::activeModalWidget();
     if (m_dispatched || !modal || !modal->isVisible() || modal == m_acting)
         return;
+    // A self-closing modal that ended unseen gives way to the steps after it.
+    while (m_steps.size() > 1 && m_steps.head().closesItself && !matches(m_steps.head(), modal))
+        m_steps.dequeue();
     if (qobject_cast<QMessageBox *>(modal)) {
         refuse(modal, QStringLiteral("unexpected message box"));
     } else if (m_steps.isEmpty() || !matches(m_steps.head(), modal)) {
