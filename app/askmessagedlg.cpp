@@ -48,9 +48,9 @@ void AskMessageDlg::InitCtrl()
 
     m_labMsg->setText(m_strMsg);
     m_labMsg->move(40, 60);
-    QInitCtrlStyle::InitZVButton1(m_btnCancel, 81, 24);
+    QInitCtrlStyle::InitZVButton(m_btnCancel, 81, 24);
     QInitCtrlStyle::InitZVButton1(m_btnMove, 80, 24);
-    QInitCtrlStyle::InitZVButton1(m_btnDelete, 80, 24);
+    QInitCtrlStyle::InitDestructiveButton(m_btnDelete, 80, 24);
     m_btnCancel->setText(tr("Cancel"));
     m_btnMove->setText(tr("Move files"));
     m_btnDelete->setText(tr("Delete files"));

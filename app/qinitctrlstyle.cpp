@@ -21,6 +21,8 @@ namespace {
 
 const QColor kTextColor(53, 53, 53);
 const QColor kDisabledTextColor(167, 167, 167);
+const QColor kDestructiveTextColor(179, 38, 30);
+const QColor kDestructivePressedTextColor(156, 31, 24);
 const QColor kTabHoverTextColor(108, 108, 108);
 const QColor kMenuTextColor(68, 68, 68);
 const QColor kSelectedColor(255, 218, 43);
@@ -126,12 +128,14 @@ void initBackground(void *dialog, const QString &path)
     InitDlg(dialog);
 }
 
-void initButton(void *button, const QString &strip)
+QZVBaseButton *initButton(void *button, const QString &strip)
 {
     auto *b = static_cast<QZVBaseButton *>(button);
     if (!b->setButtonImage(strip, true))
         qCWarning(lcApp) << "Missing skin image" << strip;
     b->setTextColor(kTextColor, kTextColor, kTextColor, kDisabledTextColor);
+    QInitCtrlStyle::InitFont(b, 13);
+    return b;
 }
 
 } // namespace
@@ -198,19 +202,25 @@ void QInitCtrlStyle::InitZVButton(void *button, int width, int height)
 {
     if (!button)
         return;
-    initButton(button, resource("/image/common/btn_common.png"));
-    static_cast<QZVBaseButton *>(button)->resize(width, height);
-    InitFont(button, 13);
+    initButton(button, resource("/image/common/btn_common.png"))->resize(width, height);
 }
 
 void QInitCtrlStyle::InitZVButton1(void *button, int width, int height)
 {
     if (!button)
         return;
-    initButton(button, resource("/image/common/btn_common1.png"));
+    QZVBaseButton *b = initButton(button, resource("/image/common/btn_common1.png"));
     if (width > 0)
-        static_cast<QZVBaseButton *>(button)->resize(width, height);
-    InitFont(button, 13);
+        b->resize(width, height);
+}
+
+void QInitCtrlStyle::InitDestructiveButton(void *button, int width, int height)
+{
+    if (!button)
+        return;
+    QZVBaseButton *b = initButton(button, resource("/image/common/btn_destructive.png"));
+    b->setTextColor(kDestructiveTextColor, kDestructiveTextColor, kDestructivePressedTextColor, kDisabledTextColor);
+    b->resize(width, height);
 }
 
 void QInitCtrlStyle::InitTabBtn(void *button)

@@ -23,6 +23,8 @@ public:
     // QZVBaseButton.
     static void InitZVButton(void *button, int width, int height);
     static void InitZVButton1(void *button, int width, int height);
+    // For an action that destroys files, so it never looks like the harmless choice.
+    static void InitDestructiveButton(void *button, int width, int height);
     static void InitTabBtn(void *button);
 
     static void InitCheckBox(void *checkBox);   // QZVCheckBox

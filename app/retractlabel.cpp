@@ -104,7 +104,8 @@ void RetractLabel::setCanEditText(bool)
     }
     m_strLastName = editableName();
     m_editName->setText(m_strLastName);
-    m_editName->setGeometry(0, 0, m_nTextWidth + 2, height());
+    // The whole label: an editor as narrow as the text scrolls its first letter away.
+    m_editName->setGeometry(0, 0, width(), height());
     m_editName->show();
     m_editName->selectAll();
     m_editName->setFocus(Qt::OtherFocusReason);

@@ -86,7 +86,7 @@ void QEditDlg::initControls()
     addMinBtn(resources + QStringLiteral("/image/btn_min.png"), true);
     addMaxBtn(resources + QStringLiteral("/image/btn_max.png"), true);
     QInitCtrlStyle::InitZVButton(m_btnCancel, 80, 24);
-    QInitCtrlStyle::InitZVButton(m_btnOK, 80, 24);
+    QInitCtrlStyle::InitZVButton1(m_btnOK, 80, 24);
     m_btnCancel->setText(tr("Cancel"));
     m_btnOK->setText(tr("OK"));
     QInitCtrlStyle::InitCheckBox(m_chkSelectAll);

@@ -94,7 +94,6 @@ void initCheckBox(QZVCheckBox *box, const QString &text)
 // Return on a focused button must press nothing, and the dialog must pick no default.
 void initButton(QZVBaseButton *button, const QString &text)
 {
-    QInitCtrlStyle::InitZVButton1(button, 80, 24);
     button->setText(text);
     button->setAutoDefault(false);
     button->setDefault(false);
@@ -187,6 +186,8 @@ void QFormatDlg::InitCtrl()
     QInitCtrlStyle::InitZVSlider(m_sliderQuality);
     m_sliderQuality->setBtnOffset(3);
     m_sliderQuality->resize(75, 20);
+    QInitCtrlStyle::InitZVButton1(m_btnOk, 80, 24);
+    QInitCtrlStyle::InitZVButton(m_btnCancel, 80, 24);
     initButton(m_btnOk, tr("OK"));
     initButton(m_btnCancel, tr("Cancel"));
     // Never shown, yet loaded, applied and stored with the format.
@@ -220,7 +221,8 @@ void QFormatDlg::InitListView()
     m_model.setDatas(m_records);
     m_model.setItemBgColor(QColor(242, 242, 242), QColor(242, 242, 242));
     m_model.setItemTextColor(QColor(68, 68, 68), QColor(68, 68, 68));
-    m_model.setHoverBgColor(QColor(239, 239, 239), QColor(68, 68, 68));
+    // The rule grey: a lighter hover is not told apart from the tile.
+    m_model.setHoverBgColor(QColor(231, 231, 231), QColor(68, 68, 68));
     m_model.setItemSize(160, 110);
 
     m_delegate = new QFormatListDelegate(m_listView);

@@ -20,6 +20,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
+
 namespace {
 
 // Loaded once and never released: a static QPixmap object would be destroyed after
@@ -38,8 +40,11 @@ const QColor kTextColor(68, 68, 68, 255);
 // Dark enough to read on the white row, red enough to stand out from its grey text.
 const QColor kFailedColor(190, 30, 30);
 constexpr int kThumbSide = 71;
-constexpr int kButtonWidth = 16;
-constexpr int kButtonHeight = 13;
+// Small glyphs, but targets a first click a little off still hits.
+constexpr int kButtonSide = 24;
+constexpr int kMinNameWidth = 80;
+// The rename button and the three information columns, between the name and the play button.
+constexpr int kInfoColumnsWidth = 274;
 
 QImage *loadImage(const QString &relative)
 {
@@ -79,7 +84,7 @@ QImage halfOf(const QImage *image, bool selected)
 
 void styleSmallButton(QZVBaseButton *button, const QString &toolTip)
 {
-    button->setFixedSize(kButtonWidth, kButtonHeight);
+    button->setFixedSize(kButtonSide, kButtonSide);
     button->hide();
     button->setToolTip(toolTip);
 }
@@ -135,7 +140,7 @@ void VideoConvertBar::InitResources()
 
 void VideoConvertBar::InitCtrl()
 {
-    m_btnEditName->setFixedSize(kButtonWidth, kButtonHeight);
+    m_btnEditName->setFixedSize(kButtonSide, kButtonSide);
     m_btnEditName->hide();
     m_btnClose->hide();
     m_btnClose->setButtonImage(g_btnCloseImage, true, false);
@@ -149,7 +154,7 @@ void VideoConvertBar::InitCtrl()
     m_btnClose->setToolTip(tr("Remove"));
     m_labVideoName->setPixelSize(13);
     m_labVideoName->setIgnoreExten(false);
-    m_labVideoName->setFixedWidth(80);
+    m_labVideoName->setFixedWidth(kMinNameWidth);
     styleSmallButton(m_btnEdit, tr("Edit"));
     styleSmallButton(m_btnPlay, tr("Play"));
     styleSmallButton(m_btnFile, tr("File"));
@@ -432,6 +437,15 @@ void VideoConvertBar::showEvent(QShowEvent *event)
     RefreshLocation();
 }
 
+// A wider window gives the name the room; the label cuts it again to its new width.
+void VideoConvertBar::setNameWidth(int width)
+{
+    if (m_labVideoName->width() == width)
+        return;
+    m_labVideoName->setFixedWidth(width);
+    m_labVideoName->setText(m_labVideoName->getName());
+}
+
 void VideoConvertBar::RefreshLocation()
 {
     const int w = width();
@@ -439,12 +453,13 @@ void VideoConvertBar::RefreshLocation()
     const int iconTop = (h - kThumbSide) / 2;
     m_videoIconWidget->move(0, iconTop - 1);
     m_btnMask->move(0, iconTop);
-    const int iconRight = m_videoIconWidget->x() + m_videoIconWidget->width() - 1;
-    m_labVideoName->move(iconRight + 10, (h - m_labVideoName->height()) / 2 - 2);
-    m_btnEditName->move(iconRight + 90, (h - m_btnEditName->height()) / 2 - 2);
     m_btnClose->move(w - m_btnClose->width(), 0);
     m_btnEdit->move(m_btnClose->x() - 12 - m_btnEdit->width(), (h - m_btnEdit->height()) / 2 - 3);
     m_btnPlay->move(m_btnEdit->x() - 12 - m_btnPlay->width(), (h - m_btnPlay->height()) / 2 - 2);
+    const int nameX = m_videoIconWidget->geometry().right() + 10;
+    setNameWidth(std::max(kMinNameWidth, m_btnPlay->x() - kInfoColumnsWidth - nameX));
+    m_labVideoName->move(nameX, (h - m_labVideoName->height()) / 2 - 2);
+    m_btnEditName->move(m_labVideoName->geometry().right() + 1, (h - m_btnEditName->height()) / 2 - 2);
     m_progressBar->setGeometry(0, iconTop, kThumbSide, kThumbSide);
     m_converterState->move(m_labVideoName->x(), m_labVideoName->y() + m_labVideoName->height() + 2);
 }

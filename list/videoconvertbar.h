@@ -112,6 +112,7 @@ private:
     static void InitResources();
     void InitCtrl();
     void RefreshLocation();
+    void setNameWidth(int width);
     void setHoverButtonsVisible(bool visible);
     void drawStaticCtrl(QPainter &painter);
     void drawColumn(QPainter &painter, int x, int gridColumn, const QString &text);

@@ -6,6 +6,8 @@
 
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace {
 
 const QString kZeroTime = QStringLiteral("00:00:00 / 00:00:00");
@@ -52,8 +54,9 @@ PlayBtnWidget::~PlayBtnWidget() = default;
 void PlayBtnWidget::InitLabel()
 {
     m_timeLabel->setText(kZeroTime);
-    m_timeLabel->resize(110, 12);
     QInitCtrlStyle::InitFont(m_timeLabel, 11);
+    // The longest time text must fit whatever font stands in for Tahoma.
+    m_timeLabel->resize(std::max(110, m_timeLabel->sizeHint().width()), 12);
     QInitCtrlStyle::InitPalette(m_timeLabel, QPalette::WindowText, QColor(53, 53, 53));
 }
 
@@ -133,8 +136,9 @@ void PlayBtnWidget::resetControlLocation()
 {
     const int w = width();
     m_timeLabel->move(10, bandTop(m_timeLabel));
-    m_btnPreVideo->move((w - m_btnPlay->width() - m_btnPreVideo->width() - m_btnNextVideo->width() - 40) / 2,
-                        bandTop(m_btnPreVideo));
+    // Centred, unless a narrow strip would put the group over the time.
+    const int centred = (w - m_btnPlay->width() - m_btnPreVideo->width() - m_btnNextVideo->width() - 40) / 2;
+    m_btnPreVideo->move(std::max(centred, m_timeLabel->geometry().right() + 1 + 10), bandTop(m_btnPreVideo));
     const int playX = m_btnPreVideo->geometry().right() + 20;
     m_btnPlay->move(playX, bandTop(m_btnPlay));
     m_btnPause->move(playX, bandTop(m_btnPause));

@@ -1,5 +1,6 @@
 #include "qzvlineedit.h"
 
+#include <QEvent>
 #include <QRegExpValidator>
 
 class QZVLineEditPrivate
@@ -8,6 +9,8 @@ public:
     QColor placeholderColor;
     QColor textColor = Qt::black;
     bool placeholderOnBlur = false;
+    // While the placeholder colour stands in for the text colour, palette changes are ours.
+    bool placeholderColoured = false;
     QString placeholderText;
 };
 
@@ -47,33 +50,41 @@ void QZVLineEdit::setAlignment(Qt::Alignment alignment)
     QLineEdit::setAlignment(alignment);
 }
 
-void QZVLineEdit::setPalette(const QPalette &palette)
-{
-    QWidget::setPalette(palette);
-    d->textColor = palette.brush(QPalette::Text).color();
-}
-
 void QZVLineEdit::setPlaceholderText(const QString &text)
 {
     QLineEdit::setPlaceholderText(text);
     d->placeholderText = text;
 }
 
-void QZVLineEdit::setTextBrush(const QColor &color)
+void QZVLineEdit::setTextBrush(const QColor &color, bool placeholder)
 {
     QPalette colours = palette();
     colours.setBrush(QPalette::Text, QBrush(color, Qt::SolidPattern));
+    // Qt draws the placeholder in its own role, a faded default that dark fields swallow.
+    if (d->placeholderColor.isValid())
+        colours.setColor(QPalette::PlaceholderText, d->placeholderColor);
+    d->placeholderColoured = true;
     QWidget::setPalette(colours);
+    d->placeholderColoured = placeholder;
+}
+
+// Presets style the field through a plain QWidget pointer: the text colour is taken from
+// whatever palette arrives, or typing would bring back the default black.
+void QZVLineEdit::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::PaletteChange && !d->placeholderColoured)
+        d->textColor = palette().brush(QPalette::Text).color();
+    QLineEdit::changeEvent(event);
 }
 
 void QZVLineEdit::setPlaceholderTextColor(const QColor &color, bool onBlur)
 {
     d->placeholderColor = color;
     d->placeholderOnBlur = onBlur;
-    if (onBlur && text().isEmpty()) {
+    const bool shown = onBlur && text().isEmpty();
+    if (shown)
         QLineEdit::setPlaceholderText(d->placeholderText);
-        setTextBrush(color);
-    }
+    setTextBrush(shown ? color : d->textColor, shown);
 }
 
 void QZVLineEdit::focusInEvent(QFocusEvent *event)
@@ -82,7 +93,7 @@ void QZVLineEdit::focusInEvent(QFocusEvent *event)
     if (!d->placeholderOnBlur)
         return;
     QLineEdit::setPlaceholderText(QString());
-    setTextBrush(d->textColor);
+    setTextBrush(d->textColor, false);
 }
 
 void QZVLineEdit::focusOutEvent(QFocusEvent *event)
@@ -91,7 +102,7 @@ void QZVLineEdit::focusOutEvent(QFocusEvent *event)
     if (!d->placeholderOnBlur || !text().isEmpty())
         return;
     QLineEdit::setPlaceholderText(d->placeholderText);
-    setTextBrush(d->placeholderColor);
+    setTextBrush(d->placeholderColor, true);
 }
 
 void QZVLineEdit::paintEvent(QPaintEvent *event)

@@ -20,17 +20,17 @@ public:
     // Positive whole numbers only, at most nine digits so they always fit an int.
     void onlyInputNumber();
     void setAlignment(Qt::Alignment alignment);
-    void setPalette(const QPalette &palette);
     void setPlaceholderText(const QString &text);
     void setPlaceholderTextColor(const QColor &color, bool onBlur);
 
 protected:
     void focusInEvent(QFocusEvent *event) override;
     void focusOutEvent(QFocusEvent *event) override;
+    void changeEvent(QEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
-    void setTextBrush(const QColor &color);
+    void setTextBrush(const QColor &color, bool placeholder);
 
     QZVLineEditPrivate *d;
 };

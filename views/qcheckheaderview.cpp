@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
 
 struct QCheckHeaderView::Private
 {
@@ -223,23 +224,36 @@ void QCheckHeaderView::paintSection(QPainter *painter, const QRect &rect, int lo
     const bool pressed = !d->pressedBackground.isNull() && d->pressedSection != -1
                          && d->pressedSection == logicalIndex;
     painter->drawPixmap(rect, pressed ? d->pressedBackground : d->background);
-    if (!d->separator.isNull()) {
+    if (!d->separator.isNull() && separatesTitles(logicalIndex)) {
         const QSize size = d->separator.size();
         painter->drawPixmap(QRect(rect.right() - size.width() + 1, rect.top() + (rect.height() - size.height()) / 2,
                                   size.width(), size.height()),
                             d->separator);
     }
     const bool besideCheckBox = logicalIndex == d->checkColumn && !d->checkBox->isHidden();
-    const int left = besideCheckBox ? d->checkPos.x() + d->checkBox->width() + 10 : 10;
+    // A title starts where the item views start a cell's text, so the two line up.
+    const int left = besideCheckBox ? d->checkPos.x() + d->checkBox->width() + 10
+                                    : style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     painter->setPen(d->textColor);
     painter->setFont(font());
-    const QString text = model() ? model()->headerData(logicalIndex, Qt::Horizontal, Qt::DisplayRole).toString()
-                                 : QString();
-    painter->drawText(rect.adjusted(left, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter, text);
+    painter->drawText(rect.adjusted(left, 0, -10, 0), Qt::AlignLeft | Qt::AlignVCenter, title(logicalIndex));
     drawArrow(painter, rect, logicalIndex);
     if (logicalIndex == d->checkColumn)
         placeCheckBox(rect);
     painter->restore();
+}
+
+QString QCheckHeaderView::title(int section) const
+{
+    return model() ? model()->headerData(section, Qt::Horizontal, Qt::DisplayRole).toString() : QString();
+}
+
+// A separator between a title and an untitled section, or after the last one, would mark
+// off a column that has no header of its own.
+bool QCheckHeaderView::separatesTitles(int section) const
+{
+    const int next = logicalIndex(visualIndex(section) + 1);
+    return next >= 0 && !title(next).isEmpty();
 }
 
 void QCheckHeaderView::drawArrow(QPainter *painter, const QRect &rect, int logicalIndex) const

@@ -58,6 +58,8 @@ protected:
 
 private:
     void InitControls();
+    QString title(int section) const;
+    bool separatesTitles(int section) const;
     void drawArrow(QPainter *painter, const QRect &rect, int logicalIndex) const;
     void placeCheckBox(const QRect &rect) const;
 

@@ -164,13 +164,15 @@ void MainWindow::InitBtn()
     m_btnAddFile->setButtonImage(resource(QStringLiteral("/image/btn_add.png")), true);
     m_btnConverted->setButtonImage(resource(QStringLiteral("/image/btn_converted.png")), true);
     m_btnAddFile->setTextRect(QRect(33, 0, 0, 0));
-    m_btnConverted->setTextRect(QRect(38, 10, 0, 0));
+    // Vertically centred on the whole button, level with the clock.
+    m_btnConverted->setTextRect(QRect(38, 0, 0, 0));
     m_btnAddFile->resize(100, 22);
     m_btnConverted->resize(110, 32);
     for (QZVBaseButton *button : {m_btnAddFile, m_btnConverted}) {
         QInitCtrlStyle::InitFont(button, 15);
         button->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        button->setTextColor(QColor(53, 53, 53), QColor(108, 108, 108), QColor(53, 53, 53), QColor(167, 167, 167));
+        // Hover keeps the ink: a grey text would read as disabled.
+        button->setTextColor(QColor(53, 53, 53), QColor(53, 53, 53), QColor(53, 53, 53), QColor(167, 167, 167));
     }
     m_btnAddFile->setText(tr("Add file"));
     m_btnConverted->setText(tr("Converted"));

@@ -69,11 +69,8 @@ void QAboutDlg::InitCtrl()
     m_labCopyright->setText(tr("Copyright © 2026 Calvetrin. All rights reserved."));
     m_labCopyright->adjustSize();
     m_labVisit->setText(tr("Visit:"));
-    m_labVisit->adjustSize();
-    m_labVisit->resize(m_labVisit->width() + 5, 21);
     m_labHome->setText(QStringLiteral("<style> a {text-decoration: 1} </style> <a style='color: %1;' href = %2> %3</a>")
                            .arg(QColor(53, 53, 53).name(), homePage(), homePage()));
-    m_labHome->adjustSize();
 
     QFont font = m_labProject->font();
     font.setFamily(QStringLiteral("helvetica neue"));
@@ -83,6 +80,10 @@ void QAboutDlg::InitCtrl()
     font.setPointSize(13);
     for (QLabel *label : {m_labVersion, m_labVisit, m_labHome})
         label->setFont(font);
+    // Measured in the font they are drawn with, or the texts are cut.
+    m_labVisit->adjustSize();
+    m_labVisit->resize(m_labVisit->width() + 5, 21);
+    m_labHome->adjustSize();
     if (QConverterOperate::getLanguageType() == kFrenchLanguage) {
         font.setPixelSize(11);
         m_labCopyright->setFont(font);

@@ -104,7 +104,7 @@ void QPreferencesDlg::InitBtn()
         m_btnHLayout->addWidget(tab);
     }
     InitTitleButtons();
-    QInitCtrlStyle::InitZVButton1(m_btnCancel, 80, 24);
+    QInitCtrlStyle::InitZVButton(m_btnCancel, 80, 24);
     QInitCtrlStyle::InitZVButton1(m_btnOk, 80, 24);
     connect(m_btnTitleClose, &QZVBaseButton::clicked, this, &QPreferencesDlg::close);
     connect(m_btnCancel, &QZVBaseButton::clicked, this, &QPreferencesDlg::close);

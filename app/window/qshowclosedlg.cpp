@@ -33,7 +33,7 @@ void QShowCloseDlg::InitCtrl()
     addMinBtn(resources + QStringLiteral("/image/btn_min.png"), true);
     addMaxBtn(resources + QStringLiteral("/image/btn_max.png"), true);
     QInitCtrlStyle::InitZVButton(m_btnCancel, 60, 24);
-    QInitCtrlStyle::InitZVButton(m_btnOk, 60, 24);
+    QInitCtrlStyle::InitZVButton1(m_btnOk, 60, 24);
     for (QZVRadioButton *radio : {m_radioMin, m_radioClose}) {
         QInitCtrlStyle::InitRadio(radio);
         QInitCtrlStyle::InitFont(radio, 11);

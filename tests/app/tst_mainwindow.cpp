@@ -333,6 +333,10 @@ private slots:
         ModalWatchdog dog;
         dog.expect("QAboutDlg", QString(), ModalWatchdog::inspectThen([&version](QWidget *about) {
             QCOMPARE(about->size(), QSize(400, 250));
+            for (const char *name : {"m_labVisit", "m_labHome"}) {
+                auto *label = about->findChild<QLabel *>(name);
+                QVERIFY2(label->width() >= label->sizeHint().width(), name);
+            }
             version = about->findChild<QLabel *>("m_labVersion")->text();
             emit about->findChild<QLabel *>("m_labHome")->linkActivated("elsewhere");
         }, ModalWatchdog::reject()));

@@ -6,6 +6,7 @@
 #include "qimagechunk.h"
 #include "qmaindlg.h"
 #include "qplaydlg.h"
+#include "qzvbasebutton.h"
 #include "qzvmenu.h"
 #include "retractlabel.h"
 #include "testhome.h"
@@ -308,6 +309,33 @@ private slots:
             bar->ChangeName(); // a second commit changes nothing
             QCOMPARE(item->fileName, expected);
         }
+    }
+
+    // A wide window shows a long name whole; the row's glyph buttons take a click a little off.
+    void rowNameWidthAndButtonTargets()
+    {
+        const QString path = copyAs(m_live, freshFolder(), "a_rather_long_live_photo_name.MOV");
+        QMainDlg pane;
+        pane.resize(886, 400);
+        pane.show();
+        import(pane, {path});
+        QTRY_COMPARE(pane.rows().size(), 1);
+        VideoConvertBar *bar = pane.rows().first();
+        auto *label = bar->findChild<RetractLabel *>();
+        QTRY_COMPARE(label->text(), QString("a_rather_long_live_photo_name"));
+        QVERIFY(label->width() > 80);
+        QEvent enter(QEvent::Enter);
+        QCoreApplication::sendEvent(bar, &enter);
+        // Only the click is of interest here, not the player the list would open.
+        QObject::disconnect(bar, &VideoConvertBar::emitPlay, nullptr, nullptr);
+        QSignalSpy plays(bar, &VideoConvertBar::emitPlay);
+        for (QZVBaseButton *button : bar->findChildren<QZVBaseButton *>()) {
+            if (button->toolTip() != QLatin1String("Play"))
+                continue;
+            QVERIFY(button->width() >= 24 && button->height() >= 24);
+            QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, button->rect().center() + QPoint(10, 10));
+        }
+        QCOMPARE(plays.count(), 1);
     }
 
     // Shift selects from the anchor, which stays; every command keeps row i on item i.

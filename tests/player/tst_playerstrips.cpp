@@ -91,6 +91,17 @@ private slots:
         QCOMPARE(strip.m_videoProSlider->geometry(), QRect(10, 34, 859, 12));
     }
 
+    // At the player's smallest width the centred group would run over the time.
+    void narrowStripKeepsTheGroupOffTheTime()
+    {
+        PlayBtnWidget strip;
+        strip.resize(320, 50);
+        strip.resetControlLocation();
+        QVERIFY(strip.m_btnPreVideo->x() > strip.m_timeLabel->geometry().right());
+        QVERIFY(strip.m_timeLabel->width() >= strip.m_timeLabel->sizeHint().width());
+        QVERIFY(strip.m_btnNextVideo->geometry().right() < strip.m_btnFullScreen->x());
+    }
+
     void nameStripCentresItsText()
     {
         QWidget host;

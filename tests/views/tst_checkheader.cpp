@@ -102,6 +102,48 @@ private slots:
         QCOMPARE(checkBox()->pos(), QPoint(section(1).left() + 30, 2));
     }
 
+    // A column without a title (the row buttons) must not read as an empty header column.
+    void separatorsOnlyBetweenTitles()
+    {
+        TitleTableModel model;
+        model.setHeaderList({"Name", "Size", ""});
+        model.setDatas(&m_set.pointers);
+        m_table->setModel(&model);
+        m_header->setBackgroundImage(m_skin.solid("header.png", QSize(20, 30), Background));
+        m_header->setSlipImage(m_skin.solid("slip.png", QSize(2, 20), Separator));
+        showTable();
+        const QImage image = grabHeader();
+        QCOMPARE(image.pixelColor(section(0).right(), 15), Separator);
+        QCOMPARE(image.pixelColor(section(1).right(), 15), Background);
+        QCOMPARE(image.pixelColor(section(2).right(), 15), Background);
+    }
+
+    void titlesStartWhereCellTextStarts()
+    {
+        // The title and the cell begin with the same letter; header and cell fonts may still
+        // place it a pixel or two apart.
+        TitleTableModel model;
+        model.setHeaderList({"a", "Size"});
+        model.setDatas(&m_set.pointers);
+        m_table->setModel(&model);
+        m_header->setBackgroundImage(m_skin.solid("header.png", QSize(20, 30), Background));
+        m_header->setTextColor(Qt::white);
+        showTable();
+        const auto firstInk = [](const QImage &image, int top, int bottom, const QColor &ground) {
+            for (int x = 0; x < image.width(); ++x)
+                for (int y = top; y < bottom; ++y)
+                    if (image.pixelColor(x, y) != ground)
+                        return x;
+            return -1;
+        };
+        const QImage header = grabHeader();
+        const QImage cells = m_table->viewport()->grab().toImage();
+        const QRect cell = m_table->visualRect(model.index(0, 0));
+        const int title = firstInk(header, 0, header.height(), Background);
+        const int text = firstInk(cells.copy(cell), 0, cell.height(), cells.pixelColor(cell.topLeft()));
+        QVERIFY2(qAbs(title - text) <= 2, qPrintable(QString("%1 against %2").arg(title).arg(text)));
+    }
+
     void pressedBackgroundOnlyWhilePressed()
     {
         m_header->setBackgroundImage(m_skin.solid("header.png", QSize(20, 30), Background));
