@@ -4,6 +4,9 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "codecids.h"
 #include "framefilter.h"
@@ -33,6 +36,12 @@ AVCodecID stillCodec(const std::string &format)
     if (format == "tiff")
         return AV_CODEC_ID_TIFF;
     return AV_CODEC_ID_NONE;
+}
+
+// Still encoders are quick, so decoding sets the pace: it gets every core.
+int stillDecoderThreads()
+{
+    return OrderedWorkers::defaultThreads(16);
 }
 
 bool createEmptyFile(const std::string &path)
