@@ -59,6 +59,15 @@ bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
     return std::fclose(file) == 0 && written;
 }
 
+// A job frees hundreds of megabytes of pictures, spread over its threads' arenas; glibc
+// keeps them for the process unless asked to hand them back.
+void returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
 VideoParams frameParams(const AVFrame *frame, AVRational timeBase)
 {
     VideoParams params;
@@ -100,12 +109,12 @@ bool ConversionJob::isStillFormat(const std::string &format)
     return stillCodec(format) != AV_CODEC_ID_NONE;
 }
 
-bool ConversionJob::openSource(const std::string &src, bool needsPicture)
+bool ConversionJob::openSource(const std::string &src, bool needsPicture, int decoderThreads)
 {
     auto source = std::make_unique<MediaSource>();
     if (src.empty() || !source->open(src, &m_cancel))
         return false;
-    if (needsPicture && (!source->hasVideo() || !source->openDecoder()))
+    if (needsPicture && (!source->hasVideo() || !source->openDecoder(decoderThreads)))
         return false;
     m_sourceDuration = source->durationUs();
     m_sourcePath = src;
@@ -187,7 +196,7 @@ bool ConversionJob::openStills(const std::string &src, StillTarget target, const
         return false;
     m_target = target;
     chooseSettings(settings);
-    if (openSource(src, true) && prepareOutput(Output::Stills, std::string(), format))
+    if (openSource(src, true, stillDecoderThreads()) && prepareOutput(Output::Stills, std::string(), format))
         return true;
     m_source.reset();
     return false;
@@ -200,7 +209,7 @@ bool ConversionJob::openStillFile(const std::string &src, const std::string &dst
     if (m_output != Output::None || m_started)
         return false;
     chooseSettings(settings);
-    if (openSource(src, true) && prepareOutput(Output::StillFile, dst, format))
+    if (openSource(src, true, stillDecoderThreads()) && prepareOutput(Output::StillFile, dst, format))
         return true;
     m_source.reset();
     return false;
@@ -661,8 +670,11 @@ void ConversionJob::close()
     if (m_worker.joinable())
         m_worker.join();
     discardOutput();
+    const bool ran = m_started && m_source;
     m_source.reset();
     m_track.reset();
     m_copiedTracks.clear();
     m_soundTrack.reset();
+    if (ran)
+        returnFreedMemory();
 }
