@@ -59,8 +59,8 @@ bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
     return std::fclose(file) == 0 && written;
 }
 
-// A job frees hundreds of megabytes of pictures, spread over its threads' arenas; glibc
-// keeps them for the process unless asked to hand them back.
+// A job frees hundreds of megabytes of pictures; glibc keeps what it can of them for
+// the process unless asked to hand them back.
 void returnFreedMemory()
 {
 #ifdef __GLIBC__

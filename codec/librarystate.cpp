@@ -3,9 +3,6 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 extern "C" {
 #include <libavutil/log.h>
@@ -32,17 +29,6 @@ void logToFile(void *avcl, int level, const char *format, va_list args)
     std::fflush(g_logFile);
 }
 
-// Pictures get pages of their own, which go back to the system when freed. Otherwise
-// glibc raises this threshold after the first large free and keeps later pictures in
-// the worker threads' heaps, where no trim returns them: hundreds of megabytes stay
-// resident after every job.
-void keepPicturesOutOfHeaps()
-{
-#ifdef __GLIBC__
-    mallopt(M_MMAP_THRESHOLD, 256 * 1024);
-#endif
-}
-
 } // namespace
 
 namespace LibraryState {
@@ -50,10 +36,7 @@ namespace LibraryState {
 void initialise()
 {
     static std::once_flag once;
-    std::call_once(once, [] {
-        av_log_set_level(AV_LOG_ERROR);
-        keepPicturesOutOfHeaps();
-    });
+    std::call_once(once, [] { av_log_set_level(AV_LOG_ERROR); });
 }
 
 bool abortRequested()
