@@ -1,38 +1,77 @@
-// Converts one movie with our codec library and with the ffmpeg tool, job by job, and
-// prints wall time and peak memory of both sides and their ratio.
+// Converts movies with our codec library and with the ffmpeg tool, job by job, in
+// pairs of runs whose order alternates, so drifting load weighs on both sides alike.
+// Prints, per job, the median ratio ours/ffmpeg of wall time and of peak memory with
+// the spread over the pairs, a quality figure for both sides, and the target.
 //
-//   glintora_codec_bench [--runs N] [--out FOLDER] [--only JOB] [input-movie]
+//   glintora_codec_bench [--runs PAIRS] [--out FOLDER] [--only JOB] [--movie KIND] [input-movie]
 //
-// --only runs the jobs whose name starts with JOB (for example "PNG").
+// --only runs the jobs whose name starts with JOB (for example "PNG"); --movie the
+// made movies whose kind starts with KIND ("portrait", "landscape", "10-bit").
 //
-// Without an input it makes a 3 s, 30 fps HEVC movie coded 1920x1440 and shown
-// portrait. Both sides' outputs stay in the output folder for inspection.
+// Without an input it makes four movies (kept in the output folder and reused): a 3 s
+// portrait HEVC with sound, a 3 s landscape H.264, a 3 s 10-bit HEVC turned 270 degrees
+// and a 10 s portrait HEVC, whose peak memory is set against the 3 s one's. All are
+// 30 fps, coded 1920x1440. Both sides' outputs stay in the output folder.
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <functional>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <vector>
 
+#include <webp/demux.h>
+
+#include "benchmovie.h"
 #include "benchprocess.h"
+#include "libraryrun.h"
 #include "mmc.h"
 
 namespace {
 
+enum class Quality { Ssim, WebpSsim, Psnr, SamePixels };
+
 struct Job
 {
     std::string name;
-    std::string format;     // what our library is asked for
-    uint32_t width = 0;     // 0: source size
-    uint32_t height = 0;
+    std::string format; // what our library is asked for
+    bool small = false; // 480 px wide, else source size
     std::vector<std::string> reference; // ffmpeg arguments after "-i input"
-    std::string ourOutput;  // file, or folder for stills
+    std::string ourOutput; // file, or folder for stills
     std::string refOutput;
+    Quality quality;
+    double timeTarget = 0; // highest ratio ours/ffmpeg; 0: none
+    double memoryTarget = 0;
+};
+
+struct Movie
+{
+    std::string kind;
+    std::string path;
+    uint32_t width = 0;
+    uint32_t height = 0;
+};
+
+struct Spread
+{
+    double median = 0;
+    double low = 0;
+    double high = 0;
+};
+
+struct Outcome
+{
+    bool ok = true;
+    double ourSeconds = 0;
+    double refSeconds = 0;
+    double ourPeakMb = 0;
+    double refPeakMb = 0;
+    Spread time;
+    Spread memory;
 };
 
 bool makeFolder(const std::string &path)
@@ -40,182 +79,327 @@ bool makeFolder(const std::string &path)
     return mkdir(path.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
-bool ffmpeg(std::vector<std::string> arguments)
+std::vector<Movie> makeMovies(const std::string &folder)
 {
-    arguments.insert(arguments.begin(), {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"});
-    return runCommand(arguments).ok;
+    const std::vector<std::string> hevc10{"-c:v", "libx265", "-x265-params", "log-level=error", "-tag:v", "hvc1",
+                                          "-preset", "fast", "-pix_fmt", "yuv420p10le"};
+    const std::vector<std::string> avc{"-c:v", "libx264", "-preset", "fast", "-pix_fmt", "yuv420p"};
+    std::vector<Movie> movies{
+        {"portrait HEVC with sound, 3 s", folder + "/portrait-3s.mov"},
+        {"landscape H.264, 3 s", folder + "/landscape-3s.mov"},
+        {"10-bit HEVC turned 270, 3 s", folder + "/tenbit-3s.mov"},
+        {"portrait HEVC with sound, 10 s", folder + "/portrait-10s.mov"},
+    };
+    const bool made = makePortraitMovie(movies[0].path, 3) && makeMovie(movies[1].path, 3, avc, true, "0")
+                      && makeMovie(movies[2].path, 3, hevc10, false, "270")
+                      && makePortraitMovie(movies[3].path, 10);
+    return made ? movies : std::vector<Movie>();
 }
 
-std::string defaultMovie(const std::string &folder)
+bool probe(Movie &movie)
 {
-    const std::string coded = folder + "/source-landscape.mov";
-    const std::string movie = folder + "/source.mov";
-    const bool made =
-        ffmpeg({"-f", "lavfi", "-i", "testsrc2=size=1920x1440:rate=30:duration=3,noise=alls=30:allf=t+u", "-f",
-                "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=3", "-c:v", "libx265",
-                "-x265-params", "log-level=error", "-tag:v", "hvc1", "-preset", "fast", "-pix_fmt", "yuv420p",
-                "-c:a", "aac", coded})
-        && ffmpeg({"-i", coded, "-c", "copy", "-metadata:s:v:0", "rotate=90", movie});
-    return made ? movie : std::string();
+    const MMC_Handle info = MMC_CreateMediaInfo(-1);
+    const bool opened = MMC_OpenMediaFile(info, movie.path.c_str());
+    movie.width = MMC_GetVideoWidth(info);
+    movie.height = MMC_GetVideoHeight(info);
+    MMC_DestroyMediaInfo(info);
+    return opened && movie.width && movie.height;
 }
 
-struct Stills
+std::vector<Job> jobsFor(const std::string &ours, const std::string &ref)
 {
-    std::string folder;
-    std::string extension;
-    int count = 0;
+    const std::string graph = "split[a][b];[a]palettegen=stats_mode=full[p];[b][p]paletteuse";
+    return {
+        {"GIF, source size", "gif", false, {"-an", "-lavfi", graph, "-loop", "0"}, ours + "source.gif",
+         ref + "source.gif", Quality::Ssim, 0.12, 0.25},
+        {"GIF, 480 px wide", "gif", true, {"-an", "-lavfi", "scale=480:-1:flags=lanczos," + graph, "-loop", "0"},
+         ours + "480.gif", ref + "480.gif", Quality::Ssim},
+        {"WebP", "webp", false,
+         {"-an", "-pix_fmt", "yuv420p", "-c:v", "libwebp_anim", "-quality", "80", "-compression_level", "4", "-loop",
+          "0"},
+         ours + "anim.webp", ref + "anim.webp", Quality::WebpSsim, 0.3, 0.8},
+        {"JPEG stills", "jpeg", false, {"-an", "-pix_fmt", "yuvj420p", "-q:v", "7"}, ours + "jpeg",
+         ref + "jpeg/%03d.jpg", Quality::Psnr, 0.5, 1.0},
+        {"PNG stills", "png", false, {"-an", "-pix_fmt", "rgb24"}, ours + "png", ref + "png/%03d.png",
+         Quality::SamePixels, 0.5, 1.0},
+    };
+}
 
-    static unsigned write(void *ctx, const unsigned char *data, unsigned size)
-    {
-        auto *stills = static_cast<Stills *>(ctx);
-        char name[32];
-        std::snprintf(name, sizeof(name), "/%03d.", ++stills->count);
-        FILE *file = std::fopen((stills->folder + name + stills->extension).c_str(), "wb");
-        if (!file)
-            return 0;
-        const size_t written = std::fwrite(data, 1, size, file);
-        std::fclose(file);
-        return static_cast<unsigned>(written);
+std::string stillPattern(const Job &job)
+{
+    return job.format == "jpeg" ? job.ourOutput + "/%03d.jpg" : job.ourOutput + "/%03d.png";
+}
+
+// Runs ffmpeg over two inputs with a comparing filter and reads its summary figure.
+double compare(const std::vector<std::string> &first, const std::vector<std::string> &second, const std::string &graph,
+               const char *figure)
+{
+    std::vector<std::string> arguments{"ffmpeg", "-hide_banner", "-nostdin"};
+    arguments.insert(arguments.end(), first.begin(), first.end());
+    arguments.insert(arguments.end(), second.begin(), second.end());
+    arguments.insert(arguments.end(), {"-lavfi", graph, "-f", "null", "-"});
+    std::string output;
+    const RunFigures run = runCommand(arguments, &output);
+    const size_t at = output.rfind(figure);
+    if (!run.ok || at == std::string::npos)
+        return 0.0;
+    const std::string value = output.substr(at + std::string(figure).size());
+    return value.compare(0, 3, "inf") == 0 ? INFINITY : std::atof(value.c_str());
+}
+
+// An animated WebP's frames as raw RGBA, through libwebp's own animation decoder.
+std::vector<std::string> decodedWebp(const std::string &webp, const std::string &raw)
+{
+    std::ifstream in(webp, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    WebPData data{reinterpret_cast<const uint8_t *>(bytes.data()), bytes.size()};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_RGBA;
+    WebPAnimDecoder *decoder = WebPAnimDecoderNew(&data, &options);
+    WebPAnimInfo info{};
+    if (!decoder || !WebPAnimDecoderGetInfo(decoder, &info)) {
+        WebPAnimDecoderDelete(decoder);
+        return {};
     }
-};
-
-bool waitForJob(MMC_Handle conv)
-{
-    while (!MMC_ConverterIsFinished(conv))
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    return !MMC_ConverterHasFailed(conv);
+    std::ofstream out(raw, std::ios::binary);
+    uint8_t *frame = nullptr;
+    int timestamp = 0;
+    while (WebPAnimDecoderHasMoreFrames(decoder) && WebPAnimDecoderGetNext(decoder, &frame, &timestamp))
+        out.write(reinterpret_cast<const char *>(frame), std::streamsize(info.canvas_width) * info.canvas_height * 4);
+    WebPAnimDecoderDelete(decoder);
+    return {"-f", "rawvideo", "-pix_fmt", "rgba", "-s",
+            std::to_string(info.canvas_width) + "x" + std::to_string(info.canvas_height), "-i", raw};
 }
 
-bool runOurs(const std::string &input, const Job &job)
+// SSIM or PSNR against the upright source (scaled to the output's size), or for PNG
+// whether our pixels are those of the ffmpeg tool's rgb24 frames.
+double quality(const Job &job, const Movie &movie, bool ours)
 {
-    const MMC_Handle conv = MMC_CreateConverter(-1);
-    const MMC_Handle cfg = MMC_CreateEncodeConfig();
-    MMC_ConfigSetVideoOption(cfg, 80);
-    if (job.width)
-        MMC_ConfigSetVideoSize(cfg, job.width, job.height);
-    MMC_ConfigSetIndexedOption(cfg, 1, 0x01800000);
-    Stills stills{job.ourOutput, job.format == "jpeg" ? "jpg" : job.format};
-    int opened = 0;
-    if (job.format == "gif" || job.format == "webp") {
-        opened = MMC_ConverterOpenFile(conv, input.c_str(), job.ourOutput.c_str(), job.format.c_str(), cfg);
-    } else {
-        const MMC_Handle writer = MMC_ImageCreateWriter(-1);
-        MMC_ImageSetWriteCallback(writer, &Stills::write, &stills);
-        const MMC_Handle image = MMC_ImageOpen(input.c_str(), 0);
-        opened = MMC_ConverterOpenImage(conv, image, writer, job.format.c_str(), cfg);
-        MMC_ImageClose(image);
-        MMC_ImageClose(writer);
+    const std::string output = ours ? job.ourOutput : job.refOutput;
+    const std::vector<std::string> source{"-i", movie.path};
+    const std::string scale = job.small ? "scale=480:" + std::to_string(480 * movie.height / movie.width) + "," : "";
+    switch (job.quality) {
+    case Quality::Ssim:
+        return compare({"-i", output}, source, "[0:v]format=yuv420p[a];[1:v]" + scale + "format=yuv420p[b];[a][b]ssim",
+                       "All:");
+    case Quality::WebpSsim: {
+        const std::vector<std::string> decoded = decodedWebp(output, output + ".rgba");
+        const double value = decoded.empty() ? 0.0
+                                             : compare(decoded, source,
+                                                       "[0:v]setpts=N,format=yuv420p[a];[1:v]setpts=N,format=yuv420p[b];"
+                                                       "[a][b]ssim",
+                                                       "All:");
+        std::remove((output + ".rgba").c_str());
+        return value;
     }
-    MMC_ReleaseEncodeConfig(cfg);
-    const bool ok = opened == 1 && MMC_ConverterStart(conv) == 1 && waitForJob(conv);
-    MMC_DestroyConverter(conv);
+    case Quality::Psnr:
+        return compare({"-i", ours ? stillPattern(job) : output}, source,
+                       "[0:v]format=yuv420p[a];[1:v]format=yuv420p[b];[a][b]psnr", "average:");
+    case Quality::SamePixels:
+        return ours ? compare({"-i", stillPattern(job)}, {"-i", job.refOutput},
+                              "[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr", "average:")
+                    : INFINITY;
+    }
+    return 0.0;
+}
+
+std::string qualityText(const Job &job, double value)
+{
+    char text[32];
+    if (job.quality == Quality::SamePixels)
+        return std::isinf(value) ? "same" : "differ";
+    if (job.quality == Quality::Psnr)
+        std::snprintf(text, sizeof(text), "%.2f dB", value);
+    else
+        std::snprintf(text, sizeof(text), "%.4f", value);
+    return text;
+}
+
+Spread spreadOf(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    const size_t n = values.size();
+    const double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+    return {median, values.front(), values.back()};
+}
+
+double medianOf(const std::vector<double> &values)
+{
+    return spreadOf(values).median;
+}
+
+// Pairs of runs, each in a child process of its own; the side that goes first alternates.
+Outcome measurePairs(int pairs, const std::function<bool()> &ours, const std::function<bool()> &theirs)
+{
+    Outcome outcome;
+    std::vector<double> ourSeconds, refSeconds, ourPeaks, refPeaks, timeRatios, memoryRatios;
+    for (int i = 0; i < pairs; ++i) {
+        RunFigures mine, reference;
+        if (i % 2 == 0) {
+            mine = runInChild(ours);
+            reference = runInChild(theirs);
+        } else {
+            reference = runInChild(theirs);
+            mine = runInChild(ours);
+        }
+        outcome.ok = outcome.ok && mine.ok && reference.ok && reference.seconds > 0 && reference.peakKb > 0;
+        if (!outcome.ok)
+            return outcome;
+        ourSeconds.push_back(mine.seconds);
+        refSeconds.push_back(reference.seconds);
+        ourPeaks.push_back(mine.peakKb / 1024.0);
+        refPeaks.push_back(reference.peakKb / 1024.0);
+        timeRatios.push_back(mine.seconds / reference.seconds);
+        memoryRatios.push_back(double(mine.peakKb) / reference.peakKb);
+    }
+    outcome.ourSeconds = medianOf(ourSeconds);
+    outcome.refSeconds = medianOf(refSeconds);
+    outcome.ourPeakMb = medianOf(ourPeaks);
+    outcome.refPeakMb = medianOf(refPeaks);
+    outcome.time = spreadOf(timeRatios);
+    outcome.memory = spreadOf(memoryRatios);
+    return outcome;
+}
+
+bool prepareFolders(const std::string &folder)
+{
+    bool ok = makeFolder(folder);
+    for (const char *side : {"/ours", "/ffmpeg"})
+        for (const char *sub : {"", "/jpeg", "/png"})
+            ok = ok && makeFolder(folder + side + sub);
     return ok;
 }
 
-bool runReference(const std::string &input, const Job &job)
+struct Options
 {
-    std::vector<std::string> arguments{"-i", input};
-    arguments.insert(arguments.end(), job.reference.begin(), job.reference.end());
-    arguments.push_back(job.refOutput);
-    return ffmpeg(arguments);
-}
+    int pairs = 3;
+    std::string folder = "codec-bench";
+    std::string input;
+    std::string only;
+    std::string kind;
+};
 
-// SSIM of a GIF against the upright source scaled to the GIF's size.
-double ssim(const std::string &gif, const std::string &input, uint32_t width, uint32_t height)
+Options parse(int argc, char **argv)
 {
-    const std::string scale = width ? "scale=" + std::to_string(width) + ":" + std::to_string(height) + "," : "";
-    std::string output;
-    const RunFigures run = runCommand({"ffmpeg", "-hide_banner", "-nostdin", "-i", gif, "-i", input, "-lavfi",
-                                       "[0:v]format=yuv420p[a];[1:v]" + scale + "format=yuv420p[b];[a][b]ssim",
-                                       "-f", "null", "-"},
-                                      &output);
-    const size_t at = output.rfind("All:");
-    return run.ok && at != std::string::npos ? std::atof(output.c_str() + at + 4) : 0.0;
-}
-
-RunFigures measure(int runs, const std::function<bool()> &work)
-{
-    std::vector<RunFigures> all;
-    for (int i = 0; i < runs; ++i)
-        all.push_back(runInChild(work));
-    std::sort(all.begin(), all.end(), [](const RunFigures &a, const RunFigures &b) { return a.seconds < b.seconds; });
-    RunFigures median = all[all.size() / 2];
-    for (const RunFigures &run : all) {
-        median.ok = median.ok && run.ok;
-        median.peakKb = std::max(median.peakKb, run.peakKb);
+    Options options;
+    for (int i = 1; i < argc; ++i) {
+        const std::string argument = argv[i];
+        if (argument == "--runs" && i + 1 < argc)
+            options.pairs = std::max(1, std::atoi(argv[++i]));
+        else if (argument == "--out" && i + 1 < argc)
+            options.folder = argv[++i];
+        else if (argument == "--only" && i + 1 < argc)
+            options.only = argv[++i];
+        else if (argument == "--movie" && i + 1 < argc)
+            options.kind = argv[++i];
+        else
+            options.input = argument;
     }
-    return median;
+    return options;
+}
+
+// Every job on one movie; returns the peak memory of both sides per job name.
+bool benchMovie(const Options &options, const Movie &movie, int index, std::vector<std::pair<std::string, Outcome>> &results,
+                bool &targetsMet)
+{
+    const std::string folder = options.folder + "/" + std::to_string(index);
+    if (!prepareFolders(folder))
+        return false;
+    std::printf("\n%s: %s, %ux%u shown, %d pairs\n", movie.kind.c_str(), movie.path.c_str(), movie.width,
+                movie.height, options.pairs);
+    std::printf("%-17s %7s %7s %-19s %7s %7s %-19s %9s %9s %s\n", "job", "ours s", "ff s", "time ratio [spread]",
+                "ours MB", "ff MB", "mem ratio [spread]", "q ours", "q ff", "target");
+    bool allOk = true;
+    for (const Job &job : jobsFor(folder + "/ours/", folder + "/ffmpeg/")) {
+        if (job.name.compare(0, options.only.size(), options.only) != 0)
+            continue;
+        const uint32_t width = job.small ? 480 : 0;
+        const uint32_t height = job.small ? 480 * movie.height / movie.width : 0;
+        const Outcome outcome = measurePairs(
+            options.pairs,
+            [&] {
+                const MMC_Handle config = benchConfig(width, height);
+                const bool converted = convertWithLibrary(movie.path, job.format, config, job.ourOutput);
+                MMC_ReleaseEncodeConfig(config);
+                return converted;
+            },
+            [&] {
+                std::vector<std::string> arguments{"-i", movie.path};
+                arguments.insert(arguments.end(), job.reference.begin(), job.reference.end());
+                arguments.push_back(job.refOutput);
+                return ffmpeg(arguments);
+            });
+        allOk = allOk && outcome.ok;
+        results.emplace_back(job.name, outcome);
+        if (!outcome.ok) {
+            std::printf("%-17s a side failed\n", job.name.c_str());
+            continue;
+        }
+        const double ourQuality = quality(job, movie, true);
+        const double refQuality = quality(job, movie, false);
+        const bool qualityHeld = job.quality == Quality::SamePixels ? std::isinf(ourQuality) : ourQuality >= refQuality;
+        std::string target = "-";
+        if (job.timeTarget > 0) {
+            const bool met = outcome.time.median <= job.timeTarget && outcome.memory.median <= job.memoryTarget
+                             && qualityHeld;
+            targetsMet = targetsMet && met;
+            char text[64];
+            std::snprintf(text, sizeof(text), "%s (<= %.2f, <= %.2f)", met ? "met" : "MISSED", job.timeTarget,
+                          job.memoryTarget);
+            target = text;
+        }
+        char timeText[32], memoryText[32];
+        std::snprintf(timeText, sizeof(timeText), "%.2f [%.2f-%.2f]", outcome.time.median, outcome.time.low,
+                      outcome.time.high);
+        std::snprintf(memoryText, sizeof(memoryText), "%.2f [%.2f-%.2f]", outcome.memory.median, outcome.memory.low,
+                      outcome.memory.high);
+        std::printf("%-17s %7.2f %7.2f %-19s %7.0f %7.0f %-19s %9s %9s %s\n", job.name.c_str(), outcome.ourSeconds,
+                    outcome.refSeconds, timeText, outcome.ourPeakMb, outcome.refPeakMb, memoryText,
+                    qualityText(job, ourQuality).c_str(), qualityText(job, refQuality).c_str(), target.c_str());
+        std::fflush(stdout);
+    }
+    return allOk;
+}
+
+// Peak memory of the short and the long portrait movie side by side: memory that grows
+// with the frame count shows here at once.
+void printGrowth(const std::vector<std::pair<std::string, Outcome>> &shortRun,
+                 const std::vector<std::pair<std::string, Outcome>> &longRun)
+{
+    std::printf("\npeak memory, 3 s -> 10 s portrait movie (MB)\n%-17s %15s %15s\n", "job", "ours", "ffmpeg");
+    for (const auto &[name, outcome] : shortRun)
+        for (const auto &[longName, longOutcome] : longRun)
+            if (name == longName && outcome.ok && longOutcome.ok)
+                std::printf("%-17s %6.0f -> %5.0f %6.0f -> %5.0f\n", name.c_str(), outcome.ourPeakMb,
+                            longOutcome.ourPeakMb, outcome.refPeakMb, longOutcome.refPeakMb);
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    int runs = 3;
-    std::string folder = "codec-bench";
-    std::string given;
-    std::string only;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--runs" && i + 1 < argc)
-            runs = std::max(1, std::atoi(argv[++i]));
-        else if (argument == "--out" && i + 1 < argc)
-            folder = argv[++i];
-        else if (argument == "--only" && i + 1 < argc)
-            only = argv[++i];
-        else
-            given = argument;
-    }
-    if (!makeFolder(folder) || !makeFolder(folder + "/ours") || !makeFolder(folder + "/ffmpeg")) {
-        std::fprintf(stderr, "cannot create %s\n", folder.c_str());
+    const Options options = parse(argc, argv);
+    if (!makeFolder(options.folder)) {
+        std::fprintf(stderr, "cannot create %s\n", options.folder.c_str());
         return 1;
     }
-    const std::string input = given.empty() ? defaultMovie(folder) : given;
-    const MMC_Handle probe = MMC_CreateMediaInfo(-1);
-    if (input.empty() || !MMC_OpenMediaFile(probe, input.c_str())) {
-        std::fprintf(stderr, "cannot read the input movie\n");
-        return 1;
-    }
-    const uint32_t width = MMC_GetVideoWidth(probe);
-    const uint32_t height = MMC_GetVideoHeight(probe);
-    MMC_DestroyMediaInfo(probe);
-    const uint32_t smallHeight = width ? 480 * height / width : 0;
-    const std::string ours = folder + "/ours/";
-    const std::string ref = folder + "/ffmpeg/";
-    makeFolder(ours + "jpeg");
-    makeFolder(ours + "png");
-    makeFolder(ref + "jpeg");
-    makeFolder(ref + "png");
-    const std::string graph = "split[a][b];[a]palettegen=stats_mode=full[p];[b][p]paletteuse";
-    const std::vector<Job> jobs{
-        {"GIF, source size", "gif", 0, 0, {"-an", "-lavfi", graph, "-loop", "0"}, ours + "source.gif", ref + "source.gif"},
-        {"GIF, 480 px wide", "gif", 480, smallHeight,
-         {"-an", "-lavfi", "scale=480:-1:flags=lanczos," + graph, "-loop", "0"}, ours + "480.gif", ref + "480.gif"},
-        {"WebP", "webp", 0, 0,
-         {"-an", "-c:v", "libwebp_anim", "-quality", "80", "-compression_level", "4", "-loop", "0"},
-         ours + "anim.webp", ref + "anim.webp"},
-        {"JPEG stills", "jpeg", 0, 0, {"-an", "-q:v", "7"}, ours + "jpeg", ref + "jpeg/%03d.jpg"},
-        {"PNG stills", "png", 0, 0, {"-an"}, ours + "png", ref + "png/%03d.png"},
-    };
-
-    std::printf("input %s, %ux%u shown, %d runs each (median time, highest peak)\n", input.c_str(), width, height, runs);
-    std::printf("%-18s %10s %10s %7s %10s %10s %7s %8s %8s\n", "job", "ours s", "ffmpeg s", "ratio", "ours MB",
-                "ffmpeg MB", "ratio", "SSIM us", "SSIM ff");
-    bool allOk = true;
-    for (const Job &job : jobs) {
-        if (job.name.compare(0, only.size(), only) != 0)
+    std::vector<Movie> movies =
+        options.input.empty() ? makeMovies(options.folder) : std::vector<Movie>{{"given movie", options.input}};
+    bool allOk = !movies.empty();
+    bool targetsMet = true;
+    std::vector<std::vector<std::pair<std::string, Outcome>>> results(movies.size());
+    for (size_t i = 0; allOk && i < movies.size(); ++i) {
+        if (movies[i].kind.compare(0, options.kind.size(), options.kind) != 0)
             continue;
-        const RunFigures mine = measure(runs, [&] { return runOurs(input, job); });
-        const RunFigures theirs = measure(runs, [&] { return runReference(input, job); });
-        allOk = allOk && mine.ok && theirs.ok;
-        std::printf("%-18s %10.2f %10.2f %7.2f %10.1f %10.1f %7.2f", job.name.c_str(), mine.seconds, theirs.seconds,
-                    theirs.seconds > 0 ? mine.seconds / theirs.seconds : 0.0, mine.peakKb / 1024.0,
-                    theirs.peakKb / 1024.0, theirs.peakKb > 0 ? double(mine.peakKb) / theirs.peakKb : 0.0);
-        if (job.format == "gif")
-            std::printf(" %8.4f %8.4f", ssim(job.ourOutput, input, job.width, job.height),
-                        ssim(job.refOutput, input, job.width, job.height));
-        std::printf("%s\n", mine.ok && theirs.ok ? "" : "  (a side failed)");
-        std::fflush(stdout);
+        allOk = probe(movies[i]) && benchMovie(options, movies[i], int(i), results[i], targetsMet);
     }
-    return allOk ? 0 : 1;
+    if (!allOk) {
+        std::fprintf(stderr, "a movie could not be made, read or converted\n");
+        return 1;
+    }
+    if (movies.size() == 4)
+        printGrowth(results[0], results[3]);
+    std::printf("\ntargets %s\n", targetsMet ? "met" : "MISSED");
+    return 0;
 }

@@ -5,6 +5,9 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "codecids.h"
 #include "framefilter.h"
@@ -41,6 +44,12 @@ AVCodecID stillCodec(const std::string &format)
     return AV_CODEC_ID_NONE;
 }
 
+// Still encoders are quick, so decoding sets the pace: it gets every core.
+int stillDecoderThreads()
+{
+    return OrderedWorkers::defaultThreads(16);
+}
+
 bool isFolder(const std::string &path)
 {
     struct stat info;
@@ -59,6 +68,15 @@ bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
     }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
+}
+
+// A job frees hundreds of megabytes of pictures; glibc keeps what it can of them for
+// the process unless asked to hand them back.
+void returnFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 VideoParams frameParams(const AVFrame *frame, AVRational timeBase)
@@ -102,12 +120,12 @@ bool ConversionJob::isStillFormat(const std::string &format)
     return stillCodec(format) != AV_CODEC_ID_NONE;
 }
 
-bool ConversionJob::openSource(const std::string &src, bool needsPicture)
+bool ConversionJob::openSource(const std::string &src, bool needsPicture, int decoderThreads)
 {
     auto source = std::make_unique<MediaSource>();
     if (src.empty() || !source->open(src, &m_cancel))
         return false;
-    if (needsPicture && (!source->hasVideo() || !source->openDecoder()))
+    if (needsPicture && (!source->hasVideo() || !source->openDecoder(decoderThreads)))
         return false;
     m_sourceDuration = source->durationUs();
     if (m_settings.keepExif && source->format())
@@ -204,7 +222,7 @@ bool ConversionJob::openStills(const std::string &src, StillTarget target, const
         return false;
     m_target = target;
     chooseSettings(settings);
-    if (openSource(src, true) && prepareOutput(Output::Stills, std::string(), format))
+    if (openSource(src, true, stillDecoderThreads()) && prepareOutput(Output::Stills, std::string(), format))
         return true;
     m_source.reset();
     return false;
@@ -217,7 +235,7 @@ bool ConversionJob::openStillFile(const std::string &src, const std::string &dst
     if (m_output != Output::None || m_started)
         return false;
     chooseSettings(settings);
-    if (openSource(src, true) && prepareOutput(Output::StillFile, dst, format))
+    if (openSource(src, true, stillDecoderThreads()) && prepareOutput(Output::StillFile, dst, format))
         return true;
     m_source.reset();
     return false;
@@ -681,8 +699,11 @@ void ConversionJob::close()
     if (m_worker.joinable())
         m_worker.join();
     discardOutput();
+    const bool ran = m_started && m_source;
     m_source.reset();
     m_track.reset();
     m_copiedTracks.clear();
     m_soundTrack.reset();
+    if (ran)
+        returnFreedMemory();
 }

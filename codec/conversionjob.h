@@ -74,7 +74,7 @@ public:
 private:
     enum class Output { None, File, Stills, StillFile, TrackCopy };
 
-    bool openSource(const std::string &src, bool needsPicture);
+    bool openSource(const std::string &src, bool needsPicture, int decoderThreads = 4);
     void chooseSettings(const EncodeSettings &settings);
     bool openTrackSource(std::shared_ptr<Track> video);
     bool prepareOutput(Output output, const std::string &dst, const std::string &format);

@@ -141,7 +141,7 @@ uint64_t MediaSource::durationUs() const
     return 0;
 }
 
-bool MediaSource::openDecoder()
+bool MediaSource::openDecoder(int threads)
 {
     if (m_webp || m_decoder)
         return true;
@@ -154,9 +154,7 @@ bool MediaSource::openDecoder()
     if (!m_decoder || !m_packet || avcodec_parameters_to_context(m_decoder, stream->codecpar) < 0)
         return false;
     m_decoder->pkt_timebase = stream->time_base;
-    // Four threads keep ahead of the encoders that follow; each further one holds
-    // pictures of its own.
-    m_decoder->thread_count = 4;
+    m_decoder->thread_count = threads;
     return avcodec_open2(m_decoder, codec, nullptr) >= 0;
 }
 

@@ -53,7 +53,9 @@ public:
     int displayHeight() const;
     uint64_t durationUs() const;
 
-    bool openDecoder();
+    // Four threads keep ahead of the encoders of animations; each further one holds
+    // pictures of its own.
+    bool openDecoder(int threads = 4);
     VideoParams videoParams() const override;
     // Positions the decoder so that the next frames start at or before t (µs from the start).
     bool seek(uint64_t t);

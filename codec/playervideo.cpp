@@ -10,6 +10,9 @@ constexpr std::chrono::microseconds kLongestWait(20000);
 constexpr std::chrono::microseconds kEndPoll(10000);
 // The longest stretch of dropped frames before a late one is shown anyway.
 constexpr std::chrono::microseconds kLongestDropRun(100000);
+// Frames decoded ahead while the shown one waits: a frame slower to decode than its
+// period then eats into this reserve instead of arriving late.
+constexpr size_t kFramesAhead = 4;
 
 int64_t periodOf(AVRational rate)
 {
@@ -214,8 +217,14 @@ std::chrono::microseconds PlayerVideo::playStep()
     }
     const int64_t now = m_clock.now();
     const int64_t due = m_queue.front().time;
-    if (now < due)
+    if (now < due) {
+        Decoded next;
+        if (m_queue.size() < kFramesAhead && decode(next)) {
+            m_queue.push_back(next);
+            return {};
+        }
         return std::min(std::chrono::microseconds(due - now), kLongestWait);
+    }
     const bool late = now > due + m_period;
     if (late) {
         Decoded next;

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "jpegwriter.h"
+#include "pngwriter.h"
+
 extern "C" {
 #include <libavutil/opt.h>
 }
@@ -28,6 +31,8 @@ int jpegQScale(int quality)
 }
 
 } // namespace
+
+StillEncoder::StillEncoder() = default;
 
 StillEncoder::~StillEncoder()
 {
@@ -57,6 +62,19 @@ AVPixelFormat StillEncoder::inputFormat(AVCodecID codec, AVPixelFormat requested
 
 bool StillEncoder::open(AVCodecID codec, int width, int height, AVPixelFormat format, int quality)
 {
+    if (codec == AV_CODEC_ID_PNG && PngWriter::handles(format)) {
+        m_png = std::make_unique<PngWriter>();
+        return m_png->open(width, height, format);
+    }
+    if (codec == AV_CODEC_ID_MJPEG && JpegWriter::handles(format)) {
+        m_jpeg = std::make_unique<JpegWriter>();
+        return m_jpeg->open(width, height, format, quality > 0 ? jpegQScale(quality) : 0);
+    }
+    return openFfmpeg(codec, width, height, format, quality);
+}
+
+bool StillEncoder::openFfmpeg(AVCodecID codec, int width, int height, AVPixelFormat format, int quality)
+{
     const AVCodec *encoder = findEncoder(codec);
     m_context = encoder ? avcodec_alloc_context3(encoder) : nullptr;
     m_packet = av_packet_alloc();
@@ -85,6 +103,10 @@ bool StillEncoder::open(AVCodecID codec, int width, int height, AVPixelFormat fo
 
 bool StillEncoder::encode(AVFrame *frame, std::vector<uint8_t> &image)
 {
+    if (m_png)
+        return m_png->encode(frame, image);
+    if (m_jpeg)
+        return m_jpeg->encode(frame, image);
     if (!m_context)
         return false;
     // With a fixed quantiser the encoder reads the scale from each frame, not from the

@@ -1,16 +1,21 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-// Encodes single frames into complete image files (JPEG, PNG, BMP, TIFF, WebP).
+class JpegWriter;
+class PngWriter;
+
+// Encodes single frames into complete image files (JPEG, PNG, BMP, TIFF, WebP): the one
+// place a still's bytes are made.
 class StillEncoder
 {
 public:
-    StillEncoder() = default;
+    StillEncoder();
     ~StillEncoder();
     StillEncoder(const StillEncoder &) = delete;
     StillEncoder &operator=(const StillEncoder &) = delete;
@@ -24,6 +29,10 @@ public:
     bool encode(AVFrame *frame, std::vector<uint8_t> &image);
 
 private:
+    bool openFfmpeg(AVCodecID codec, int width, int height, AVPixelFormat format, int quality);
+
+    std::unique_ptr<PngWriter> m_png;
+    std::unique_ptr<JpegWriter> m_jpeg;
     AVCodecContext *m_context = nullptr;
     AVPacket *m_packet = nullptr;
 };

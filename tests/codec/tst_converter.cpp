@@ -314,6 +314,8 @@ private slots:
         QTest::addColumn<int>("count");
         QTest::newRow("jpeg") << "lp.mov" << QByteArray("jpeg") << QByteArray("\xff\xd8", 2) << QSize() << QSize(320, 240) << 90;
         QTest::newRow("png") << "lp.mov" << QByteArray("png") << QByteArray("\x89PNG") << QSize(160, 160) << QSize(160, 120) << 90;
+        // Neither side a whole number of JPEG blocks: the edges are filled out to whole blocks.
+        QTest::newRow("jpeg odd size") << "lp.mov" << QByteArray("jpeg") << QByteArray("\xff\xd8", 2) << QSize(157, 157) << QSize(157, 118) << 90;
         QTest::newRow("bmp") << "lp.mov" << QByteArray("bmp") << QByteArray("BM") << QSize() << QSize(320, 240) << 90;
         QTest::newRow("tiff") << "lp.mov" << QByteArray("tiff") << QByteArray("II*\0", 4) << QSize() << QSize() << 90;
         QTest::newRow("portrait") << "portrait.mov" << QByteArray("png") << QByteArray("\x89PNG") << QSize() << QSize(360, 480) << 30;

@@ -1,0 +1,41 @@
+#include "benchmovie.h"
+
+#include <cstdio>
+#include <sys/stat.h>
+
+#include "benchprocess.h"
+
+bool ffmpeg(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"});
+    return runCommand(arguments).ok;
+}
+
+bool makeMovie(const std::string &path, int seconds, const std::vector<std::string> &video, bool sound,
+               const std::string &rotate)
+{
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && info.st_size > 0)
+        return true;
+    const std::string length = std::to_string(seconds);
+    std::vector<std::string> arguments{
+        "-f", "lavfi", "-i", "testsrc2=size=1920x1440:rate=30:duration=" + length + ",noise=alls=30:allf=t+u"};
+    if (sound)
+        arguments.insert(arguments.end(), {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + length,
+                                           "-c:a", "aac"});
+    arguments.insert(arguments.end(), video.begin(), video.end());
+    const std::string coded = path + ".coded.mov";
+    arguments.push_back(coded);
+    const bool made = ffmpeg(arguments)
+                      && ffmpeg({"-i", coded, "-c", "copy", "-metadata:s:v:0", "rotate=" + rotate, path});
+    std::remove(coded.c_str());
+    return made;
+}
+
+bool makePortraitMovie(const std::string &path, int seconds)
+{
+    return makeMovie(path, seconds,
+                     {"-c:v", "libx265", "-x265-params", "log-level=error", "-tag:v", "hvc1", "-preset", "fast",
+                      "-pix_fmt", "yuv420p"},
+                     true, "90");
+}
