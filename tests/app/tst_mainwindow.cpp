@@ -11,6 +11,7 @@
 #include "urlrecorder.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -27,6 +28,12 @@ class TestMainWindow : public QObject
 
 private:
     UrlRecorder m_urls;
+
+    // The guide the resource folder ships; every help link leads there, never to the web.
+    static QUrl helpPage()
+    {
+        return QUrl::fromLocalFile(QIAnyUtil::getResourcePath() + "/help/index.html");
+    }
 
     static QZVBaseButton *button(MainWindow &window, const char *name)
     {
@@ -235,11 +242,6 @@ private slots:
         window.SetOutPath(existing);
         window.OnOpenConverterPath();
         QCOMPARE(m_urls.urls, QList<QUrl>{QUrl::fromLocalFile(existing)});
-
-        window.ActOnHelp();
-        const QUrl help = m_urls.urls.last();
-        QCOMPARE(help.path(), QString("/api/product/redirect"));
-        QVERIFY(help.query().endsWith("&page_type=help") && help.query().startsWith("pid="));
     }
 
     void closeButtonFollowsTheStoredChoice_data()
@@ -306,8 +308,23 @@ private slots:
         window.ActOnAbout();
         GLINTORA_VERIFY_WATCHDOG(dog);
         QCOMPARE(version, QString("Version 1.0.0"));
-        QCOMPARE(m_urls.urls.size(), 1);
-        QCOMPARE(m_urls.urls.first().scheme(), QString("https"));
+        QCOMPARE(m_urls.urls, QList<QUrl>{helpPage()});
+    }
+
+    void helpAndHomeOpenTheShippedGuide_data()
+    {
+        QTest::addColumn<bool>("help");
+        QTest::newRow("Help") << true;
+        QTest::newRow("Home") << false;
+    }
+
+    void helpAndHomeOpenTheShippedGuide()
+    {
+        QFETCH(bool, help);
+        MainWindow window;
+        help ? window.ActOnHelp() : window.ActOnHome();
+        QCOMPARE(m_urls.urls, QList<QUrl>{helpPage()});
+        QVERIFY(QFileInfo(helpPage().toLocalFile()).isFile());
     }
 
     void closingEmptiesTheTemporaryFramesAndKeepsTheFolder()
