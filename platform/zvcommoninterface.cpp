@@ -28,7 +28,7 @@ namespace {
 
 const QString kProductTitle = QStringLiteral("Calvetrin Glintora");
 const QString kShortVersionKey = QStringLiteral("CFBundleShortVersionString");
-const QString kDefaultVersion = QStringLiteral("1.0.0");
+const QString kDefaultVersion = QStringLiteral(GLINTORA_VERSION);
 const QString kUpdateHost = QStringLiteral("www.calvetrin.com");
 constexpr int kProbeNames = 100;
 
@@ -71,7 +71,7 @@ QVector<QPair<QString, PlistNode>> bundleKeys()
     PlistNode transport(QStringLiteral("dict"));
     transport.set(QStringLiteral("NSAllowsArbitraryLoads"), PlistNode::fromBool(true));
     return {
-        {QStringLiteral("CFBundleVersion"), PlistNode::fromString(QStringLiteral("1.0.0.0"))},
+        {QStringLiteral("CFBundleVersion"), PlistNode::fromString(kDefaultVersion + QStringLiteral(".0"))},
         {kShortVersionKey, PlistNode::fromString(kDefaultVersion)},
         {QStringLiteral("SUFeedURL"),
          PlistNode::fromString(QStringLiteral("https://%1/api/product/version?pid=%2&ver=%3")

@@ -25,8 +25,6 @@
 
 namespace {
 
-const QString kHelpUrl = QStringLiteral("https://www.calvetrin.com/api/product/redirect?pid=%1&page_type=%2");
-const QString kProductNumber = QStringLiteral("1207");
 constexpr unsigned int kWarningYesNo = 0x412;
 constexpr int kAnswerYes = 0x4000;
 
@@ -175,12 +173,12 @@ void MainWindow::OnRestoreSize()
 
 void MainWindow::ActOnHome()
 {
-    QDesktopServices::openUrl(QUrl(QAboutDlg::homePage()));
+    QDesktopServices::openUrl(QAboutDlg::homePage());
 }
 
 void MainWindow::ActOnHelp()
 {
-    QDesktopServices::openUrl(QUrl(kHelpUrl.arg(kProductNumber).arg(QStringLiteral("help"))));
+    QDesktopServices::openUrl(QAboutDlg::homePage());
 }
 
 void MainWindow::ActOnAbout()

@@ -9,7 +9,6 @@
 #include <QDesktopServices>
 #include <QLabel>
 #include <QPainter>
-#include <QUrl>
 
 namespace {
 constexpr int kFrenchLanguage = 3;
@@ -31,10 +30,10 @@ QAboutDlg::QAboutDlg(QWidget *parent)
     setStretchPolicy(0);
 }
 
-const QString &QAboutDlg::homePage()
+QUrl QAboutDlg::homePage()
 {
-    static const QString page = QStringLiteral("https://www.calvetrin.com/");
-    return page;
+    // The program has no web site: its home is the guide in the resource folder.
+    return QUrl::fromLocalFile(QIAnyUtil::getResourcePath() + QStringLiteral("/help/index.html"));
 }
 
 QLabel *QAboutDlg::makeLabel(const char *name)
@@ -70,7 +69,7 @@ void QAboutDlg::InitCtrl()
     m_labCopyright->adjustSize();
     m_labVisit->setText(tr("Visit:"));
     m_labHome->setText(QStringLiteral("<style> a {text-decoration: 1} </style> <a style='color: %1;' href = %2> %3</a>")
-                           .arg(QColor(53, 53, 53).name(), homePage(), homePage()));
+                           .arg(QColor(53, 53, 53).name(), homePage().toString(QUrl::FullyEncoded), tr("User guide")));
 
     QFont font = m_labProject->font();
     font.setFamily(QStringLiteral("helvetica neue"));
@@ -102,7 +101,7 @@ void QAboutDlg::setLabelStyle(QLabel &label)
 
 void QAboutDlg::OnClickHome(const QString &)
 {
-    QDesktopServices::openUrl(QUrl(homePage()));
+    QDesktopServices::openUrl(homePage());
 }
 
 void QAboutDlg::paintEvent(QPaintEvent *event)

@@ -3,10 +3,11 @@
 #include "qzvdialogex.h"
 
 #include <QPixmap>
+#include <QUrl>
 
 class QLabel;
 
-// The Help menu's About box: logo, product title, version, rights line and the home page.
+// The Help menu's About box: logo, product title, version, rights line and the help page shipped with it.
 class QAboutDlg : public QZVDialogEx
 {
     Q_OBJECT
@@ -14,7 +15,7 @@ class QAboutDlg : public QZVDialogEx
 public:
     explicit QAboutDlg(QWidget *parent = nullptr);
 
-    static const QString &homePage();
+    static QUrl homePage();
 
 private slots:
     void OnClickHome(const QString &link);

@@ -12,6 +12,7 @@
 #include "urlrecorder.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -30,6 +31,12 @@ class TestMainWindow : public QObject
 
 private:
     UrlRecorder m_urls;
+
+    // The guide the resource folder ships; every help link leads there, never to the web.
+    static QUrl helpPage()
+    {
+        return QUrl::fromLocalFile(QIAnyUtil::getResourcePath() + "/help/index.html");
+    }
 
     static QZVBaseButton *button(MainWindow &window, const char *name)
     {
@@ -251,10 +258,6 @@ private slots:
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
         QVERIFY2(said.startsWith("No file manager could open the folder"), qPrintable(said));
 
-        window.ActOnHelp();
-        const QUrl help = m_urls.urls.last();
-        QCOMPARE(help.path(), QString("/api/product/redirect"));
-        QVERIFY(help.query().endsWith("&page_type=help") && help.query().startsWith("pid="));
     }
 
     void mainMenuOpensBelowTheTitleBarButtons()
@@ -343,8 +346,23 @@ private slots:
         window.ActOnAbout();
         GLINTORA_VERIFY_WATCHDOG(dog);
         QCOMPARE(version, QString("Version 1.0.0"));
-        QCOMPARE(m_urls.urls.size(), 1);
-        QCOMPARE(m_urls.urls.first().scheme(), QString("https"));
+        QCOMPARE(m_urls.urls, QList<QUrl>{helpPage()});
+    }
+
+    void helpAndHomeOpenTheShippedGuide_data()
+    {
+        QTest::addColumn<bool>("help");
+        QTest::newRow("Help") << true;
+        QTest::newRow("Home") << false;
+    }
+
+    void helpAndHomeOpenTheShippedGuide()
+    {
+        QFETCH(bool, help);
+        MainWindow window;
+        help ? window.ActOnHelp() : window.ActOnHome();
+        QCOMPARE(m_urls.urls, QList<QUrl>{helpPage()});
+        QVERIFY(QFileInfo(helpPage().toLocalFile()).isFile());
     }
 
     void checkForUpdatesTellsTheUser()
