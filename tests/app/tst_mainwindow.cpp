@@ -257,7 +257,6 @@ private slots:
         GLINTORA_VERIFY_WATCHDOG(dog);
         QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
         QVERIFY2(said.startsWith("No file manager could open the folder"), qPrintable(said));
-
     }
 
     void mainMenuOpensBelowTheTitleBarButtons()
