@@ -45,8 +45,10 @@ int measuredWidth(const QFontMetrics &metrics, const QString &message)
         if (message.at(i) == QLatin1Char('\n'))
             feeds.append(i);
     }
+    // The ink can be narrower than the advance that word wrapping measures: a line set
+    // to its ink width alone wraps its last word.
     if (feeds.isEmpty())
-        return metrics.boundingRect(message).width();
+        return qMax(metrics.boundingRect(message).width(), metrics.horizontalAdvance(message));
     int longest = feeds.first();
     for (int i = 1; i < feeds.size(); ++i)
         longest = qMax(longest, feeds.at(i) - feeds.at(i - 1));
