@@ -108,6 +108,7 @@ void PlayBtnWidget::InitSliders()
     m_volumeSlider->resize(70, 10);
     m_volumeSlider->hide();
     // The strip lies over the dialog as a child: it must never take the keyboard.
+    setFocusPolicy(Qt::NoFocus);
     for (QWidget *child : findChildren<QWidget *>())
         child->setFocusPolicy(Qt::NoFocus);
 }

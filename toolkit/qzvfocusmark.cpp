@@ -64,6 +64,9 @@ bool QZVFocusMark::eventFilter(QObject *watched, QEvent *event)
     } else if (byKeyboard(static_cast<QFocusEvent *>(event)->reason()) && widget->parentWidget()) {
         delete d->frame;
         d->frame = new QZVFocusFrame(widget);
+    } else if (d->frame && d->frame->target() != widget) {
+        // The ring marks the focus widget only, whatever way the focus moved on.
+        delete d->frame;
     }
     return false;
 }

@@ -68,6 +68,11 @@ private slots:
         QTest::mouseClick(form.first, Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), form.first);
         QCOMPARE(QZVFocusMark::markedWidget(), nullptr);
+        // Focus that moves on without a keyboard reason the ring would keep leaves none behind.
+        QTest::keyClick(&form.window, Qt::Key_Tab);
+        QCOMPARE(QZVFocusMark::markedWidget(), form.second);
+        form.first->setFocus(Qt::PopupFocusReason);
+        QCOMPARE(QZVFocusMark::markedWidget(), nullptr);
     }
 
     void keysPressTheFocusedButton_data()
