@@ -107,10 +107,13 @@ void PlayBtnWidget::InitSliders()
     m_volumeSlider->setValue(0);
     m_volumeSlider->resize(70, 10);
     m_volumeSlider->hide();
-    // The strip lies over the dialog as a child: it must never take the keyboard.
+    // The strip lies over the dialog as a child: a click never moves the keyboard into it,
+    // Tab reaches its buttons and sliders, and the strip itself and its labels never take it.
     setFocusPolicy(Qt::NoFocus);
-    for (QWidget *child : findChildren<QWidget *>())
-        child->setFocusPolicy(Qt::NoFocus);
+    for (QWidget *child : findChildren<QWidget *>()) {
+        const bool control = qobject_cast<QAbstractButton *>(child) || qobject_cast<QZVBaseSlider *>(child);
+        child->setFocusPolicy(control ? Qt::TabFocus : Qt::NoFocus);
+    }
 }
 
 void PlayBtnWidget::InitConnections()

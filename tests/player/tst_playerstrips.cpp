@@ -20,7 +20,8 @@ private slots:
         const QList<QWidget *> shown{strip.m_btnPlay, strip.m_btnPreVideo, strip.m_btnNextVideo, strip.m_btnFullScreen,
                                      strip.m_videoProSlider, strip.m_timeLabel};
         for (QWidget *child : strip.findChildren<QWidget *>()) {
-            QCOMPARE(child->focusPolicy(), Qt::NoFocus);
+            const bool control = qobject_cast<QAbstractButton *>(child) || qobject_cast<QZVBaseSlider *>(child);
+            QCOMPARE(child->focusPolicy(), control ? Qt::TabFocus : Qt::NoFocus);
             if (child->parentWidget() == &strip)
                 QVERIFY2(child->isHidden() != shown.contains(child), qPrintable(child->objectName()));
         }
