@@ -253,7 +253,7 @@ int ApeTagFormat::Save()
     if (!m_stream || !m_fields)
         return -1;
     try {
-        SelectWritableFields(Writable);
+        SelectWritableFields(Writable, FirstOfKind);
         if (m_fields->Count() == 0) {
             if (m_tagLength == 0)
                 return 1;

@@ -195,7 +195,7 @@ void PutObjectHead(TagByteBuffer *out, const Guid &guid, uint64_t size)
     PutLe64(out, size);
 }
 
-const TagField *FirstOfKind(const TagFieldSet *set, int kind, TagField *storage)
+const TagField *FirstFieldOfKind(const TagFieldSet *set, int kind, TagField *storage)
 {
     for (int i = 0; i < set->Count(); ++i) {
         *storage = set->GetAt(i);
@@ -435,7 +435,7 @@ void AsfTagFormat::PutContentDescription(TagByteBuffer *out, uint32_t *count, in
     bool any = false;
     TagField storage;
     for (int i = 0; i < 4; ++i) {
-        const TagField *field = FirstOfKind(m_fields.get(), kDescriptionKinds[i], &storage);
+        const TagField *field = FirstFieldOfKind(m_fields.get(), kDescriptionKinds[i], &storage);
         if (field) {
             texts[i] = Utf16Text(static_cast<const wchar_t *>(field->data));
             any = any || texts[i].size() > 2;

@@ -40,8 +40,6 @@ bool ValidStreamInfo(TagStream *stream, int64_t body, uint32_t length)
 
 bool Writable(const TagField &field)
 {
-    if (field.kind > TagKindPicture)
-        return false;
     if (field.kind != TagKindPicture)
         return field.valueType == TagValueText;
     const TagImageInfo image = SniffTagImage(static_cast<const uint8_t *>(field.data), field.length);

@@ -93,7 +93,7 @@ private slots:
 void TestContainerTags::mp4ValuesRead()
 {
     const QByteArray ilst = Mp4Item("trkn", B("\0\0\0\x05\0\x0C\0\0")) + Mp4Item("disk", B("\0\0\0\x01\0\x02"))
-        + Mp4Item("gnre", B("\0\x11")) + Mp4Item("\xA9nam", B("\xFF\xFE\x41\0"));
+        + Mp4Item("gnre", B("\0\x12")) + Mp4Item("\xA9nam", B("\xFF\xFE\x41\0"));
     const QByteArray meta = Mp4Atom("meta", Be32(0) + Mp4Atom("ilst", ilst));
     const QStringList expected{"5:5/12", "13:1/2", "3:Rock", "0:A"};
     QCOMPARE(Read<Mp4TagFormat>(Mp4File(Mp4Atom("udta", meta), 0)), expected);
