@@ -31,6 +31,12 @@ const char kDump[] =
     "    out[str(key)] = norm(f.tags[key])\n"
     "for i, p in enumerate(getattr(f, 'pictures', [])):\n"
     "    out['picture%d' % i] = norm(p)\n"
+    "try:\n"
+    "    from mutagen.apev2 import APEv2\n"
+    "    for key, value in APEv2(sys.argv[1]).items():\n"
+    "        out['ape:' + key] = str(value)\n"
+    "except Exception:\n"
+    "    pass\n"
     "print(json.dumps(out))\n";
 
 QJsonObject MutagenView(const QString &path)
@@ -126,6 +132,12 @@ void TestTagInterop::otherTaggersSurviveOurSave_data()
                                  << QStringList{"0=" + cafe, "1=First/Second", "6=Main comment"};
     QTest::newRow("mutagen 2.4") << "mp3" << QStringList{"python3", QString(kMutagenMp3).replace("VERSION", "4")}
                                  << QStringList{"0=" + cafe, "1=First", "1=Second", "6=Main comment"};
+    QTest::newRow("mutagen APE") << "mp3"
+        << QStringList{"python3", "import sys\nfrom mutagen.apev2 import APEv2\nt = APEv2()\n"
+                                  "t['Title'] = 'Caf\\xe9 Title'\nt['Artist'] = 'Band'\n"
+                                  "t['MUSICBRAINZ_TRACKID'] = '0123-4567'\nt['REPLAYGAIN_TRACK_GAIN'] = '-3.2 dB'\n"
+                                  "t.save(sys.argv[1])\n"}
+        << QStringList{"0=" + cafe, "1=Band"};
     QTest::newRow("metaflac") << "flac"
         << QStringList{"metaflac", "--set-tag=TITLE=" + cafe, "--set-tag=ARTIST=" + artist, "--set-tag=ARTIST=Second",
                        "--set-tag=ALBUMARTIST=Band", "--set-tag=COMPOSER=Writer", "--set-tag=TRACKNUMBER=3",
