@@ -138,6 +138,12 @@ void TestTagInterop::otherTaggersSurviveOurSave_data()
                                   "t['MUSICBRAINZ_TRACKID'] = '0123-4567'\nt['REPLAYGAIN_TRACK_GAIN'] = '-3.2 dB'\n"
                                   "t.save(sys.argv[1])\n"}
         << QStringList{"0=" + cafe, "1=Band"};
+    QTest::newRow("mutagen ASF") << "wma"
+        << QStringList{"python3", "import sys\nfrom mutagen.asf import ASF\nf = ASF(sys.argv[1])\n"
+                                  "f['Title'] = ['Caf\\xe9 Title']\nf['Author'] = ['Band']\nf['WM/AlbumTitle'] = ['Album']\n"
+                                  "f['WM/AlbumArtist'] = ['Various']\nf['WM/Composer'] = ['Writer']\n"
+                                  "f['WM/PartOfSet'] = ['1/2']\nf['MusicBrainz/Track Id'] = ['0123-4567']\nf.save()\n"}
+        << QStringList{"0=" + cafe, "1=Band", "2=Album", "10=Various", "11=Writer", "13=1/2"};
     QTest::newRow("metaflac") << "flac"
         << QStringList{"metaflac", "--set-tag=TITLE=" + cafe, "--set-tag=ARTIST=" + artist, "--set-tag=ARTIST=Second",
                        "--set-tag=ALBUMARTIST=Band", "--set-tag=COMPOSER=Writer", "--set-tag=TRACKNUMBER=3",
