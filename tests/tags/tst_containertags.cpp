@@ -81,6 +81,8 @@ class TestContainerTags : public QObject
 private slots:
     void mp4ValuesRead();
     void mp4OffsetsFollowTheResize();
+    void mp4KeepsItemsItDoesNotRead_data();
+    void mp4KeepsItemsItDoesNotRead();
     void mp4RefusesWhatCannotBeCorrected_data();
     void mp4RefusesWhatCannotBeCorrected();
     void riffIdsRewritten();
@@ -121,6 +123,41 @@ void TestContainerTags::mp4OffsetsFollowTheResize()
     handler.GetFieldSet()->Clear();
     QCOMPARE(handler.Save(), 0);
     QCOMPARE(Array(stream.Bytes()), file);
+}
+
+// Items of no managed kind or that cannot be read survive a save byte for byte; the readable
+// ones around them are read.
+void TestContainerTags::mp4KeepsItemsItDoesNotRead_data()
+{
+    QTest::addColumn<QByteArray>("kept");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("freeform") << Mp4Atom("----", Mp4Atom("mean", Be32(0) + "com.apple.iTunes")
+                                            + Mp4Atom("name", Be32(0) + "MusicBrainz Track Id")
+                                            + Mp4Atom("data", Be32(1) + Be32(0) + "0123"))
+                              << QStringList{"0:A", "2:B"};
+    QTest::newRow("tempo") << Mp4Item("tmpo", B("\0\x78")) << QStringList{"0:A", "2:B"};
+    QTest::newRow("broken data atom") << Mp4Atom("\xA9" "ART", Be32(9) + "data" + "x") << QStringList{"0:A", "2:B"};
+    QTest::newRow("size past the list") << Be32(0x7000) + "\xA9" "ART" + "junk" << QStringList{"0:A"};
+}
+
+void TestContainerTags::mp4KeepsItemsItDoesNotRead()
+{
+    QFETCH(QByteArray, kept);
+    QFETCH(QStringList, fields);
+    const bool endsList = kept.startsWith(Be32(0x7000));
+    const QByteArray items = Mp4Item("\xA9nam", "A") + (endsList ? kept : kept + Mp4Item("\xA9" "alb", "B"));
+    const QByteArray file = Mp4File(Mp4Atom("udta", Mp4Atom("meta", Be32(0) + Mp4Atom("ilst", items))), 0);
+    QCOMPARE(Read<Mp4TagFormat>(file), fields);
+    GrowableMemoryStream stream(Vector(file));
+    int result = -1;
+    Mp4TagFormat handler(&stream, &result);
+    const std::wstring title = L"New";
+    QCOMPARE(handler.GetFieldSet()->SetAt(0, TextField(TagKindTitle, title, TagSlotMp4)), 0);
+    QCOMPARE(handler.Save(), 0);
+    const QByteArray saved = Array(stream.Bytes());
+    QVERIFY(saved.contains(kept));
+    fields[0] = "0:New";
+    QCOMPARE(Read<Mp4TagFormat>(saved), fields);
 }
 
 void TestContainerTags::mp4RefusesWhatCannotBeCorrected_data()
