@@ -182,16 +182,22 @@ void TestContainerTags::mp4RefusesWhatCannotBeCorrected()
 
 void TestContainerTags::riffIdsRewritten()
 {
+    // Artist in an 8-bit code page, album in UTF-8: both are read, and written back as UTF-8.
     const QByteArray info = "INFO" + QByteArray("TITL") + Le32(3) + B("ab\0") + '\0' + "TRCK" + Le32(2) + B("7\0")
-        + "COMM" + Le32(2) + B("c\0");
+        + "COMM" + Le32(2) + B("c\0") + "IART" + Le32(6) + B("\xC4\xE3\xBA\xC3\0\0")
+        + "IPRD" + Le32(6) + B("\xC3\xA9t\xC3\xA9\0");
     const QByteArray file = RiffFile("fmt " + Le32(2) + "xx" + "LIST" + Le32(info.size()) + info);
-    QCOMPARE(Read<RiffInfoTagFormat>(file), (QStringList{"0:ab", "5:7", "6:c"}));
+    QCOMPARE(Read<RiffInfoTagFormat>(file),
+             (QStringList{"0:ab", "5:7", "6:c", QString::fromUtf8("1:\xE4\xBD\xA0\xE5\xA5\xBD"),
+                          QString::fromUtf8("2:\xC3\xA9t\xC3\xA9")}));
     GrowableMemoryStream stream(Vector(file));
     int result = -1;
     RiffInfoTagFormat handler(&stream, &result);
     QCOMPARE(handler.Save(), 0);
     const QByteArray saved = Array(stream.Bytes());
     QVERIFY(saved.contains("INAM" + Le32(4) + B("ab\0\0") + "IPRT" + Le32(2) + B("7\0") + "ICMT"));
+    QVERIFY(saved.contains("IART" + Le32(8) + B("\xE4\xBD\xA0\xE5\xA5\xBD\0\0")));
+    QVERIFY(saved.contains("IPRD" + Le32(6) + B("\xC3\xA9t\xC3\xA9\0")));
     QCOMPARE(qint64(qFromLittleEndian<quint32>(saved.constData() + 4)), qint64(saved.size() - 8));
 }
 
