@@ -150,6 +150,12 @@ void TestTagInterop::otherTaggersSurviveOurSave_data()
                        "--set-tag=TRACKTOTAL=12", "--set-tag=DISCNUMBER=1", "--set-tag=DISCTOTAL=2",
                        "--set-tag=MUSICBRAINZ_TRACKID=0123-4567", "FILE"}
         << QStringList{"0=" + cafe, "1=" + artist, "1=Second", "10=Band", "11=Writer", "5=3/12", "13=1/2"};
+    QTest::newRow("mutagen FLAC back cover") << "flac"
+        << QStringList{"python3", "import sys\nfrom mutagen.flac import FLAC, Picture\nf = FLAC(sys.argv[1])\n"
+                                  "p = Picture()\np.type = 4\np.mime = 'image/png'\np.desc = 'back'\n"
+                                  "p.data = b'\\x89PNG\\r\\n\\x1a\\n' + b'b' * 40\nf.add_picture(p)\n"
+                                  "f['TITLE'] = 'Caf\\xe9 Title'\nf.save()\n"}
+        << QStringList{"0=" + cafe};
     QTest::newRow("vorbiscomment") << "ogg"
         << QStringList{"vorbiscomment", "-w", "-t", "TITLE=" + cafe, "-t", "GROUPING=Set", "-t", "COMPOSER=Writer",
                        "-t", "REPLAYGAIN_TRACK_GAIN=-3.2 dB", "FILE"}
