@@ -85,17 +85,17 @@ void ReadFrames34(TagFieldSet *set, std::string *kept, std::vector<Id3v2TagForma
         size_t length = size;
         size_t extra = 0;
         std::vector<uint8_t> plain;
-        if (header.version == 3) {
-            if (format & (kV3Compressed | kV3Encrypted))
-                continue;
+        // Frames this reader cannot open stay as they are, like those of no known kind.
+        const bool sealed = header.version == 3 ? (format & (kV3Compressed | kV3Encrypted))
+                                                : (format & (kV4Compressed | kV4Encrypted));
+        if (header.version == 3)
             extra = (format & kV3Grouped) ? 1 : 0;
-        } else {
-            if (format & (kV4Compressed | kV4Encrypted))
-                continue;
+        else
             extra = ((format & kV4Grouped) ? 1 : 0) + ((format & kV4DataLength) ? 4 : 0);
-        }
-        if (extra >= length)
+        if (sealed || extra >= length) {
+            KeepFrame(kept, header, frame, size);
             continue;
+        }
         body += extra;
         length -= extra;
         if (header.version == 4 && ((format & kV4Unsynchronised) || (header.flags & kFlagUnsynchronised))) {
