@@ -87,7 +87,8 @@ void AddItem(TagFieldSet *set, int kind, const uint8_t *value, uint32_t length, 
     set->AddText(TagSlotApe, kind, utf8 ? TagFieldSet::Utf8 : TagFieldSet::Detect, text.c_str());
 }
 
-void ReadItems(TagFieldSet *set, const std::vector<uint8_t> &area, uint32_t count, bool utf8)
+void ReadItems(TagFieldSet *set, std::string *kept, uint32_t *keptCount, const std::vector<uint8_t> &area,
+               uint32_t count, bool utf8)
 {
     const uint64_t end = area.size();
     uint64_t pos = 0;
@@ -103,8 +104,12 @@ void ReadItems(TagFieldSet *set, const std::vector<uint8_t> &area, uint32_t coun
         const size_t keyLength = std::min<size_t>(static_cast<size_t>(valueAt - 1 - keyAt), 32);
         const std::string key(reinterpret_cast<const char *>(area.data() + keyAt), keyLength);
         const int kind = KindOfKey(key);
-        if (kind >= 0 && valueLength != 0 && valueLength <= kMaxValue)
+        if (kind >= 0 && valueLength != 0 && valueLength <= kMaxValue) {
             AddItem(set, kind, area.data() + valueAt, valueLength, utf8);
+        } else if (kind < 0) {
+            kept->append(reinterpret_cast<const char *>(area.data() + pos), static_cast<size_t>(valueAt + valueLength - pos));
+            ++*keptCount;
+        }
         pos = valueAt + valueLength;
     }
 }
@@ -164,6 +169,8 @@ void ApeTagFormat::ResetState()
 {
     m_tagOffset = 0;
     m_tagLength = 0;
+    m_keptItems.clear();
+    m_keptCount = 0;
 }
 
 int ApeTagFormat::LoadStream()
@@ -198,7 +205,7 @@ int ApeTagFormat::LoadStream()
         return -1;
     m_tagOffset = end - total;
     m_tagLength = static_cast<uint32_t>(total);
-    ReadItems(m_fields.get(), area, block.count, block.version >= kVersion);
+    ReadItems(m_fields.get(), &m_keptItems, &m_keptCount, area, block.count, block.version >= kVersion);
     return 0;
 }
 
@@ -228,6 +235,8 @@ bool ApeTagFormat::BuildTag(std::string *tag) const
         }
         ++count;
     }
+    items.PutBytes(m_keptItems.data(), m_keptItems.size());
+    count += m_keptCount;
     if (items.Size() + kBlockSize > kMaxTagSize)
         return false;
     const uint32_t size = static_cast<uint32_t>(items.Size()) + kBlockSize;
@@ -253,8 +262,8 @@ int ApeTagFormat::Save()
     if (!m_stream || !m_fields)
         return -1;
     try {
-        SelectWritableFields(Writable);
-        if (m_fields->Count() == 0) {
+        SelectWritableFields(Writable, FirstOfKind);
+        if (m_fields->Count() == 0 && m_keptItems.empty()) {
             if (m_tagLength == 0)
                 return 1;
             if (!WriteRegion(m_tagOffset, m_tagLength, std::string()))

@@ -26,4 +26,7 @@ private:
 
     int64_t m_tagOffset = 0;
     uint32_t m_tagLength = 0;
+    // Items of keys not managed here, byte for byte, written back behind ours.
+    std::string m_keptItems;
+    uint32_t m_keptCount = 0;
 };

@@ -65,9 +65,10 @@ struct Attribute
 };
 
 // The first kWrittenAttributes names are those written, one per kind.
-constexpr int kWrittenAttributes = 6;
+constexpr int kWrittenAttributes = 9;
 const Attribute kAttributes[] = {{"WM/AlbumTitle", 2}, {"WM/Genre", 3}, {"WM/Year", 4}, {"WM/TrackNumber", 5},
-                                 {"WM/Lyrics", 8}, {"WM/Picture", 9}, {"WM/GenreID", 3}, {"WM/Track", 5},
+                                 {"WM/Lyrics", 8}, {"WM/Picture", 9}, {"WM/AlbumArtist", 10}, {"WM/Composer", 11},
+                                 {"WM/PartOfSet", 13}, {"WM/GenreID", 3}, {"WM/Track", 5},
                                  {"WM/ProviderCopyright", 7}};
 const char kZeroBasedTrack[] = "WM/Track";
 const char kId3Attribute[] = "ID3";
@@ -181,7 +182,7 @@ std::string PictureValue(const TagField &field)
 
 bool Writable(const TagField &field)
 {
-    if (field.kind > TagKindPicture)
+    if (field.kind > TagKindPicture && !NameOf(field.kind))
         return false;
     if (field.kind != TagKindPicture)
         return field.valueType == TagValueText;
@@ -195,7 +196,7 @@ void PutObjectHead(TagByteBuffer *out, const Guid &guid, uint64_t size)
     PutLe64(out, size);
 }
 
-const TagField *FirstOfKind(const TagFieldSet *set, int kind, TagField *storage)
+const TagField *FirstFieldOfKind(const TagFieldSet *set, int kind, TagField *storage)
 {
     for (int i = 0; i < set->Count(); ++i) {
         *storage = set->GetAt(i);
@@ -219,6 +220,8 @@ void AsfTagFormat::ResetState()
     m_headerSize = 0;
     m_metadataSize = 0;
     m_objectCount = 0;
+    m_keptDescriptors.clear();
+    m_keptCount = 0;
 }
 
 void AsfTagFormat::ReadEmbeddedId3(TagStream *stream, int64_t at, uint32_t length)
@@ -333,9 +336,23 @@ void AsfTagFormat::ReadExtendedContent(TagStream *stream, const Object &object)
         const int64_t value = at + 2 + nameLength + 4;
         if (value + valueLength > object.End())
             return;
-        ReadAttribute(stream, AsciiName(name), valueType, value, valueLength);
+        const std::string ascii = AsciiName(name);
+        if (KindOf(ascii) >= 0 || strcasecmp(ascii.c_str(), kId3Attribute) == 0)
+            ReadAttribute(stream, ascii, valueType, value, valueLength);
+        else
+            KeepDescriptor(stream, at, value + valueLength - at);
         at = value + valueLength;
     }
+}
+
+void AsfTagFormat::KeepDescriptor(TagStream *stream, int64_t at, int64_t length)
+{
+    const size_t kept = m_keptDescriptors.size();
+    m_keptDescriptors.resize(kept + static_cast<size_t>(length));
+    if (ReadAt(stream, at, &m_keptDescriptors[kept], static_cast<int>(length)))
+        ++m_keptCount;
+    else
+        m_keptDescriptors.resize(kept);
 }
 
 void AsfTagFormat::ReadMetadataLibrary(TagStream *stream, const Object &object)
@@ -435,7 +452,7 @@ void AsfTagFormat::PutContentDescription(TagByteBuffer *out, uint32_t *count, in
     bool any = false;
     TagField storage;
     for (int i = 0; i < 4; ++i) {
-        const TagField *field = FirstOfKind(m_fields.get(), kDescriptionKinds[i], &storage);
+        const TagField *field = FirstFieldOfKind(m_fields.get(), kDescriptionKinds[i], &storage);
         if (field) {
             texts[i] = Utf16Text(static_cast<const wchar_t *>(field->data));
             any = any || texts[i].size() > 2;
@@ -481,6 +498,8 @@ void AsfTagFormat::PutExtendedContent(TagByteBuffer *out, uint32_t *count, int64
         out->PutBytes(value.data(), value.size());
         ++descriptors;
     }
+    out->PutBytes(m_keptDescriptors.data(), m_keptDescriptors.size());
+    descriptors += m_keptCount;
     if (descriptors == 0) {
         out->Truncate(start);
         return;

@@ -41,6 +41,7 @@ private:
     void ReadAttribute(TagStream *stream, const std::string &name, int valueType, int64_t at, uint32_t length);
     void ReadEmbeddedId3(TagStream *stream, int64_t at, uint32_t length);
     void ReadPicture(const std::string &value);
+    void KeepDescriptor(TagStream *stream, int64_t at, int64_t length);
 
     bool CopyOldObjects(TagByteBuffer *out, uint32_t *count, int64_t *fileProperties, Object *extension);
     void PutContentDescription(TagByteBuffer *out, uint32_t *count, int64_t *written) const;
@@ -50,4 +51,8 @@ private:
     int64_t m_headerSize = 0;
     int64_t m_metadataSize = 0;
     uint32_t m_objectCount = 0;
+    // Extended Content descriptors of names not managed here, byte for byte, written back
+    // behind ours.
+    std::string m_keptDescriptors;
+    uint32_t m_keptCount = 0;
 };

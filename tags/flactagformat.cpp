@@ -40,8 +40,6 @@ bool ValidStreamInfo(TagStream *stream, int64_t body, uint32_t length)
 
 bool Writable(const TagField &field)
 {
-    if (field.kind > TagKindPicture)
-        return false;
     if (field.kind != TagKindPicture)
         return field.valueType == TagValueText;
     const TagImageInfo image = SniffTagImage(static_cast<const uint8_t *>(field.data), field.length);
@@ -89,6 +87,7 @@ void FlacTagFormat::ResetState()
     m_metadataLength = 0;
     m_keptBlocks.clear();
     m_keptComments.clear();
+    m_originalPictures.clear();
     m_vendorBlock = -1;
     m_vendorBlockLength = 0;
     m_chainComplete = false;
@@ -185,8 +184,24 @@ void FlacTagFormat::ReadPicture(TagStream *stream, const Block &block)
     const uint64_t declared = ReadBe32(body.data() + pos);
     pos += 4;
     const uint64_t length = std::min(size - pos, declared);
-    if (length != 0)
-        m_fields->AddBinary(TagSlotFlac, TagKindPicture, static_cast<uint32_t>(length), body.data() + pos);
+    if (length != 0 && m_fields->AddBinary(TagSlotFlac, TagKindPicture, static_cast<uint32_t>(length), body.data() + pos) == 0)
+        m_originalPictures.push_back({std::string(body.begin(), body.end()), static_cast<size_t>(pos),
+                                      static_cast<uint32_t>(length)});
+}
+
+bool FlacTagFormat::PutOriginalPicture(TagByteBuffer *section, const TagField &field, std::vector<bool> *used) const
+{
+    for (size_t k = 0; k < m_originalPictures.size(); ++k) {
+        const OriginalPicture &original = m_originalPictures[k];
+        if ((*used)[k] || original.imageLength != field.length
+            || std::memcmp(original.body.data() + original.imageAt, field.data, field.length) != 0)
+            continue;
+        (*used)[k] = true;
+        PutBlockHeader(section, Picture, static_cast<uint32_t>(original.body.size()));
+        section->PutBytes(original.body.data(), original.body.size());
+        return true;
+    }
+    return false;
 }
 
 int FlacTagFormat::LoadStream()
@@ -254,11 +269,13 @@ bool FlacTagFormat::BuildSection(TagByteBuffer *section)
     if (!PutCommentBlock(section, vendor))
         return false;
     size_t lastBlock = lastHeader;
+    std::vector<bool> originalUsed(m_originalPictures.size());
     for (int i = 0; i < m_fields->Count(); ++i) {
         const TagField field = m_fields->GetAt(i);
         if (field.kind == TagKindPicture) {
             lastBlock = section->Size();
-            PutPictureBlock(section, field);
+            if (!PutOriginalPicture(section, field, &originalUsed))
+                PutPictureBlock(section, field);
         }
     }
     section->Data()[lastBlock] |= 0x80;

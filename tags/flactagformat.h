@@ -36,6 +36,8 @@ private:
     int64_t FindSignature(TagStream *stream) const;
     int WalkBlocks(TagStream *stream, int64_t first, std::vector<Block> *tagBlocks);
     void ReadPicture(TagStream *stream, const Block &block);
+    // Writes the unused original block holding the field's image; false when there is none.
+    bool PutOriginalPicture(TagByteBuffer *section, const TagField &field, std::vector<bool> *used) const;
     bool BuildSection(TagByteBuffer *section);
     bool PutCommentBlock(TagByteBuffer *section, const std::string &vendor);
 
@@ -46,6 +48,14 @@ private:
     std::vector<Block> m_keptBlocks;
     // Comments that carry no field (chapters, encoder...), written back as they were.
     KeptComments m_keptComments;
+    // Picture blocks as read, written back while their image stands: type and description stay.
+    struct OriginalPicture
+    {
+        std::string body;
+        size_t imageAt;
+        uint32_t imageLength;
+    };
+    std::vector<OriginalPicture> m_originalPictures;
     int64_t m_vendorBlock = -1;
     uint32_t m_vendorBlockLength = 0;
     // False when the block chain ran into the audio without a last-block flag.

@@ -2,6 +2,7 @@
 
 #include "tagstream.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
@@ -46,21 +47,7 @@ void AddArea(TagFieldSet *set, int kind, const unsigned char *bytes, int width, 
         while (!text.empty() && (text.back() == ' ' || text.back() == '\0'))
             text.pop_back();
     }
-    set->AddText(TagSlotId3v1, kind, TagFieldSet::CodePage, text.c_str());
-}
-
-// Cuts an 8-bit text to a width without splitting a two-byte character.
-size_t CutLength(const char *text, size_t width)
-{
-    size_t length = 0;
-    while (length < width && text[length]) {
-        const bool lead = (static_cast<unsigned char>(text[length]) & 0x80) && text[length + 1];
-        const size_t character = lead ? 2 : 1;
-        if (length + character > width)
-            break;
-        length += character;
-    }
-    return length;
+    set->AddText(TagSlotId3v1, kind, TagFieldSet::Latin1, text.c_str());
 }
 
 } // namespace
@@ -105,11 +92,11 @@ int Id3v1TagFormat::Save()
         record[kGenreByte] = 255;
         SelectWritableFields([](const TagField &field) {
             return field.kind <= TagKindComment && field.valueType == TagValueText;
-        });
+        }, FirstOfKind);
         for (int i = 0; i < m_fields->Count(); ++i) {
             const TagField field = m_fields->GetAt(i);
             const wchar_t *text = static_cast<const wchar_t *>(field.data);
-            std::unique_ptr<char[]> bytes(TagFieldSet::ConvertText(text, TagFieldSet::CodePage));
+            std::unique_ptr<char[]> bytes(TagFieldSet::ConvertText(text, TagFieldSet::Latin1Lossy));
             if (!bytes)
                 continue;
             if (field.kind == TagKindGenre) {
@@ -133,7 +120,7 @@ int Id3v1TagFormat::Save()
                     width = static_cast<size_t>(area.width);
                 }
             }
-            const size_t length = CutLength(bytes.get(), width);
+            const size_t length = std::min(std::strlen(bytes.get()), width);
             std::memset(record + offset, field.kind == TagKindComment ? 0x20 : 0, width);
             std::memcpy(record + offset, bytes.get(), length);
         }

@@ -49,7 +49,7 @@ int TextCode(uint8_t encoding, const uint8_t *text, size_t length)
     const bool fffe = length >= 2 && text[0] == 0xFF && text[1] == 0xFE;
     switch (encoding) {
     case 0:
-        return TagFieldSet::CodePage;
+        return TagFieldSet::Latin1;
     case 1:
         return feff ? TagFieldSet::Utf16Be : fffe ? TagFieldSet::Utf16Le : TagFieldSet::Detect;
     case 2:
@@ -80,6 +80,35 @@ void AddText(TagFieldSet *set, int kind, uint8_t encoding, const uint8_t *text, 
     std::vector<uint8_t> copy(text + skip, text + length);
     copy.resize(copy.size() + 4, 0);
     set->AddText(TagSlotId3v2, kind, code, copy.data());
+}
+
+bool HasByteOrderMark(const uint8_t *text)
+{
+    return (text[0] == 0xFF && text[1] == 0xFE) || (text[0] == 0xFE && text[1] == 0xFF);
+}
+
+// A text frame may hold several values, each terminated; every value becomes a field of the
+// kind. UTF-16 values without a byte-order mark of their own take the first value's.
+void AddTextValues(TagFieldSet *set, int kind, uint8_t encoding, const uint8_t *text, size_t length)
+{
+    const size_t width = UnitWidth(encoding);
+    const bool firstMarked = length >= 2 && HasByteOrderMark(text);
+    std::vector<uint8_t> marked;
+    for (size_t start = 0; start < length && set->Count() < TagFieldSet::kMaxFields;) {
+        const size_t next = SkipTerminated(text, length, start, width);
+        const size_t end = next != 0 ? next - width : length;
+        const uint8_t *value = text + start;
+        if (encoding == 1 && start != 0 && firstMarked && !(end - start >= 2 && HasByteOrderMark(value))) {
+            marked.assign(text, text + 2);
+            marked.insert(marked.end(), value, text + end);
+            AddText(set, kind, encoding, marked.data(), marked.size());
+        } else {
+            AddText(set, kind, encoding, value, end - start);
+        }
+        if (next == 0)
+            break;
+        start = next;
+    }
 }
 
 void AddPicture(TagFieldSet *set, const uint8_t *body, size_t size, size_t at)
@@ -155,7 +184,7 @@ void AddFrame(TagFieldSet *set, const char *id, int idLength, const uint8_t *bod
     } else if (kind == TagKindComment || kind == TagKindLyrics) {
         AddCommentFrame(set, kind, body, size);
     } else {
-        AddText(set, kind, body[0], body + 1, size - 1);
+        AddTextValues(set, kind, body[0], body + 1, size - 1);
     }
 }
 

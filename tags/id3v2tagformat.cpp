@@ -56,8 +56,13 @@ void KeepFrame(std::string *kept, const TagHeader &header, const uint8_t *frame,
 }
 
 // Walks the frames of a version 2.3 or 2.4 frame area; frames of no known kind go to `kept`.
-void ReadFrames34(TagFieldSet *set, std::string *kept, const TagHeader &header, const std::vector<uint8_t> &area,
-                  uint64_t pos)
+bool KeepsOriginal(int kind)
+{
+    return kind == TagKindComment || kind == TagKindLyrics || kind == TagKindPicture;
+}
+
+void ReadFrames34(TagFieldSet *set, std::string *kept, std::vector<Id3v2TagFormat::OriginalFrame> *originals,
+                  const TagHeader &header, const std::vector<uint8_t> &area, uint64_t pos)
 {
     const uint64_t end = area.size();
     while (pos + 10 <= end) {
@@ -80,17 +85,17 @@ void ReadFrames34(TagFieldSet *set, std::string *kept, const TagHeader &header, 
         size_t length = size;
         size_t extra = 0;
         std::vector<uint8_t> plain;
-        if (header.version == 3) {
-            if (format & (kV3Compressed | kV3Encrypted))
-                continue;
+        // Frames this reader cannot open stay as they are, like those of no known kind.
+        const bool sealed = header.version == 3 ? (format & (kV3Compressed | kV3Encrypted))
+                                                : (format & (kV4Compressed | kV4Encrypted));
+        if (header.version == 3)
             extra = (format & kV3Grouped) ? 1 : 0;
-        } else {
-            if (format & (kV4Compressed | kV4Encrypted))
-                continue;
+        else
             extra = ((format & kV4Grouped) ? 1 : 0) + ((format & kV4DataLength) ? 4 : 0);
-        }
-        if (extra >= length)
+        if (sealed || extra >= length) {
+            KeepFrame(kept, header, frame, size);
             continue;
+        }
         body += extra;
         length -= extra;
         if (header.version == 4 && ((format & kV4Unsynchronised) || (header.flags & kFlagUnsynchronised))) {
@@ -98,7 +103,16 @@ void ReadFrames34(TagFieldSet *set, std::string *kept, const TagHeader &header, 
             body = plain.data();
             length = plain.size();
         }
+        const int before = set->Count();
         Id3v2Frames::AddFrame(set, id, 4, body, length);
+        const int kind = Id3v2Frames::KindOfFrame(id, 4);
+        if (set->Count() == before + 1 && KeepsOriginal(kind)) {
+            const TagField field = set->GetAt(before);
+            Id3v2TagFormat::OriginalFrame original{kind, std::string(static_cast<const char *>(field.data), field.length),
+                                                   std::string()};
+            KeepFrame(&original.frame, header, frame, size);
+            originals->push_back(std::move(original));
+        }
     }
 }
 
@@ -183,28 +197,76 @@ std::string Utf16Le(const wchar_t *text)
     return bytes;
 }
 
-void PutFrameBody(TagByteBuffer *out, const TagField &field)
+bool FitsLatin1(const std::vector<std::wstring> &values)
 {
-    static const uint8_t kBom[] = {0xFF, 0xFE};
-    out->PutByte(1);
-    if (field.kind == TagKindPicture) {
-        const TagImageInfo image = SniffTagImage(static_cast<const uint8_t *>(field.data), field.length);
-        static const uint8_t kCoverDescription[] = {0x03, 0xFF, 0xFE, 'e', 0, 0, 0};
-        out->PutText(image.mime);
-        out->PutByte(0);
-        out->PutBytes(kCoverDescription, sizeof kCoverDescription);
-        out->PutBytes(field.data, field.length);
-        return;
+    std::string bytes;
+    for (const std::wstring &value : values) {
+        if (!TagText::Encode(value.c_str(), TagFieldSet::Latin1, &bytes))
+            return false;
     }
-    if (field.kind == TagKindComment || field.kind == TagKindLyrics) {
+    return true;
+}
+
+// Without terminator.
+std::string EncodeValue(const std::wstring &value, uint8_t encoding)
+{
+    std::string bytes;
+    if (encoding == 1)
+        return "\xFF\xFE" + Utf16Le(value.c_str());
+    TagText::Encode(value.c_str(), encoding == 0 ? TagFieldSet::Latin1 : TagFieldSet::Utf8, &bytes);
+    bytes.pop_back();
+    return bytes;
+}
+
+// Latin-1 where the values fit, as other readers expect; else UTF-8 (2.4) or UTF-16 with BOM.
+// Several values are separated by a zero in 2.4 and joined by "/" in 2.3, which has no
+// separator of its own.
+void PutTextBody(TagByteBuffer *out, int kind, std::vector<std::wstring> values, uint8_t version)
+{
+    const uint8_t encoding = FitsLatin1(values) ? 0 : version == 4 ? 3 : 1;
+    if (version != 4 && values.size() > 1) {
+        std::wstring joined = values[0];
+        for (size_t i = 1; i < values.size(); ++i)
+            joined += L"/" + values[i];
+        values = {joined};
+    }
+    out->PutByte(encoding);
+    if (kind == TagKindComment || kind == TagKindLyrics) {
         const char *language = TagFieldSet::CurrentLanguageCode();
-        static const uint8_t kEmptyDescription[] = {0xFF, 0xFE, 0, 0};
         out->PutText(language ? language : "eng");
-        out->PutBytes(kEmptyDescription, sizeof kEmptyDescription);
+        // An empty description, terminated in the frame's encoding.
+        out->PutByte(0);
+        if (encoding == 1)
+            out->PutByte(0);
     }
-    const std::string text = Utf16Le(static_cast<const wchar_t *>(field.data));
-    out->PutBytes(kBom, sizeof kBom);
-    out->PutBytes(text.data(), text.size());
+    for (size_t i = 0; i < values.size(); ++i) {
+        if (i != 0)
+            out->PutByte(0);
+        const std::string bytes = EncodeValue(values[i], encoding);
+        out->PutBytes(bytes.data(), bytes.size());
+    }
+}
+
+void PutPictureBody(TagByteBuffer *out, const TagField &field)
+{
+    const TagImageInfo image = SniffTagImage(static_cast<const uint8_t *>(field.data), field.length);
+    static const uint8_t kCoverDescription[] = {0x03, 0xFF, 0xFE, 'e', 0, 0, 0};
+    out->PutByte(1);
+    out->PutText(image.mime);
+    out->PutByte(0);
+    out->PutBytes(kCoverDescription, sizeof kCoverDescription);
+    out->PutBytes(field.data, field.length);
+}
+
+std::vector<std::wstring> ValuesOf(const TagField &field)
+{
+    return {std::wstring(static_cast<const wchar_t *>(field.data))};
+}
+
+bool SameValue(const Id3v2TagFormat::OriginalFrame &original, const TagField &field)
+{
+    return original.kind == field.kind && original.value.size() == field.length
+        && std::memcmp(original.value.data(), field.data, field.length) == 0;
 }
 
 } // namespace
@@ -220,6 +282,7 @@ void Id3v2TagFormat::ResetState()
 {
     m_tagLength = 0;
     m_keptFrames.clear();
+    m_originalFrames.clear();
     m_version = 3;
 }
 
@@ -248,10 +311,10 @@ int Id3v2TagFormat::LoadStream()
     }
     const int64_t start = FrameAreaStart(header, area);
     if (start >= 0)
-        ReadFrames34(m_fields.get(), &m_keptFrames, header, area, static_cast<uint64_t>(start));
-    // Kept frames stay in the form of their version, so the tag is rewritten in that version.
-    if (!m_keptFrames.empty())
-        m_version = header.version;
+        ReadFrames34(m_fields.get(), &m_keptFrames, &m_originalFrames, header, area, static_cast<uint64_t>(start));
+    // Rewritten in the version read: kept frames stay in their version's form, and other
+    // taggers' choice of version is not downgraded.
+    m_version = header.version;
     return 0;
 }
 
@@ -263,13 +326,25 @@ bool Id3v2TagFormat::BuildTag(std::string *tag) const
     out.PutByte(0);
     out.PutByte(0);
     out.PutBe32(0);
+    std::vector<bool> originalUsed(m_originalFrames.size());
+    bool written[TagKindCount] = {};
     for (int i = 0; i < m_fields->Count(); ++i) {
         const TagField field = m_fields->GetAt(i);
+        if (PutOriginalFrame(&out, field, &originalUsed))
+            continue;
+        const bool textFrame = !KeepsOriginal(field.kind);
+        // The values of one text kind share one frame.
+        if (textFrame && written[field.kind])
+            continue;
+        written[field.kind] = true;
         out.PutText(FrameIdOf(field.kind, m_version));
         const size_t sizeAt = out.Size();
         out.PutBe32(0);
         out.PutBe16(0);
-        PutFrameBody(&out, field);
+        if (field.kind == TagKindPicture)
+            PutPictureBody(&out, field);
+        else
+            PutTextBody(&out, field.kind, textFrame ? ValuesOfKind(field.kind) : ValuesOf(field), m_version);
         const uint64_t bodySize = out.Size() - sizeAt - 6;
         if (bodySize > kMaxTagSize)
             return false;
@@ -283,6 +358,29 @@ bool Id3v2TagFormat::BuildTag(std::string *tag) const
         return false;
     tag->assign(reinterpret_cast<const char *>(out.Data()), out.Size());
     return true;
+}
+
+bool Id3v2TagFormat::PutOriginalFrame(TagByteBuffer *out, const TagField &field, std::vector<bool> *used) const
+{
+    for (size_t k = 0; k < m_originalFrames.size(); ++k) {
+        if (!(*used)[k] && SameValue(m_originalFrames[k], field)) {
+            (*used)[k] = true;
+            out->PutBytes(m_originalFrames[k].frame.data(), m_originalFrames[k].frame.size());
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::wstring> Id3v2TagFormat::ValuesOfKind(int kind) const
+{
+    std::vector<std::wstring> values;
+    for (int i = 0; i < m_fields->Count(); ++i) {
+        const TagField field = m_fields->GetAt(i);
+        if (field.kind == kind)
+            values.emplace_back(static_cast<const wchar_t *>(field.data));
+    }
+    return values;
 }
 
 int Id3v2TagFormat::Save()

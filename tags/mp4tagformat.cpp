@@ -19,6 +19,7 @@ using Atom = Mp4TagFormat::Atom;
 constexpr int64_t kMaxItem = 0x800008;
 constexpr int64_t kMaxOldStyle = 0x7FFFFC + 13;
 constexpr int kBatchEntries = 1024;
+constexpr int64_t kMaxKeptItems = 64 * kMaxItem;
 
 struct ItemType
 {
@@ -29,9 +30,9 @@ struct ItemType
 // The first type of each kind is the one written.
 const ItemType kItems[] = {
     {"\xA9nam", 0}, {"\xA9" "ART", 1}, {"\xA9" "alb", 2}, {"\xA9gen", 3}, {"\xA9" "day", 4}, {"trkn", 5},
-    {"\xA9" "cmt", 6}, {"\xA9" "cpy", 7}, {"\xA9lyr", 8}, {"covr", 9}, {"aART", 10}, {"\xA9wrt", 11},
+    {"\xA9" "cmt", 6}, {"cprt", 7}, {"\xA9lyr", 8}, {"covr", 9}, {"aART", 10}, {"\xA9wrt", 11},
     {"\xA9grp", 12}, {"disk", 13}, {"\xA9" "aut", 1}, {"gnre", 3}, {"\xA9inf", 6}, {"\xA9" "des", 6},
-    {"cprt", 7}};
+    {"\xA9" "cpy", 7}};
 
 const char *const kFirstAtoms[] = {"ftyp", "moov", "mdat", "free", "junk", "skip",
                                    "wide", "pnot", "udta", "pict", "uuid", "prfl"};
@@ -218,6 +219,8 @@ void Mp4TagFormat::ResetState()
     m_udtaSize = 0;
     m_udtaHeader = 8;
     m_fragmented = false;
+    m_keptItems.clear();
+    m_keepFailed = false;
 }
 
 int Mp4TagFormat::FindMoov(TagStream *stream)
@@ -264,8 +267,9 @@ void Mp4TagFormat::ReadValue(TagStream *stream, const char *type, int kind, int6
     if (static_cast<uint8_t>(type[0]) == 0xA9 || kind == TagKindAlbumArtist) {
         AddMarkedText(m_fields.get(), kind, value, 0);
     } else if (kind == TagKindGenre) {
+        // The stored number is the ID3 genre index plus one.
         if (length >= 2)
-            m_fields->AddGenre(TagSlotMp4, value[1]);
+            m_fields->AddGenre(TagSlotMp4, static_cast<int>(ReadBe16(value.data())) - 1);
     } else if (kind == TagKindTrack || kind == TagKindDisc) {
         if (length < 4)
             return;
@@ -305,10 +309,31 @@ void Mp4TagFormat::ReadMeta(TagStream *stream, const Atom &meta)
     if (meta.size <= 12 || !FindChild(stream, meta.Body() + 4, meta.End(), "ilst", &ilst) || ilst.size < 16)
         return;
     Atom item;
-    for (int64_t at = ilst.Body(); ReadAtom(stream, at, ilst.End(), &item); at = item.End()) {
+    int64_t at = ilst.Body();
+    for (; ReadAtom(stream, at, ilst.End(), &item); at = item.End()) {
         const int kind = KindOf(item.type);
+        const int before = m_fields->Count();
         if (kind >= 0)
             ReadItem(stream, item, kind);
+        if (m_fields->Count() == before)
+            KeepItemBytes(stream, item.offset, item.size);
+    }
+    // An item whose size does not fit ends the walk; the rest of the list stays as it was.
+    if (at < ilst.End())
+        KeepItemBytes(stream, at, ilst.End() - at);
+}
+
+void Mp4TagFormat::KeepItemBytes(TagStream *stream, int64_t at, int64_t length)
+{
+    const size_t kept = m_keptItems.size();
+    if (int64_t(kept) + length > kMaxKeptItems) {
+        m_keepFailed = true;
+        return;
+    }
+    m_keptItems.resize(kept + static_cast<size_t>(length));
+    if (!ReadAt(stream, at, &m_keptItems[kept], static_cast<int>(length))) {
+        m_keptItems.resize(kept);
+        m_keepFailed = true;
     }
 }
 
@@ -339,7 +364,7 @@ bool Mp4TagFormat::BuildUdta(std::string *udta)
     TagByteBuffer out;
     out.PutBe32(0);
     out.PutText("udta");
-    if (m_fields->Count() > 0) {
+    if (m_fields->Count() > 0 || !m_keptItems.empty()) {
         out.PutBe32(0);
         out.PutText("meta");
         out.PutBe32(0);
@@ -355,6 +380,7 @@ bool Mp4TagFormat::BuildUdta(std::string *udta)
             if (!PutItem(&out, m_fields->GetAt(i)))
                 return false;
         }
+        out.PutBytes(m_keptItems.data(), m_keptItems.size());
         const size_t metaLength = out.Size() - 8;
         out.SetBe32At(8, static_cast<uint32_t>(metaLength));
         out.SetBe32At(54, static_cast<uint32_t>(metaLength - 46));
@@ -453,7 +479,10 @@ int Mp4TagFormat::Save()
     if (!m_stream || !m_fields)
         return -1;
     try {
-        SelectWritableFields(Writable);
+        // Items that could not be kept must not be lost by a rewrite.
+        if (m_keepFailed)
+            return -1;
+        SelectWritableFields(Writable, FirstOfKind);
         if (m_fields->Count() == 0 && m_udtaSize == 0)
             return 1;
         std::string udta;

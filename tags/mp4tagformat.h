@@ -52,6 +52,7 @@ private:
     void ReadUdta(TagStream *stream);
     void ReadMeta(TagStream *stream, const Atom &meta);
     void ReadItem(TagStream *stream, const Atom &item, int kind);
+    void KeepItemBytes(TagStream *stream, int64_t at, int64_t length);
     void ReadValue(TagStream *stream, const char *type, int kind, int64_t at, uint32_t length, bool oldStyle);
     bool BuildUdta(std::string *udta);
     // Reads every chunk-offset table behind the moved bytes and corrects it in memory; false
@@ -68,4 +69,7 @@ private:
     int m_udtaHeader = 8;
     // Movie fragments carry offsets of their own that a resize would not correct.
     bool m_fragmented = false;
+    // Tag items not managed here or not readable, byte for byte, written back behind ours.
+    std::string m_keptItems;
+    bool m_keepFailed = false;
 };

@@ -247,8 +247,6 @@ bool RenumberPages(TagStream *stream, int64_t from, uint32_t serial, int delta)
 
 bool Writable(const TagField &field)
 {
-    if (field.kind > TagKindPicture)
-        return false;
     if (field.kind != TagKindPicture)
         return field.valueType == TagValueText;
     return field.valueType == TagValueBinary

@@ -177,7 +177,8 @@ std::string RiffInfoTagFormat::BuildList() const
     for (int i = 0; i < m_fields->Count(); ++i) {
         const TagField field = m_fields->GetAt(i);
         const wchar_t *value = static_cast<const wchar_t *>(field.data);
-        if (!TagText::Encode(value, TagFieldSet::CodePage, &text) && !TagText::Encode(value, TagFieldSet::Utf8, &text))
+        // UTF-8, as current readers expect; the reading side still takes older 8-bit lists.
+        if (!TagText::Encode(value, TagFieldSet::Utf8, &text))
             continue;
         const uint32_t padded = static_cast<uint32_t>(text.size() + (text.size() & 1));
         list.PutText(IdOf(field.kind));
@@ -227,7 +228,7 @@ int RiffInfoTagFormat::Save()
     if (!m_stream || !m_fields)
         return -1;
     try {
-        SelectWritableFields(Writable);
+        SelectWritableFields(Writable, FirstOfKind);
         if (m_fields->Count() == 0 && m_keptChunks.empty())
             return m_listLength == 0 ? 1 : WriteList(std::string());
         return WriteList(BuildList());

@@ -185,7 +185,7 @@ int TagFieldSet::RemoveAt(int index)
 
 char *TagFieldSet::ConvertText(const wchar_t *text, int encoding)
 {
-    if (!text || encoding < CodePage || encoding > Swapped)
+    if (!text || encoding < CodePage || encoding > Latin1Lossy)
         return nullptr;
     try {
         std::string bytes;

@@ -10,11 +10,13 @@
 // Encodings: 0 detect (UTF-8 when valid, else 1; input only), 1 8-bit code page (GBK, or CP1252
 // for texts whose only high characters are the copyright and registered signs), 2 UTF-8,
 // 3 UTF-16LE, 4 UTF-16BE, 5 UTF-32 as is, 6 32-bit units with the first two bytes exchanged and
-// the last two zeroed. 16-bit texts are real UTF-16 (surrogate pairs).
+// the last two zeroed, 7 ISO-8859-1, 8 ISO-8859-1 with what it cannot hold transliterated
+// (output only). 16-bit texts are real UTF-16 (surrogate pairs).
 class TagFieldSet
 {
 public:
-    enum Encoding { Detect = 0, CodePage = 1, Utf8 = 2, Utf16Le = 3, Utf16Be = 4, Utf32 = 5, Swapped = 6 };
+    enum Encoding { Detect = 0, CodePage = 1, Utf8 = 2, Utf16Le = 3, Utf16Be = 4, Utf32 = 5, Swapped = 6,
+                    Latin1 = 7, Latin1Lossy = 8 };
 
     static constexpr int kGenreCount = 148;
     // Bounds on what a hostile file can make one handler hold.

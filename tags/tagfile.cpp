@@ -199,9 +199,13 @@ int TagFile::SetFieldsOfKind(int kind, TagField field)
             continue;
         TagFieldSet *set = m_handlers[slot]->GetFieldSet();
         field.slot = slot;
+        // Only the first of the kind: further instances (a back cover, a second artist) stay.
         for (int i = 0; i < set->Count(); ++i) {
-            if (set->GetAt(i).kind == kind && set->SetAt(i, field) == 0)
+            if (set->GetAt(i).kind != kind)
+                continue;
+            if (set->SetAt(i, field) == 0)
                 m_dirty[slot] = 1;
+            break;
         }
     }
     return 0;

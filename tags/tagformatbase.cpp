@@ -33,7 +33,8 @@ int TagFormatBase::Reload()
     return Load(stream);
 }
 
-void TagFormatBase::SelectWritableFields(const std::function<bool(const TagField &)> &writable)
+void TagFormatBase::SelectWritableFields(const std::function<bool(const TagField &)> &writable,
+                                         Instances instances)
 {
     if (!m_fields)
         return;
@@ -41,7 +42,7 @@ void TagFormatBase::SelectWritableFields(const std::function<bool(const TagField
     for (int i = 0; i < m_fields->Count();) {
         const TagField field = m_fields->GetAt(i);
         const bool known = field.kind >= 0 && field.kind < TagKindCount;
-        if (known && !kept[field.kind] && field.length != 0 && writable(field)) {
+        if (known && !(instances == FirstOfKind && kept[field.kind]) && field.length != 0 && writable(field)) {
             kept[field.kind] = true;
             ++i;
         } else {

@@ -10,7 +10,7 @@
 class TagStream;
 
 // What every handler shares: the stream it reads (not owned), its field set, and the
-// selection pass that keeps the first writable field of each kind.
+// selection pass that drops what a format cannot write.
 class TagFormatBase : public ITagFormat
 {
 public:
@@ -28,9 +28,11 @@ protected:
     // Zeroes the handler's own words; the stream and set are handled here.
     virtual void ResetState() = 0;
 
-    // Keeps the first field of each kind that `writable` accepts (and of non-zero length) and
-    // removes every other field from the set.
-    void SelectWritableFields(const std::function<bool(const TagField &)> &writable);
+    enum Instances { FirstOfKind, EveryInstance };
+    // Keeps the fields `writable` accepts (and of non-zero length), only the first of each kind
+    // for formats that hold one, and removes every other field from the set.
+    void SelectWritableFields(const std::function<bool(const TagField &)> &writable,
+                              Instances instances = EveryInstance);
     // Replaces the stream's bytes [position, position + oldLength) with `bytes`, moving what
     // follows; false at the first failed step.
     bool WriteRegion(int64_t position, int64_t oldLength, const std::string &bytes);

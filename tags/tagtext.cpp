@@ -185,6 +185,16 @@ bool EncodeUtf8(const wchar_t *text, std::string *bytes)
     return true;
 }
 
+// Transliteration may write several bytes per character ("ae" for one), hence the room.
+bool EncodeLatin1(const wchar_t *text, const char *to, std::string *bytes)
+{
+    const size_t characters = std::wcslen(text);
+    if (!Iconv("UTF-32LE", to, reinterpret_cast<const char *>(text), 4 * characters, 8 * characters + 1, bytes))
+        return false;
+    bytes->push_back('\0');
+    return true;
+}
+
 void AppendSubstitution(std::wstring *out, const wchar_t *name)
 {
     if (!out->empty())
@@ -217,6 +227,8 @@ bool Decode(const void *text, int encoding, std::wstring *wide)
         const char *from = encoding == TagFieldSet::Utf8 ? "UTF-8" : InputCodePage(bytes, length);
         return DecodeIconv(from, bytes, length, wide);
     }
+    case TagFieldSet::Latin1:
+        return DecodeIconv("ISO-8859-1", bytes, std::strlen(reinterpret_cast<const char *>(bytes)), wide);
     case TagFieldSet::Utf16Le:
     case TagFieldSet::Utf16Be:
         DecodeUtf16(bytes, encoding == TagFieldSet::Utf16Be, wide);
@@ -248,6 +260,10 @@ bool Encode(const wchar_t *text, int encoding, std::string *bytes)
         return EncodeCodePage(text, bytes);
     case TagFieldSet::Utf8:
         return EncodeUtf8(text, bytes);
+    case TagFieldSet::Latin1:
+        return EncodeLatin1(text, "ISO-8859-1", bytes);
+    case TagFieldSet::Latin1Lossy:
+        return EncodeLatin1(text, "ISO-8859-1//TRANSLIT", bytes);
     case TagFieldSet::Utf16Le:
     case TagFieldSet::Utf16Be:
         return EncodeUtf16(text, encoding == TagFieldSet::Utf16Be, bytes);

@@ -5,12 +5,14 @@
 #include "tagfieldset.h"
 #include "tagimage.h"
 #include "tagstream.h"
+#include "tagtext.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <new>
 #include <string>
+#include <map>
 #include <strings.h>
 #include <vector>
 
@@ -32,8 +34,65 @@ const KeyKind kKeys[] = {
     {"GENRE", TagKindGenre}, {"DATE", TagKindYear}, {"YEAR", TagKindYear},
     {"TRACKNUMBER", TagKindTrack}, {"COMMENT", TagKindComment}, {"DESCRIPTION", TagKindComment},
     {"COPYRIGHT", TagKindCopyright}, {"LYRICIST", TagKindLyrics}, {kPictureKey, TagKindPicture},
-    {"AUTHOR", TagKindArtist}, {"PERFORMER", TagKindArtist},
+    {"AUTHOR", TagKindArtist}, {"PERFORMER", TagKindArtist}, {"ALBUMARTIST", TagKindAlbumArtist},
+    {"COMPOSER", TagKindComposer}, {"GROUPING", TagKindGrouping}, {"DISCNUMBER", TagKindDisc},
 };
+
+// Totals travel in comments of their own beside the track and disc numbers.
+struct TotalKey
+{
+    const char *key;
+    const char *alias;
+    int kind;
+};
+
+const TotalKey kTotals[] = {
+    {"TRACKTOTAL", "TOTALTRACKS", TagKindTrack},
+    {"DISCTOTAL", "TOTALDISCS", TagKindDisc},
+};
+
+const TotalKey *TotalOfKey(const std::string &key)
+{
+    for (const TotalKey &total : kTotals) {
+        if (strcasecmp(total.key, key.c_str()) == 0 || strcasecmp(total.alias, key.c_str()) == 0)
+            return &total;
+    }
+    return nullptr;
+}
+
+const TotalKey *TotalOfKind(int kind)
+{
+    for (const TotalKey &total : kTotals) {
+        if (total.kind == kind)
+            return &total;
+    }
+    return nullptr;
+}
+
+// Pending totals by kind, read before or after their numbers.
+using Totals = std::map<int, std::string>;
+
+// Joins each total to the first number of its kind as "3/12".
+void MergeTotals(TagFieldSet *set, const Totals &totals)
+{
+    for (const auto &pending : totals) {
+        int index = 0;
+        while (index < set->Count() && set->GetAt(index).kind != pending.first)
+            ++index;
+        if (index == set->Count())
+            continue;
+        const TagField number = set->GetAt(index);
+        std::wstring joined(static_cast<const wchar_t *>(number.data));
+        if (joined.find(L'/') != std::wstring::npos)
+            continue;
+        std::wstring total;
+        if (!TagText::Decode(pending.second.c_str(), TagFieldSet::Utf8, &total))
+            continue;
+        joined += L'/' + total;
+        set->SetAt(index, TagField{number.slot, number.kind, TagValueText, static_cast<uint32_t>(4 * joined.size()),
+                                   &joined[0]});
+    }
+}
 
 int KindOfKey(const std::string &key)
 {
@@ -88,11 +147,16 @@ void AddPictureBlock(TagFieldSet *set, int slot, const uint8_t *block, uint64_t 
 // One comment's text (key=value, not terminated). A comment of no known key, or without "=",
 // goes to `kept` as it is, so that a rebuilt block carries it again; one of a known key with an
 // empty value carries nothing.
-void AddComment(TagFieldSet *set, KeptComments *kept, int slot, const uint8_t *text, uint32_t length)
+void AddComment(TagFieldSet *set, KeptComments *kept, Totals *totals, int slot, const uint8_t *text,
+                uint32_t length)
 {
     const uint8_t *equals = length == 0 ? nullptr : static_cast<const uint8_t *>(std::memchr(text, '=', length));
     const size_t keyLength = equals ? static_cast<size_t>(equals - text) : length;
     const std::string key(reinterpret_cast<const char *>(text), std::min<size_t>(keyLength, kMaxKey));
+    const TotalKey *total = equals ? TotalOfKey(key) : nullptr;
+    // A total is read into its number's field and stays as its own comment as well.
+    if (total && length - keyLength - 1 <= kMaxKey)
+        (*totals)[total->kind].assign(reinterpret_cast<const char *>(equals + 1), length - keyLength - 1);
     const int kind = equals ? KindOfKey(key) : -1;
     if (kind < 0) {
         if (kept)
@@ -115,10 +179,9 @@ void AddComment(TagFieldSet *set, KeptComments *kept, int slot, const uint8_t *t
     set->AddText(slot, kind, TagFieldSet::Utf8, copy.c_str());
 }
 
-// Reads comments through a callback that fetches `length` bytes at a block offset.
 template<typename Fetch>
-int ParseComments(TagFieldSet *set, KeptComments *kept, int slot, uint64_t length, uint64_t start, uint32_t count,
-                  Fetch fetch)
+int ParseCommentList(TagFieldSet *set, KeptComments *kept, Totals *totals, int slot, uint64_t length,
+                     uint64_t start, uint32_t count, Fetch fetch)
 {
     uint64_t end = start;
     for (uint32_t n = 0; n < count; ++n) {
@@ -131,10 +194,21 @@ int ParseComments(TagFieldSet *set, KeptComments *kept, int slot, uint64_t lengt
         std::vector<uint8_t> text(commentLength);
         if (commentLength != 0 && !fetch(end + 4, text.data(), commentLength))
             return 0;
-        AddComment(set, kept, slot, text.data(), commentLength);
+        AddComment(set, kept, totals, slot, text.data(), commentLength);
         end += 4 + uint64_t(commentLength);
     }
     return 0;
+}
+
+// Reads comments through a callback that fetches `length` bytes at a block offset.
+template<typename Fetch>
+int ParseComments(TagFieldSet *set, KeptComments *kept, int slot, uint64_t length, uint64_t start, uint32_t count,
+                  Fetch fetch)
+{
+    Totals totals;
+    const int result = ParseCommentList(set, kept, &totals, slot, length, start, count, fetch);
+    MergeTotals(set, totals);
+    return result;
 }
 
 void PutPictureBlock(TagByteBuffer *block, const TagField &field)
@@ -167,13 +241,43 @@ bool PutComment(TagByteBuffer *out, const char *key, const uint8_t *value, size_
     return true;
 }
 
-bool PutTextComment(TagByteBuffer *out, const TagField &field, size_t capacity)
+bool PutTextComment(TagByteBuffer *out, const char *key, const std::wstring &text, size_t capacity)
 {
-    std::unique_ptr<char[]> utf8(TagFieldSet::ConvertText(static_cast<const wchar_t *>(field.data), TagFieldSet::Utf8));
+    std::unique_ptr<char[]> utf8(TagFieldSet::ConvertText(text.c_str(), TagFieldSet::Utf8));
     if (!utf8)
         return false;
-    return PutComment(out, KeyOfKind(field.kind), reinterpret_cast<const uint8_t *>(utf8.get()),
-                      std::strlen(utf8.get()), capacity);
+    return PutComment(out, key, reinterpret_cast<const uint8_t *>(utf8.get()), std::strlen(utf8.get()), capacity);
+}
+
+// Where the kept comments hold the total of the kind, or -1.
+int KeptTotalIndex(const KeptComments &kept, int kind)
+{
+    const TotalKey *total = TotalOfKind(kind);
+    for (size_t i = 0; total && i < kept.size(); ++i) {
+        const std::string key = kept[i].substr(0, kept[i].find('='));
+        if (TotalOfKey(key) == total)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+// A track or disc "3/12" of a block that carries its total in a comment of its own is written
+// the same way: the number here, the total into that comment of `kept`.
+bool PutTextField(TagByteBuffer *out, const TagField &field, size_t capacity, KeptComments *kept)
+{
+    std::wstring text(static_cast<const wchar_t *>(field.data));
+    const size_t slash = text.find(L'/');
+    const int totalAt = slash == std::wstring::npos ? -1 : KeptTotalIndex(*kept, field.kind);
+    if (totalAt >= 0) {
+        std::string &comment = (*kept)[static_cast<size_t>(totalAt)];
+        std::string total;
+        if (TagText::Encode(text.c_str() + slash + 1, TagFieldSet::Utf8, &total)) {
+            total.pop_back();
+            comment = comment.substr(0, comment.find('=') + 1) + total;
+            text.resize(slash);
+        }
+    }
+    return PutTextComment(out, KeyOfKind(field.kind), text, capacity);
 }
 
 bool PutPictureComment(TagByteBuffer *out, const TagField &field, size_t capacity)
@@ -258,18 +362,18 @@ int BuildVorbisComments(TagFieldSet *set, uint8_t *buffer, int slot, int capacit
         const size_t countAt = out.Size();
         out.PutLe32(0);
         uint32_t written = 0;
+        KeptComments keptOut = kept;
         for (int i = 0; i < set->Count(); ++i) {
             const TagField field = set->GetAt(i);
-            if (field.kind < 0 || field.kind > TagKindPicture || field.length == 0)
+            if (field.kind < 0 || !KeyOfKind(field.kind) || field.length == 0)
                 continue;
-            bool put;
             if (field.kind == TagKindPicture)
-                put = slot != TagSlotFlac && field.valueType == TagValueBinary && PutPictureComment(&out, field, size_t(capacity));
-            else
-                put = field.valueType == TagValueText && PutTextComment(&out, field, size_t(capacity));
-            written += put ? 1 : 0;
+                written += slot != TagSlotFlac && field.valueType == TagValueBinary
+                        && PutPictureComment(&out, field, size_t(capacity)) ? 1 : 0;
+            else if (field.valueType == TagValueText)
+                written += PutTextField(&out, field, size_t(capacity), &keptOut) ? 1 : 0;
         }
-        for (const std::string &comment : kept) {
+        for (const std::string &comment : keptOut) {
             if (out.Size() + 4 + comment.size() > size_t(capacity))
                 continue;
             out.PutLe32(static_cast<uint32_t>(comment.size()));

@@ -81,6 +81,8 @@ class TestContainerTags : public QObject
 private slots:
     void mp4ValuesRead();
     void mp4OffsetsFollowTheResize();
+    void mp4KeepsItemsItDoesNotRead_data();
+    void mp4KeepsItemsItDoesNotRead();
     void mp4RefusesWhatCannotBeCorrected_data();
     void mp4RefusesWhatCannotBeCorrected();
     void riffIdsRewritten();
@@ -93,7 +95,7 @@ private slots:
 void TestContainerTags::mp4ValuesRead()
 {
     const QByteArray ilst = Mp4Item("trkn", B("\0\0\0\x05\0\x0C\0\0")) + Mp4Item("disk", B("\0\0\0\x01\0\x02"))
-        + Mp4Item("gnre", B("\0\x11")) + Mp4Item("\xA9nam", B("\xFF\xFE\x41\0"));
+        + Mp4Item("gnre", B("\0\x12")) + Mp4Item("\xA9nam", B("\xFF\xFE\x41\0"));
     const QByteArray meta = Mp4Atom("meta", Be32(0) + Mp4Atom("ilst", ilst));
     const QStringList expected{"5:5/12", "13:1/2", "3:Rock", "0:A"};
     QCOMPARE(Read<Mp4TagFormat>(Mp4File(Mp4Atom("udta", meta), 0)), expected);
@@ -123,6 +125,41 @@ void TestContainerTags::mp4OffsetsFollowTheResize()
     QCOMPARE(Array(stream.Bytes()), file);
 }
 
+// Items of no managed kind or that cannot be read survive a save byte for byte; the readable
+// ones around them are read.
+void TestContainerTags::mp4KeepsItemsItDoesNotRead_data()
+{
+    QTest::addColumn<QByteArray>("kept");
+    QTest::addColumn<QStringList>("fields");
+    QTest::newRow("freeform") << Mp4Atom("----", Mp4Atom("mean", Be32(0) + "com.apple.iTunes")
+                                            + Mp4Atom("name", Be32(0) + "MusicBrainz Track Id")
+                                            + Mp4Atom("data", Be32(1) + Be32(0) + "0123"))
+                              << QStringList{"0:A", "2:B"};
+    QTest::newRow("tempo") << Mp4Item("tmpo", B("\0\x78")) << QStringList{"0:A", "2:B"};
+    QTest::newRow("broken data atom") << Mp4Atom("\xA9" "ART", Be32(9) + "data" + "x") << QStringList{"0:A", "2:B"};
+    QTest::newRow("size past the list") << Be32(0x7000) + "\xA9" "ART" + "junk" << QStringList{"0:A"};
+}
+
+void TestContainerTags::mp4KeepsItemsItDoesNotRead()
+{
+    QFETCH(QByteArray, kept);
+    QFETCH(QStringList, fields);
+    const bool endsList = kept.startsWith(Be32(0x7000));
+    const QByteArray items = Mp4Item("\xA9nam", "A") + (endsList ? kept : kept + Mp4Item("\xA9" "alb", "B"));
+    const QByteArray file = Mp4File(Mp4Atom("udta", Mp4Atom("meta", Be32(0) + Mp4Atom("ilst", items))), 0);
+    QCOMPARE(Read<Mp4TagFormat>(file), fields);
+    GrowableMemoryStream stream(Vector(file));
+    int result = -1;
+    Mp4TagFormat handler(&stream, &result);
+    const std::wstring title = L"New";
+    QCOMPARE(handler.GetFieldSet()->SetAt(0, TextField(TagKindTitle, title, TagSlotMp4)), 0);
+    QCOMPARE(handler.Save(), 0);
+    const QByteArray saved = Array(stream.Bytes());
+    QVERIFY(saved.contains(kept));
+    fields[0] = "0:New";
+    QCOMPARE(Read<Mp4TagFormat>(saved), fields);
+}
+
 void TestContainerTags::mp4RefusesWhatCannotBeCorrected_data()
 {
     QTest::addColumn<QByteArray>("file");
@@ -145,16 +182,22 @@ void TestContainerTags::mp4RefusesWhatCannotBeCorrected()
 
 void TestContainerTags::riffIdsRewritten()
 {
+    // Artist in an 8-bit code page, album in UTF-8: both are read, and written back as UTF-8.
     const QByteArray info = "INFO" + QByteArray("TITL") + Le32(3) + B("ab\0") + '\0' + "TRCK" + Le32(2) + B("7\0")
-        + "COMM" + Le32(2) + B("c\0");
+        + "COMM" + Le32(2) + B("c\0") + "IART" + Le32(6) + B("\xC4\xE3\xBA\xC3\0\0")
+        + "IPRD" + Le32(6) + B("\xC3\xA9t\xC3\xA9\0");
     const QByteArray file = RiffFile("fmt " + Le32(2) + "xx" + "LIST" + Le32(info.size()) + info);
-    QCOMPARE(Read<RiffInfoTagFormat>(file), (QStringList{"0:ab", "5:7", "6:c"}));
+    QCOMPARE(Read<RiffInfoTagFormat>(file),
+             (QStringList{"0:ab", "5:7", "6:c", QString::fromUtf8("1:\xE4\xBD\xA0\xE5\xA5\xBD"),
+                          QString::fromUtf8("2:\xC3\xA9t\xC3\xA9")}));
     GrowableMemoryStream stream(Vector(file));
     int result = -1;
     RiffInfoTagFormat handler(&stream, &result);
     QCOMPARE(handler.Save(), 0);
     const QByteArray saved = Array(stream.Bytes());
     QVERIFY(saved.contains("INAM" + Le32(4) + B("ab\0\0") + "IPRT" + Le32(2) + B("7\0") + "ICMT"));
+    QVERIFY(saved.contains("IART" + Le32(8) + B("\xE4\xBD\xA0\xE5\xA5\xBD\0\0")));
+    QVERIFY(saved.contains("IPRD" + Le32(6) + B("\xC3\xA9t\xC3\xA9\0")));
     QCOMPARE(qint64(qFromLittleEndian<quint32>(saved.constData() + 4)), qint64(saved.size() - 8));
 }
 

@@ -106,9 +106,12 @@ void TestId3v1::saveRecord_data()
     QTest::addColumn<Fields>("fields");
     QTest::addColumn<int>("offset");
     QTest::addColumn<QByteArray>("expected");
-    const QString gbk2 = QString::fromUtf8("\xE4\xBD\xA0"); // two bytes in GBK
+    const QString han = QString::fromUtf8("\xE4\xBD\xA0"); // no Latin-1 form
     QTest::newRow("title cut to 30") << Fields{{0, QString(40, 'x')}} << 3 << QByteArray(30, 'x');
-    QTest::newRow("no split character") << Fields{{0, QString(29, 'x') + gbk2}} << 3 << QByteArray(29, 'x') + '\0';
+    QTest::newRow("no Latin-1 form") << Fields{{0, QString(29, 'x') + han}} << 3 << QByteArray(29, 'x') + '?';
+    QTest::newRow("Latin-1 text") << Fields{{1, QString::fromUtf8("Stra\xC3\x9F" "e \xC3\x86r\xC3\xB8")}} << 33
+                                  << QByteArray("Stra\xDF" "e \xC6r\xF8\0", 11);
+    QTest::newRow("transliterated") << Fields{{2, QString::fromUtf8("\xC5\x92uvre")}} << 63 << QByteArray("OEuvre\0", 7);
     QTest::newRow("track 300 not written") << Fields{{5, "300"}} << 125 << QByteArray("\0\0", 2);
     QTest::newRow("negative track not written") << Fields{{5, "-3"}, {6, "c"}} << 125 << QByteArray("  ", 2);
     QTest::newRow("unknown genre") << Fields{{3, "Native American"}} << 127 << QByteArray("\x0C", 1);

@@ -155,7 +155,7 @@ void TestId3v2::oddVersionKeepsLengthOnly()
     QCOMPARE(handler.Save(), 0);
     QVERIFY(Array(stream.Bytes()).endsWith(kAudio));
     QVERIFY(Array(stream.Bytes()).startsWith("ID3\x03"));
-    QCOMPARE(Array(stream.Bytes()).size(), 10 + 10 + 3 + 6 + kAudio.size());
+    QCOMPARE(Array(stream.Bytes()).size(), 10 + 10 + 4 + kAudio.size());
 }
 
 void TestId3v2::saveInsertsTagAndMovesAudio()
@@ -166,10 +166,10 @@ void TestId3v2::saveInsertsTagAndMovesAudio()
     const std::wstring title = L"T";
     handler.GetFieldSet()->Add(TextField(TagKindTitle, title, 1));
     QCOMPARE(handler.Save(), 0);
-    const QByteArray expected = QByteArray("ID3\x03\0\0", 6) + Synchsafe(15) + "TIT2" + Be32(5) + QByteArray(2, 0)
-        + QByteArray("\x01\xFF\xFET\0", 5) + kAudio;
+    const QByteArray expected = QByteArray("ID3\x03\0\0", 6) + Synchsafe(12) + "TIT2" + Be32(2) + QByteArray(2, 0)
+        + QByteArray("\0T", 2) + kAudio;
     QCOMPARE(Array(stream.Bytes()), expected);
-    QCOMPARE(handler.TagLength(), 25u);
+    QCOMPARE(handler.TagLength(), 22u);
 }
 
 void TestId3v2::saveFrameBodies()
@@ -186,7 +186,7 @@ void TestId3v2::saveFrameBodies()
     QCOMPARE(handler.Save(), 0);
     qunsetenv("LANG");
     const QByteArray bytes = Array(stream.Bytes());
-    QVERIFY(bytes.contains("COMM" + Be32(12) + QByteArray(2, 0) + QByteArray("\x01ger\xFF\xFE\0\0\xFF\xFE" "c\0", 12)));
+    QVERIFY(bytes.contains("COMM" + Be32(6) + QByteArray(2, 0) + QByteArray("\0ger\0c", 6)));
     QVERIFY(bytes.contains("APIC" + Be32(10 + 9 + kJpeg.size()) + QByteArray(2, 0)
                            + QByteArray("\x01image/jpeg\0\x03\xFF\xFE" "e\0\0\0", 19) + kJpeg));
     // A character beyond the BMP takes a surrogate pair: four bytes.
@@ -206,9 +206,9 @@ void TestId3v2::saveSelectsFields()
     set->Add(BinaryField(TagKindPicture, "RIFF....WEBPVP8 ", 1));
     set->Add(TextField(TagKindGrouping, first, 1));
     QCOMPARE(handler.Save(), 0);
-    QCOMPARE(Fields(set), QStringList{"0:First"});
+    QCOMPARE(Fields(set), (QStringList{"0:First", "0:Second"}));
     QVERIFY(!Array(stream.Bytes()).contains("APIC"));
-    QVERIFY(!Array(stream.Bytes()).contains(B("S\0e\0c")));
+    QVERIFY(Array(stream.Bytes()).contains("TIT2" + Be32(13) + QByteArray(2, 0) + QByteArray("\0First/Second", 13)));
 }
 
 void TestId3v2::saveEmptyRemovesTag()
@@ -240,16 +240,19 @@ void TestId3v2::saveRoundTrips()
 // its version, and its tag-wide unsynchronisation flag moves onto the kept frame.
 void TestId3v2::saveKeepsForeignFrames()
 {
-    const QByteArray chapter = Frame("CHAP", B("ch0\0\0\0\0\0\0\0\x03\xE8\0\0\0\0\0\0\0\0"), 4);
+    // A compressed frame of a known kind cannot be read here: it is kept like a foreign one.
+    const QByteArray chapter = Frame("CHAP", B("ch0\0\0\0\0\0\0\0\x03\xE8\0\0\0\0\0\0\0\0"), 4)
+        + Frame("TPE1", B("\0\0\0\x05xx"), 4, B("\0\x09"));
     GrowableMemoryStream stream(Vector(Tag(Frame("TIT2", B("\0Old"), 4) + chapter, 4, '\x80') + kAudio));
     int result;
     Id3v2TagFormat handler(&stream, &result);
     QByteArray kept = chapter;
     kept[9] = 0x02;
+    kept[30 + 9] = 0x0B;
     handler.GetFieldSet()->Clear();
     handler.GetFieldSet()->Add(TextField(TagKindTitle, L"T", 1));
     QCOMPARE(handler.Save(), 0);
-    QCOMPARE(Array(stream.Bytes()), Tag(Frame("TIT2", B("\x01\xFF\xFET\0"), 4) + kept, 4) + kAudio);
+    QCOMPARE(Array(stream.Bytes()), Tag(Frame("TIT2", B("\0T"), 4) + kept, 4) + kAudio);
     handler.GetFieldSet()->Clear();
     QCOMPARE(handler.Save(), 0);
     QCOMPARE(Array(stream.Bytes()), Tag(kept, 4) + kAudio);

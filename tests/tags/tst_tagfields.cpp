@@ -187,7 +187,7 @@ void TestTagFields::textInput_data()
     QTest::newRow("utf-16le lone surrogate") << QByteArray("\x3D\xD8" "a\0\0\0", 6) << 3 << 0 << QString::fromUcs4(U"\uFFFDa");
     QTest::newRow("utf-32") << QByteArray("h\0\0\0i\0\0\0\0\0\0\0", 12) << 5 << 0 << QString("hi");
     QTest::newRow("swapped units") << QByteArray("\0h\x55\x55\0\0\0\0", 8) << 6 << 0 << QString("h");
-    QTest::newRow("unknown encoding") << QByteArray("x") << 7 << -1 << QString();
+    QTest::newRow("unknown encoding") << QByteArray("x") << 9 << -1 << QString();
 }
 
 void TestTagFields::textInput()
