@@ -3,6 +3,7 @@
 #include "toolkitlog.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 #include <QX11Info>
 
 #include <xcb/xcb.h>
@@ -62,7 +63,10 @@ uint8_t watchOwner(xcb_connection_t *connection, xcb_atom_t selection)
 
 QZVCompositorWatch *QZVCompositorWatch::instance()
 {
-    static QZVCompositorWatch *watch = new QZVCompositorWatch;
+    // Goes with the application that owns it; a later application gets a watch of its own.
+    static QPointer<QZVCompositorWatch> watch;
+    if (!watch)
+        watch = new QZVCompositorWatch;
     return watch;
 }
 
@@ -82,10 +86,10 @@ QZVCompositorWatch::QZVCompositorWatch()
     qCInfo(lcToolkit) << "compositing manager running:" << d->running;
 }
 
+// The filter's base leaves the application's filters by itself, also when the watch goes
+// with the application, whose instance() is gone by then.
 QZVCompositorWatch::~QZVCompositorWatch()
 {
-    if (d->selectionNotifyType)
-        QCoreApplication::instance()->removeNativeEventFilter(this);
     delete d;
 }
 
