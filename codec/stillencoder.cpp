@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "jpegwriter.h"
 #include "pngwriter.h"
 
 extern "C" {
@@ -66,10 +65,6 @@ bool StillEncoder::open(AVCodecID codec, int width, int height, AVPixelFormat fo
         m_png = std::make_unique<PngWriter>();
         return m_png->open(width, height, format);
     }
-    if (codec == AV_CODEC_ID_MJPEG && JpegWriter::handles(format)) {
-        m_jpeg = std::make_unique<JpegWriter>();
-        return m_jpeg->open(width, height, format, quality > 0 ? jpegQScale(quality) : 0);
-    }
     return openFfmpeg(codec, width, height, format, quality);
 }
 
@@ -105,8 +100,6 @@ bool StillEncoder::encode(AVFrame *frame, std::vector<uint8_t> &image)
 {
     if (m_png)
         return m_png->encode(frame, image);
-    if (m_jpeg)
-        return m_jpeg->encode(frame, image);
     if (!m_context)
         return false;
     // With a fixed quantiser the encoder reads the scale from each frame, not from the

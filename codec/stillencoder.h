@@ -7,7 +7,6 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 }
 
-class JpegWriter;
 class PngWriter;
 
 // Encodes single frames into complete image files (JPEG, PNG, BMP, TIFF, WebP): the one
@@ -32,7 +31,6 @@ private:
     bool openFfmpeg(AVCodecID codec, int width, int height, AVPixelFormat format, int quality);
 
     std::unique_ptr<PngWriter> m_png;
-    std::unique_ptr<JpegWriter> m_jpeg;
     AVCodecContext *m_context = nullptr;
     AVPacket *m_packet = nullptr;
 };
