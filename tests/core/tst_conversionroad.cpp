@@ -4,6 +4,7 @@
 #include "mmc.h"
 #include "qconverteroperate.h"
 #include "qlivephotohelper.h"
+#include "stillfile.h"
 #include "testhome.h"
 #include "testmedia.h"
 #include "zvlpconverter.h"
@@ -49,27 +50,16 @@ public:
             QMetaObject::invokeMethod(self, "OnClosed", Qt::QueuedConnection);
     }
 
-    // Row-style still writer: "%1/%2_%3.%4", the bytes through the library's image file.
+    // Counts each still the job hands over, then stores it as a list row does.
     static unsigned writeStill(void *context, const unsigned char *data, unsigned size)
     {
-        auto *info = static_cast<ImageWriteInfo *>(context);
-        ++info->counter;
-        const QString path = QStringLiteral("%1/%2_%3.%4")
-                                 .arg(info->folder, info->baseName)
-                                 .arg(info->counter, 3, 10, QLatin1Char('0'))
-                                 .arg(info->extension);
-        static_cast<JobWatcher *>(info->user)->m_writes++;
-        const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 1);
-        if (!image)
-            return 0;
-        const bool written = MMC_ImageWriteFrame(image, data, size) == 1;
-        MMC_ImageClose(image);
-        return written ? size : 0;
+        countWrite(context);
+        return writeStillFile(context, data, size);
     }
 
     static unsigned refuseStill(void *context, const unsigned char *, unsigned)
     {
-        static_cast<JobWatcher *>(static_cast<ImageWriteInfo *>(context)->user)->m_writes++;
+        countWrite(context);
         return 0;
     }
 
@@ -94,6 +84,11 @@ private slots:
     }
 
 private:
+    static void countWrite(void *context)
+    {
+        static_cast<JobWatcher *>(static_cast<ImageWriteInfo *>(context)->user)->m_writes++;
+    }
+
     std::mutex m_mutex;
     std::vector<Report> m_reports;
     bool m_onGuiThread = false;
