@@ -11,6 +11,7 @@
 #include "qconverteroperate.h"
 #include "qoutputidentity.h"
 #include "qzvbaseprogress.h"
+#include "stillfile.h"
 #include "zvlpconverter.h"
 #include "zvvideoconvertitem.h"
 
@@ -64,25 +65,6 @@ void convertPro(unsigned int percent, void *user, convertState state)
 }
 
 void convertCaching(unsigned int, void *) {}
-
-// Returns 0 when the still could not be stored, which fails the job.
-unsigned int convertWriteImage(void *context, const unsigned char *data, unsigned int size)
-{
-    auto *info = static_cast<ImageWriteInfo *>(context);
-    ++info->counter;
-    const QString path = QStringLiteral("%1/%2_%3.%4")
-                             .arg(info->folder, info->baseName,
-                                  QStringLiteral("%1").arg(info->counter, 3, 10, QLatin1Char('0')), info->extension);
-    const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 1);
-    if (!image)
-        return 0;
-    const int written = MMC_ImageWriteFrame(image, data, size);
-    MMC_ImageClose(image);
-    if (written <= 0) // the library reports 1 for a stored frame, 0 for a failure
-        return 0;
-    info->framePath = path;
-    return size;
-}
 
 // The encoded bytes of one frame picture, or nothing when it cannot be read sanely.
 QByteArray readEncodedFrame(const QString &path, int key)
@@ -169,7 +151,7 @@ bool VideoConvertBar::startFileRoute(bool merge, CAVEncodeParam *param)
     m_converter = new ZVLPConverter;
     return m_converter->StartConvert(m_videoItem->path.toUtf8().constData(),
                                      m_videoItem->outputPath.toUtf8().constData(), param, this, convertPro,
-                                     convertWriteImage, makeWriteInfo());
+                                     writeStillFile, makeWriteInfo());
 }
 
 bool VideoConvertBar::startTrackRoute(CAVEncodeParam *param)
@@ -203,7 +185,7 @@ bool VideoConvertBar::startTrackRoute(CAVEncodeParam *param)
     if (k == 1)
         return false; // no frame could be read: nothing to convert
     return m_converter->StartWithTrack(m_videoItem->outputPath.toUtf8().constData(), param, this, convertPro,
-                                       convertCaching, convertWriteImage, makeWriteInfo());
+                                       convertCaching, writeStillFile, makeWriteInfo());
 }
 
 void VideoConvertBar::releaseConverter()

@@ -32,6 +32,7 @@
 #include "libraryrun.h"
 #include "mmc.h"
 #include "qconverteroperate.h"
+#include "stillfile.h"
 #include "zvlpconverter.h"
 #include "zvvideoconvertitem.h"
 
@@ -66,23 +67,6 @@ public:
         QMetaObject::invokeMethod(&job->m_loop, "quit", Qt::QueuedConnection);
     }
 
-    // As a list row stores stills: "<folder>/<name>_<n>.<ext>" through the library's image file.
-    static unsigned writeStill(void *context, const unsigned char *data, unsigned size)
-    {
-        auto *info = static_cast<ImageWriteInfo *>(context);
-        ++info->counter;
-        const QString path = QStringLiteral("%1/%2_%3.%4")
-                                 .arg(info->folder, info->baseName)
-                                 .arg(info->counter, 3, 10, QLatin1Char('0'))
-                                 .arg(info->extension);
-        const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 1);
-        if (!image)
-            return 0;
-        const bool written = MMC_ImageWriteFrame(image, data, size) == 1;
-        MMC_ImageClose(image);
-        return written ? size : 0;
-    }
-
     // The item was probed at import; the job names its outputs afresh.
     bool run(ZvVideoConvertItem &item)
     {
@@ -98,7 +82,7 @@ public:
         item.getEncodeParam(param.get());
         auto converter = std::make_unique<ZVLPConverter>();
         if (!converter->StartConvert(item.path.toUtf8().constData(), item.outputPath.toUtf8().constData(),
-                                     param.get(), this, &RoadJob::progress, &RoadJob::writeStill, info))
+                                     param.get(), this, &RoadJob::progress, writeStillFile, info))
             return false;
         param.reset();
         m_loop.exec();

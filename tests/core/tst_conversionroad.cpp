@@ -4,6 +4,7 @@
 #include "mmc.h"
 #include "qconverteroperate.h"
 #include "qlivephotohelper.h"
+#include "stillfile.h"
 #include "testhome.h"
 #include "testmedia.h"
 #include "zvlpconverter.h"
@@ -49,27 +50,16 @@ public:
             QMetaObject::invokeMethod(self, "OnClosed", Qt::QueuedConnection);
     }
 
-    // Row-style still writer: "%1/%2_%3.%4", the bytes through the library's image file.
+    // Counts each still the job hands over, then stores it as a list row does.
     static unsigned writeStill(void *context, const unsigned char *data, unsigned size)
     {
-        auto *info = static_cast<ImageWriteInfo *>(context);
-        ++info->counter;
-        const QString path = QStringLiteral("%1/%2_%3.%4")
-                                 .arg(info->folder, info->baseName)
-                                 .arg(info->counter, 3, 10, QLatin1Char('0'))
-                                 .arg(info->extension);
-        static_cast<JobWatcher *>(info->user)->m_writes++;
-        const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 1);
-        if (!image)
-            return 0;
-        const bool written = MMC_ImageWriteFrame(image, data, size) == 1;
-        MMC_ImageClose(image);
-        return written ? size : 0;
+        countWrite(context);
+        return writeStillFile(context, data, size);
     }
 
     static unsigned refuseStill(void *context, const unsigned char *, unsigned)
     {
-        static_cast<JobWatcher *>(static_cast<ImageWriteInfo *>(context)->user)->m_writes++;
+        countWrite(context);
         return 0;
     }
 
@@ -94,6 +84,11 @@ private slots:
     }
 
 private:
+    static void countWrite(void *context)
+    {
+        static_cast<JobWatcher *>(static_cast<ImageWriteInfo *>(context)->user)->m_writes++;
+    }
+
     std::mutex m_mutex;
     std::vector<Report> m_reports;
     bool m_onGuiThread = false;
@@ -214,18 +209,23 @@ private:
         return info;
     }
 
+    // Starts a job on the item's movie; its encoder parameters are gone before it runs, as
+    // the job keeps its own copy.
+    bool startJob(JobWatcher &watcher, const ZvVideoConvertItem &item, const QString &output, ImageWriteFunc write)
+    {
+        auto param = std::make_unique<CAVEncodeParam>();
+        item.getEncodeParam(param.get());
+        return watcher.converter->StartConvert(item.path.toUtf8().constData(), output.toUtf8().constData(),
+                                               param.get(), &watcher, &JobWatcher::progress, write, writeInfo(item));
+    }
+
     // Runs one job on the item's paths to its end: the count of stills written, or -1 when
     // it did not finish well.
     int convertItem(const ZvVideoConvertItem &item)
     {
-        auto param = std::make_unique<CAVEncodeParam>();
-        item.getEncodeParam(param.get());
         JobWatcher watcher;
-        const bool started = watcher.converter->StartConvert(
-            item.path.toUtf8().constData(), item.outputPath.toUtf8().constData(), param.get(), &watcher,
-            &JobWatcher::progress, &JobWatcher::writeStill, writeInfo(item));
-        param.reset(); // the job keeps its own copy
-        if (!started || !watcher.waitClosed() || !wellFormed(watcher.reports(), convertFinished))
+        if (!startJob(watcher, item, item.outputPath, &JobWatcher::writeStill) || !watcher.waitClosed()
+            || !wellFormed(watcher.reports(), convertFinished))
             return -1;
         return watcher.writes();
     }
@@ -285,14 +285,11 @@ private slots:
     {
         auto item = probedItem(m_livePhoto);
         QVERIFY(item);
-        auto param = std::make_unique<CAVEncodeParam>();
-        item->getEncodeParam(param.get());
-        QCOMPARE(param->frameRateNum, 10u);
+        CAVEncodeParam param;
+        item->getEncodeParam(&param);
+        QCOMPARE(param.frameRateNum, 10u);
         JobWatcher watcher;
-        QVERIFY(watcher.converter->StartConvert(item->path.toUtf8().constData(), item->outputPath.toUtf8().constData(),
-                                                param.get(), &watcher, &JobWatcher::progress, nullptr,
-                                                writeInfo(*item)));
-        param.reset();
+        QVERIFY(startJob(watcher, *item, item->outputPath, nullptr));
         QVERIFY(watcher.waitClosed());
         QVERIFY(wellFormed(watcher.reports(), convertFinished));
         QVERIFY(!watcher.reportedOnGuiThread());
@@ -385,12 +382,8 @@ private slots:
         auto frames = probedItem(m_livePhoto);
         QVERIFY(frames);
         {
-            auto param = std::make_unique<CAVEncodeParam>();
-            frames->getEncodeParam(param.get());
             JobWatcher watcher;
-            QVERIFY(watcher.converter->StartConvert(frames->path.toUtf8().constData(), "", param.get(), &watcher,
-                                                    &JobWatcher::progress, &JobWatcher::writeStill,
-                                                    writeInfo(*frames)));
+            QVERIFY(startJob(watcher, *frames, QString(), &JobWatcher::writeStill));
             QVERIFY(watcher.waitClosed());
         }
         const QStringList jpegs = filesIn(frames->outputDir);
@@ -439,12 +432,8 @@ private slots:
         QVERIFY(!longMovie.isEmpty());
         auto item = probedItem(longMovie);
         QVERIFY(item);
-        auto param = std::make_unique<CAVEncodeParam>();
-        item->getEncodeParam(param.get());
         JobWatcher watcher;
-        QVERIFY(watcher.converter->StartConvert(item->path.toUtf8().constData(), item->outputPath.toUtf8().constData(),
-                                                param.get(), &watcher, &JobWatcher::progress, nullptr,
-                                                writeInfo(*item)));
+        QVERIFY(startJob(watcher, *item, item->outputPath, nullptr));
         QTest::qWait(200);
         auto stopped = std::async(std::launch::async, [&watcher] { watcher.converter->StopConvert(); });
         QVERIFY(stopped.wait_for(std::chrono::seconds(60)) == std::future_status::ready); // hang guard
@@ -458,11 +447,8 @@ private slots:
         chooseOutput("png", "png", MMC_CODEC_PNG);
         auto item = probedItem(m_livePhoto);
         QVERIFY(item);
-        auto param = std::make_unique<CAVEncodeParam>();
-        item->getEncodeParam(param.get());
         JobWatcher watcher;
-        QVERIFY(watcher.converter->StartConvert(item->path.toUtf8().constData(), "", param.get(), &watcher,
-                                                &JobWatcher::progress, &JobWatcher::refuseStill, writeInfo(*item)));
+        QVERIFY(startJob(watcher, *item, QString(), &JobWatcher::refuseStill));
         QVERIFY(watcher.waitClosed());
         QVERIFY(wellFormed(watcher.reports(), convertFailed));
         QVERIFY(watcher.writes() >= 1);
