@@ -172,8 +172,9 @@ std::vector<std::string> decodedWebp(const std::string &webp, const std::string 
             std::to_string(info.canvas_width) + "x" + std::to_string(info.canvas_height), "-i", raw};
 }
 
-// SSIM or PSNR against the upright source (scaled to the output's size), frame by frame:
-// stills read at 25 fps and GIF delays in hundredths would otherwise pair the wrong frames.
+// SSIM or PSNR against the upright source (scaled to the output's size), frame by frame
+// in one time base: stills read at 25 fps and GIF delays in hundredths would otherwise
+// pair the wrong frames.
 // For PNG: whether our pixels are those of the ffmpeg tool's rgb24 frames.
 double quality(const Job &job, const Movie &movie, bool ours)
 {
@@ -183,12 +184,12 @@ double quality(const Job &job, const Movie &movie, bool ours)
     switch (job.quality) {
     case Quality::Ssim:
         return compare({"-i", output}, source,
-                       "[0:v]setpts=N,format=yuv420p[a];[1:v]setpts=N," + scale + "format=yuv420p[b];[a][b]ssim", "All:");
+                       "[0:v]settb=1,setpts=N,format=yuv420p[a];[1:v]settb=1,setpts=N," + scale + "format=yuv420p[b];[a][b]ssim", "All:");
     case Quality::WebpSsim: {
         const std::vector<std::string> decoded = decodedWebp(output, output + ".rgba");
         const double value = decoded.empty() ? 0.0
                                              : compare(decoded, source,
-                                                       "[0:v]setpts=N,format=yuv420p[a];[1:v]setpts=N,format=yuv420p[b];"
+                                                       "[0:v]settb=1,setpts=N,format=yuv420p[a];[1:v]settb=1,setpts=N,format=yuv420p[b];"
                                                        "[a][b]ssim",
                                                        "All:");
         std::remove((output + ".rgba").c_str());
@@ -196,7 +197,7 @@ double quality(const Job &job, const Movie &movie, bool ours)
     }
     case Quality::Psnr:
         return compare({"-i", ours ? stillPattern(job) : output}, source,
-                       "[0:v]setpts=N,format=yuv420p[a];[1:v]setpts=N,format=yuv420p[b];[a][b]psnr", "average:");
+                       "[0:v]settb=1,setpts=N,format=yuv420p[a];[1:v]settb=1,setpts=N,format=yuv420p[b];[a][b]psnr", "average:");
     case Quality::SamePixels:
         return ours ? compare({"-i", stillPattern(job)}, {"-i", job.refOutput},
                               "[0:v]format=rgb24[a];[1:v]format=rgb24[b];[a][b]psnr", "average:")
