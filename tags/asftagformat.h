@@ -69,7 +69,9 @@ private:
     void SettleRecord(TagStream *stream, int64_t at, int64_t length, const std::string &name, int fieldsBefore,
                       bool inLibrary);
     bool HasOriginal(const TagField &field) const;
+    // The first original holding the field's value that is not yet used, now marked used.
     const Original *UnusedOriginal(const TagField &field, std::vector<bool> *used) const;
+    // The records of the attributes to write, for the Extended Content and the Metadata Library.
     void CollectAttributes(Records *extended, Records *library) const;
 
     bool CopyOldObjects(TagByteBuffer *out, uint32_t *count, int64_t *fileProperties, Object *extension);
