@@ -98,6 +98,14 @@ bool ReadAt(TagStream *stream, int64_t at, void *buffer, int count)
     return stream->Seek(at) == at && stream->Read(buffer, count) == count;
 }
 
+bool ReadBytes(TagStream *stream, int64_t at, int64_t length, std::string *bytes)
+{
+    if (length <= 0 || length > INT32_MAX)
+        return false;
+    bytes->resize(static_cast<size_t>(length));
+    return ReadAt(stream, at, &(*bytes)[0], static_cast<int>(length));
+}
+
 uint64_t ReadLe64(const uint8_t *p)
 {
     return uint64_t(ReadLe32(p + 4)) << 32 | ReadLe32(p);
@@ -167,17 +175,73 @@ std::string Utf16Text(const wchar_t *text)
     return bytes;
 }
 
+void PutObjectHead(TagByteBuffer *out, const Guid &guid, uint64_t size)
+{
+    out->PutBytes(guid.bytes, 16);
+    PutLe64(out, size);
+}
+
+std::string WideName(const char *name)
+{
+    return Utf16Text(std::wstring(name, name + std::strlen(name)).c_str());
+}
+
+std::string Bytes(const TagByteBuffer &buffer)
+{
+    return std::string(reinterpret_cast<const char *>(buffer.Data()), buffer.Size());
+}
+
 std::string PictureValue(const TagField &field)
 {
-    const char *mimeText = SniffTagImage(static_cast<const uint8_t *>(field.data), field.length).mime;
-    const std::string mime = Utf16Text(std::wstring(mimeText, mimeText + std::strlen(mimeText)).c_str());
+    const std::string mime = WideName(SniffTagImage(static_cast<const uint8_t *>(field.data), field.length).mime);
     TagByteBuffer value;
     value.PutByte(3);
     value.PutLe32(field.length);
     value.PutBytes(mime.data(), mime.size());
     value.PutLe16(0);
     value.PutBytes(field.data, field.length);
-    return std::string(reinterpret_cast<const char *>(value.Data()), value.Size());
+    return Bytes(value);
+}
+
+std::string DescriptorRecord(const std::string &name, int valueType, const std::string &value)
+{
+    TagByteBuffer record;
+    record.PutLe16(static_cast<uint32_t>(name.size()));
+    record.PutBytes(name.data(), name.size());
+    record.PutLe16(static_cast<uint32_t>(valueType));
+    record.PutLe16(static_cast<uint32_t>(value.size()));
+    record.PutBytes(value.data(), value.size());
+    return Bytes(record);
+}
+
+// A record for the whole file: language list index 0, stream 0.
+std::string LibraryRecord(const std::string &name, int valueType, const std::string &value)
+{
+    TagByteBuffer record;
+    record.PutLe16(0);
+    record.PutLe16(0);
+    record.PutLe16(static_cast<uint32_t>(name.size()));
+    record.PutLe16(static_cast<uint32_t>(valueType));
+    record.PutLe32(static_cast<uint32_t>(value.size()));
+    record.PutBytes(name.data(), name.size());
+    record.PutBytes(value.data(), value.size());
+    return Bytes(record);
+}
+
+std::string ValueBytes(const TagField &field)
+{
+    return std::string(static_cast<const char *>(field.data), field.length);
+}
+
+// The object: its head, a 16-bit count of the records, then the records.
+bool PutRecordObject(TagByteBuffer *out, const Guid &guid, const std::string &records, uint32_t count)
+{
+    if (count > 0xFFFF)
+        return false;
+    PutObjectHead(out, guid, 24 + 2 + records.size());
+    out->PutLe16(count);
+    out->PutBytes(records.data(), records.size());
+    return true;
 }
 
 bool Writable(const TagField &field)
@@ -188,12 +252,6 @@ bool Writable(const TagField &field)
         return field.valueType == TagValueText;
     return field.valueType == TagValueBinary && uint64_t(field.length) + 64 < UINT32_MAX
         && SniffTagImage(static_cast<const uint8_t *>(field.data), field.length).type != TagImageInfo::Unknown;
-}
-
-void PutObjectHead(TagByteBuffer *out, const Guid &guid, uint64_t size)
-{
-    out->PutBytes(guid.bytes, 16);
-    PutLe64(out, size);
 }
 
 const TagField *FirstFieldOfKind(const TagFieldSet *set, int kind, TagField *storage)
@@ -220,8 +278,21 @@ void AsfTagFormat::ResetState()
     m_headerSize = 0;
     m_metadataSize = 0;
     m_objectCount = 0;
-    m_keptDescriptors.clear();
-    m_keptCount = 0;
+    m_keptDescriptors = Records();
+    m_keptLibraryRecords = Records();
+    m_originals.clear();
+}
+
+void AsfTagFormat::Records::Add(const std::string &record)
+{
+    bytes += record;
+    ++count;
+}
+
+void AsfTagFormat::Records::Add(const Records &records)
+{
+    bytes += records.bytes;
+    count += records.count;
 }
 
 void AsfTagFormat::ReadEmbeddedId3(TagStream *stream, int64_t at, uint32_t length)
@@ -337,22 +408,28 @@ void AsfTagFormat::ReadExtendedContent(TagStream *stream, const Object &object)
         if (value + valueLength > object.End())
             return;
         const std::string ascii = AsciiName(name);
-        if (KindOf(ascii) >= 0 || strcasecmp(ascii.c_str(), kId3Attribute) == 0)
-            ReadAttribute(stream, ascii, valueType, value, valueLength);
-        else
-            KeepDescriptor(stream, at, value + valueLength - at);
+        const int fieldsBefore = m_fields->Count();
+        ReadAttribute(stream, ascii, valueType, value, valueLength);
+        SettleRecord(stream, at, value + valueLength - at, ascii, fieldsBefore, false);
         at = value + valueLength;
     }
 }
 
-void AsfTagFormat::KeepDescriptor(TagStream *stream, int64_t at, int64_t length)
+void AsfTagFormat::SettleRecord(TagStream *stream, int64_t at, int64_t length, const std::string &name,
+                                int fieldsBefore, bool inLibrary)
 {
-    const size_t kept = m_keptDescriptors.size();
-    m_keptDescriptors.resize(kept + static_cast<size_t>(length));
-    if (ReadAt(stream, at, &m_keptDescriptors[kept], static_cast<int>(length)))
-        ++m_keptCount;
+    const int added = m_fields->Count() - fieldsBefore;
+    const TagField field = added == 1 ? m_fields->GetAt(fieldsBefore) : EmptyTagField();
+    // An embedded ID3v2 tag, or a value of a kind the Content Description holds, is not
+    // written back: its fields are written anew.
+    const bool original = added == 1 && KindOf(name) >= 0 && NameOf(field.kind);
+    std::string record;
+    if ((added != 0 && !original) || !ReadBytes(stream, at, length, &record))
+        return;
+    if (original)
+        m_originals.push_back({std::move(record), inLibrary, field.kind, field.valueType, ValueBytes(field)});
     else
-        m_keptDescriptors.resize(kept);
+        (inLibrary ? m_keptLibraryRecords : m_keptDescriptors).Add(record);
 }
 
 void AsfTagFormat::ReadMetadataLibrary(TagStream *stream, const Object &object)
@@ -375,8 +452,11 @@ void AsfTagFormat::ReadMetadataLibrary(TagStream *stream, const Object &object)
         std::vector<uint8_t> name(nameLength);
         if (nameLength != 0 && !ReadAt(stream, at + 12, name.data(), static_cast<int>(nameLength)))
             return;
+        const std::string ascii = AsciiName(name);
+        const int fieldsBefore = m_fields->Count();
         if (dataLength >= 1 && dataLength <= kMaxLibraryValue)
-            ReadAttribute(stream, AsciiName(name), dataType, data, dataLength);
+            ReadAttribute(stream, ascii, dataType, data, dataLength);
+        SettleRecord(stream, at, data + dataLength - at, ascii, fieldsBefore, true);
         at = data + dataLength;
     }
 }
@@ -409,13 +489,17 @@ int AsfTagFormat::LoadStream()
     m_objectCount = count;
     Object object;
     int64_t at = 30;
+    bool extensionRead = false;
     for (uint32_t i = 0; i < count && ReadObject(&buffered, at, m_headerSize, &object); ++i, at = object.End()) {
-        if (IsGuid(object.guid, kContentDescription))
+        if (IsGuid(object.guid, kContentDescription)) {
             ReadContentDescription(&buffered, object);
-        else if (IsGuid(object.guid, kExtendedContent))
+        } else if (IsGuid(object.guid, kExtendedContent)) {
             ReadExtendedContent(&buffered, object);
-        else if (IsGuid(object.guid, kHeaderExtension))
+        } else if (IsGuid(object.guid, kHeaderExtension) && !extensionRead) {
+            // A save rebuilds only the first; any other is copied as it is.
             ReadHeaderExtension(&buffered, object);
+            extensionRead = true;
+        }
     }
     return 0;
 }
@@ -472,46 +556,66 @@ void AsfTagFormat::PutContentDescription(TagByteBuffer *out, uint32_t *count, in
     ++*count;
 }
 
-void AsfTagFormat::PutExtendedContent(TagByteBuffer *out, uint32_t *count, int64_t *written, int *large) const
+bool AsfTagFormat::HasOriginal(const TagField &field) const
 {
-    const size_t start = out->Size();
-    PutObjectHead(out, kExtendedContent, 0);
-    out->PutLe16(0);
-    uint32_t descriptors = 0;
+    std::vector<bool> used(m_originals.size());
+    return UnusedOriginal(field, &used) != nullptr;
+}
+
+const AsfTagFormat::Original *AsfTagFormat::UnusedOriginal(const TagField &field, std::vector<bool> *used) const
+{
+    for (size_t i = 0; i < m_originals.size(); ++i) {
+        const Original &original = m_originals[i];
+        if (!(*used)[i] && original.kind == field.kind && original.valueType == field.valueType
+            && original.value.size() == field.length
+            && std::memcmp(original.value.data(), field.data, field.length) == 0) {
+            (*used)[i] = true;
+            return &original;
+        }
+    }
+    return nullptr;
+}
+
+void AsfTagFormat::CollectAttributes(Records *extended, Records *library) const
+{
+    std::vector<bool> used(m_originals.size());
     for (int i = 0; i < m_fields->Count(); ++i) {
         const TagField field = m_fields->GetAt(i);
         const char *name = NameOf(field.kind);
         if (!name)
             continue;
-        const std::string value = field.kind == TagKindPicture ? PictureValue(field)
-                                                               : Utf16Text(static_cast<const wchar_t *>(field.data));
-        if (value.size() >= 0x10000) {
-            // Too large for a 16-bit length: it goes into the Metadata Library.
-            *large = i;
+        if (const Original *original = UnusedOriginal(field, &used)) {
+            (original->inLibrary ? library : extended)->Add(original->record);
             continue;
         }
-        const std::string wideName = Utf16Text(std::wstring(name, name + std::strlen(name)).c_str());
-        out->PutLe16(static_cast<uint32_t>(wideName.size()));
-        out->PutBytes(wideName.data(), wideName.size());
-        out->PutLe16(field.kind == TagKindPicture ? kBytesValue : kStringValue);
-        out->PutLe16(static_cast<uint32_t>(value.size()));
-        out->PutBytes(value.data(), value.size());
-        ++descriptors;
+        const bool picture = field.kind == TagKindPicture;
+        const std::string value = picture ? PictureValue(field) : Utf16Text(static_cast<const wchar_t *>(field.data));
+        const int valueType = picture ? kBytesValue : kStringValue;
+        // A value too large for a descriptor's 16-bit length goes into the Metadata Library.
+        if (value.size() < 0x10000)
+            extended->Add(DescriptorRecord(WideName(name), valueType, value));
+        else
+            library->Add(LibraryRecord(WideName(name), valueType, value));
     }
-    out->PutBytes(m_keptDescriptors.data(), m_keptDescriptors.size());
-    descriptors += m_keptCount;
-    if (descriptors == 0) {
-        out->Truncate(start);
-        return;
-    }
-    SetLe64At(out, start + 16, out->Size() - start);
-    out->Data()[start + 24] = static_cast<uint8_t>(descriptors);
-    out->Data()[start + 25] = static_cast<uint8_t>(descriptors >> 8);
-    *written += static_cast<int64_t>(out->Size() - start);
-    ++*count;
+    extended->Add(m_keptDescriptors);
+    library->Add(m_keptLibraryRecords);
 }
 
-bool AsfTagFormat::PutHeaderExtension(TagByteBuffer *out, uint32_t *count, int64_t *written, const Object &old, int large)
+bool AsfTagFormat::PutExtendedContent(TagByteBuffer *out, uint32_t *count, int64_t *written,
+                                      const Records &descriptors) const
+{
+    if (descriptors.count == 0)
+        return true;
+    const size_t start = out->Size();
+    if (!PutRecordObject(out, kExtendedContent, descriptors.bytes, descriptors.count))
+        return false;
+    *written += static_cast<int64_t>(out->Size() - start);
+    ++*count;
+    return true;
+}
+
+bool AsfTagFormat::PutHeaderExtension(TagByteBuffer *out, uint32_t *count, int64_t *written, const Object &old,
+                                      const Records &library)
 {
     const bool hadOne = old.size >= 46;
     uint8_t reserved[18];
@@ -523,7 +627,7 @@ bool AsfTagFormat::PutHeaderExtension(TagByteBuffer *out, uint32_t *count, int64
         reserved[16] = 6;
         reserved[17] = 0;
     }
-    if (!hadOne && large < 0)
+    if (!hadOne && library.count == 0)
         return true;
     const size_t start = out->Size();
     PutObjectHead(out, kHeaderExtension, 0);
@@ -535,30 +639,20 @@ bool AsfTagFormat::PutHeaderExtension(TagByteBuffer *out, uint32_t *count, int64
             return false;
         const int64_t end = old.offset + 46 + std::min<int64_t>(ReadLe32(word), old.size - 46);
         Object child;
-        std::vector<uint8_t> bytes;
+        std::string bytes;
         for (int64_t at = old.offset + 46; ReadObject(m_stream, at, end, &child); at = child.End()) {
             if (IsGuid(child.guid, kMetadataLibrary))
                 continue;
-            bytes.resize(static_cast<size_t>(child.size));
-            if (!ReadAt(m_stream, child.offset, bytes.data(), static_cast<int>(child.size)))
+            if (!ReadBytes(m_stream, child.offset, child.size, &bytes))
                 return false;
             out->PutBytes(bytes.data(), bytes.size());
         }
     }
-    if (large >= 0) {
-        const std::string value = PictureValue(m_fields->GetAt(large));
-        const std::string name = Utf16Text(L"WM/Picture");
-        const size_t library = out->Size();
-        PutObjectHead(out, kMetadataLibrary, 24 + 2 + 12 + name.size() + value.size());
-        out->PutLe16(1);
-        out->PutLe16(0);
-        out->PutLe16(0);
-        out->PutLe16(static_cast<uint32_t>(name.size()));
-        out->PutLe16(kBytesValue);
-        out->PutLe32(static_cast<uint32_t>(value.size()));
-        out->PutBytes(name.data(), name.size());
-        out->PutBytes(value.data(), value.size());
-        *written += static_cast<int64_t>(out->Size() - library);
+    if (library.count != 0) {
+        const size_t libraryStart = out->Size();
+        if (!PutRecordObject(out, kMetadataLibrary, library.bytes, library.count))
+            return false;
+        *written += static_cast<int64_t>(out->Size() - libraryStart);
     }
     // The extension is kept even when empty: readers expect the header to carry one.
     const uint64_t dataSize = out->Size() - start - 46;
@@ -575,7 +669,8 @@ int AsfTagFormat::Save()
     if (!m_stream || !m_fields)
         return -1;
     try {
-        SelectWritableFields(Writable);
+        // A picture read from the file goes back as it was, even in a format not written anew.
+        SelectWritableFields([this](const TagField &field) { return Writable(field) || HasOriginal(field); });
         if (m_fields->Count() == 0 && m_metadataSize == 0)
             return 1;
         if (m_stream->Seek(0) != 0)
@@ -593,13 +688,15 @@ int AsfTagFormat::Save()
         uint32_t count = 0;
         int64_t fileProperties = -1;
         int64_t metadata = 0;
-        int large = -1;
         Object extension;
         if (!CopyOldObjects(&header, &count, &fileProperties, &extension))
             return -1;
+        Records descriptors;
+        Records library;
+        CollectAttributes(&descriptors, &library);
         PutContentDescription(&header, &count, &metadata);
-        PutExtendedContent(&header, &count, &metadata, &large);
-        if (!PutHeaderExtension(&header, &count, &metadata, extension, large) || header.Size() > INT32_MAX)
+        if (!PutExtendedContent(&header, &count, &metadata, descriptors)
+            || !PutHeaderExtension(&header, &count, &metadata, extension, library) || header.Size() > INT32_MAX)
             return -1;
         const int64_t size = static_cast<int64_t>(header.Size());
         SetLe64At(&header, 16, static_cast<uint64_t>(size));

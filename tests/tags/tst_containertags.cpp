@@ -90,6 +90,7 @@ private slots:
     void riffAppendsAtTheEnd();
     void asfAttributesRead();
     void asfTextsCutWholeCharacters();
+    void asfRefusesMoreDescriptorsThanTheCountHolds();
 };
 
 void TestContainerTags::mp4ValuesRead()
@@ -257,6 +258,20 @@ void TestContainerTags::asfTextsCutWholeCharacters()
     QCOMPARE(handler.Reload(), 0);
     const TagField read = handler.GetFieldSet()->GetAt(0);
     QCOMPARE(Text(read), QString(32765, 'c'));
+}
+
+// The descriptor count has 16 bits: one attribute more than it holds fails the save and leaves
+// the file as it was.
+void TestContainerTags::asfRefusesMoreDescriptorsThanTheCountHolds()
+{
+    const QByteArray file = AsfFile(QVector<QByteArray>(0xFFFF, AsfDescriptor("x", 0, Utf16("k"))).toList());
+    GrowableMemoryStream stream(Vector(file));
+    int result = -1;
+    AsfTagFormat handler(&stream, &result);
+    QCOMPARE(result, 0);
+    handler.GetFieldSet()->Add(TextField(TagKindAlbum, L"Album"));
+    QCOMPARE(handler.Save(), -1);
+    QCOMPARE(Array(stream.Bytes()), file);
 }
 
 GLINTORA_TEST_MAIN_CORE(TestContainerTags)

@@ -11,12 +11,16 @@ using namespace TagTest;
 namespace {
 
 // Every tag item as mutagen sees it: key -> text, with binary values as type, description and
-// digest, so that a lost picture type or description shows.
+// digest, so that a lost picture type or description shows; ASF attributes with their value
+// type, language and stream.
 const char kDump[] =
     "import hashlib, json, sys, mutagen\n"
     "def norm(v):\n"
     "    if isinstance(v, (list, tuple)):\n"
     "        return '|'.join(norm(x) for x in v)\n"
+    "    if hasattr(v, 'language') and hasattr(v, 'stream'):\n"
+    "        value = v.value if not isinstance(v.value, bytes) else hashlib.md5(v.value).hexdigest()\n"
+    "        return '%s:%s:%s:%s' % (type(v).__name__, v.language, v.stream, value)\n"
     "    data = getattr(v, 'data', None)\n"
     "    if isinstance(data, bytes) and not isinstance(v, bytes):\n"
     "        return 'bin:%s:%s:%s' % (getattr(v, 'type', ''), getattr(v, 'desc', ''), hashlib.md5(data).hexdigest())\n"
@@ -86,6 +90,24 @@ const char kMutagenMp3[] =
     "t.add(APIC(encoding=0, mime='image/png', type=4, desc='back', data=b'\\x89PNG\\r\\n\\x1a\\n' + b'b' * 40))\n"
     "t.save(sys.argv[1], v2_version=VERSION)\n";
 
+// TAGS stands for the attributes a row sets; picture() makes a "WM/Picture" value.
+const char kMutagenAsf[] =
+    "import struct, sys\n"
+    "from mutagen.asf import ASF, ASFByteArrayAttribute, ASFDWordAttribute, ASFGUIDAttribute, ASFUnicodeAttribute\n"
+    "def picture(kind, desc, data):\n"
+    "    texts = ('image/png\\0' + desc + '\\0').encode('utf-16-le')\n"
+    "    return ASFByteArrayAttribute(struct.pack('<BI', kind, len(data)) + texts + data)\n"
+    "png = b'\\x89PNG\\r\\n\\x1a\\n'\n"
+    "f = ASF(sys.argv[1])\n"
+    "f['Title'] = ['Caf\\xe9 Title']\n"
+    "TAGS\n"
+    "f.save()\n";
+
+QStringList MutagenAsf(const QString &tags)
+{
+    return {"python3", QString(kMutagenAsf).replace("TAGS", tags)};
+}
+
 } // namespace
 
 // Files tagged by independent tools: what they wrote reads correctly, and a save of one
@@ -139,11 +161,23 @@ void TestTagInterop::otherTaggersSurviveOurSave_data()
                                   "t.save(sys.argv[1])\n"}
         << QStringList{"0=" + cafe, "1=Band"};
     QTest::newRow("mutagen ASF") << "wma"
-        << QStringList{"python3", "import sys\nfrom mutagen.asf import ASF\nf = ASF(sys.argv[1])\n"
-                                  "f['Title'] = ['Caf\\xe9 Title']\nf['Author'] = ['Band']\nf['WM/AlbumTitle'] = ['Album']\n"
-                                  "f['WM/AlbumArtist'] = ['Various']\nf['WM/Composer'] = ['Writer']\n"
-                                  "f['WM/PartOfSet'] = ['1/2']\nf['MusicBrainz/Track Id'] = ['0123-4567']\nf.save()\n"}
+        << MutagenAsf("f['Author'] = ['Band']\nf['WM/AlbumTitle'] = ['Album']\nf['WM/AlbumArtist'] = ['Various']\n"
+                      "f['WM/Composer'] = ['Writer']\nf['WM/PartOfSet'] = ['1/2']\n"
+                      "f['MusicBrainz/Track Id'] = ['0123-4567']")
         << QStringList{"0=" + cafe, "1=Band", "2=Album", "10=Various", "11=Writer", "13=1/2"};
+    // Mutagen writes these into the Metadata Library (large, GUID, with a language) and the
+    // Metadata object (with a stream).
+    QTest::newRow("mutagen ASF Metadata Library") << "wma"
+        << MutagenAsf("f['WM/AlbumTitle'] = [ASFUnicodeAttribute('Album', language=1)]\n"
+                      "f['Private/Note'] = [ASFUnicodeAttribute('Kept', language=2)]\n"
+                      "f['Private/Id'] = [ASFGUIDAttribute(b'0123456789abcdef')]\n"
+                      "f['Private/Count'] = [ASFDWordAttribute(7, stream=1)]\n"
+                      "f['WM/Picture'] = [picture(4, 'large back', png + bytes(range(256)) * 300)]")
+        << QStringList{"0=" + cafe, "2=Album"};
+    QTest::newRow("mutagen ASF two pictures") << "wma"
+        << MutagenAsf("f['WM/Picture'] = [picture(3, 'front', png + b'f' * 40), picture(4, 'back', png + b'b' * 40)]\n"
+                      "f['WM/TrackNumber'] = [ASFDWordAttribute(3)]")
+        << QStringList{"0=" + cafe, "5=3"};
     QTest::newRow("metaflac") << "flac"
         << QStringList{"metaflac", "--set-tag=TITLE=" + cafe, "--set-tag=ARTIST=" + artist, "--set-tag=ARTIST=Second",
                        "--set-tag=ALBUMARTIST=Band", "--set-tag=COMPOSER=Writer", "--set-tag=TRACKNUMBER=3",
