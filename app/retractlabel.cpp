@@ -1,5 +1,7 @@
 #include "retractlabel.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLineEdit>
@@ -95,18 +97,25 @@ QString RetractLabel::editableName() const
 
 void RetractLabel::setCanEditText(bool)
 {
+    // The label is only as tall as its text; the editor needs room for its frame, so it
+    // lies over the label in the label's parent, where it is not cut to the label's height.
+    QWidget *host = parentWidget() ? parentWidget() : this;
     if (!m_editName) {
-        m_editName = new QLineEdit(this);
+        m_editName = new QLineEdit(host);
         m_editName->setAcceptDrops(false);
         connect(m_editName, &QLineEdit::returnPressed, this, &RetractLabel::RenameOK);
         connect(m_editName, &QLineEdit::editingFinished, this, &RetractLabel::RenameOK);
         connect(m_editName, &QLineEdit::textChanged, this, &RetractLabel::NameChange);
     }
     m_strLastName = editableName();
+    m_editName->setFont(font());
     m_editName->setText(m_strLastName);
-    // The whole label: an editor as narrow as the text scrolls its first letter away.
-    m_editName->setGeometry(0, 0, width(), height());
+    // The whole width: an editor as narrow as the text scrolls its first letter away.
+    const int editorHeight = std::max(height(), m_editName->sizeHint().height());
+    const QPoint origin = host == this ? QPoint() : pos();
+    m_editName->setGeometry(origin.x(), origin.y() + (height() - editorHeight) / 2, width(), editorHeight);
     m_editName->show();
+    m_editName->raise();
     m_editName->selectAll();
     m_editName->setFocus(Qt::OtherFocusReason);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QLabel>
+#include <QPointer>
 
 class QLineEdit;
 
@@ -37,7 +38,7 @@ private:
     QString editableName() const;
 
     QString m_strName;
-    QLineEdit *m_editName = nullptr;
+    QPointer<QLineEdit> m_editName; // the parent may delete it first
     QString m_strLastName;
     int m_nPixelSize = 13;
     int m_nTextWidth = -1;
