@@ -181,6 +181,8 @@ bool Player::play()
     return withMedia([this](PlayerSession &current) {
         setDelivery(Delivery::Open);
         m_playing = true;
+        if (current.video)
+            current.video->fillAhead();
         current.clock->setRunning(true);
         if (current.output)
             current.output->setPaused(false);

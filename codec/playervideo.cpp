@@ -97,6 +97,13 @@ bool PlayerVideo::seek(int64_t target, bool deliver)
     return submit(command);
 }
 
+void PlayerVideo::fillAhead()
+{
+    Command command;
+    command.kind = Command::FillAhead;
+    submit(command);
+}
+
 bool PlayerVideo::step(int direction)
 {
     Command command;
@@ -170,6 +177,12 @@ bool PlayerVideo::execute(const Command &command)
     }
     case Command::Step:
         return command.direction < 0 ? stepBack() : stepForward();
+    case Command::FillAhead: {
+        Decoded next;
+        while (m_queue.size() < kFramesAhead && decode(next))
+            m_queue.push_back(next);
+        return true;
+    }
     case Command::Subtitles: {
         if (command.subtitles == m_subtitles)
             return true;

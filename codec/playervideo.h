@@ -42,6 +42,9 @@ public:
     void start();
 
     void setRunning(bool running);
+    // Returns once the frames that playing starts with are decoded: the decoder's first
+    // frames come slowly, and a clock already running would drop them.
+    void fillAhead();
     // Positions at target: the first frame at or after it, else the last frame. With
     // deliver, that frame is presented at once; otherwise playing starts from it.
     bool seek(int64_t target, bool deliver);
@@ -66,7 +69,7 @@ private:
     };
     struct Command
     {
-        enum Kind { Seek, Step, Subtitles } kind = Seek;
+        enum Kind { Seek, Step, Subtitles, FillAhead } kind = Seek;
         int64_t target = 0;
         bool deliver = false;
         int direction = 0;
