@@ -16,6 +16,7 @@
 #include "colourstatistics.h"
 #include "orderedworkers.h"
 #include "palettemapper.h"
+#include "runencoders.h"
 #include "sidestreams.h"
 #include "stillencoder.h"
 #include "track.h"
@@ -30,6 +31,8 @@ extern "C" {
 namespace {
 
 constexpr AVRational kMicroseconds{1, 1000000};
+// Each run first encodes the frame before it again, so longer runs waste less.
+constexpr int kGifRunLength = 8;
 
 AVCodecID stillCodec(const std::string &format)
 {
@@ -527,8 +530,11 @@ bool ConversionJob::runGif()
     PaletteMapper mapper;
     if (!mapper.setPalette(palette.get()))
         return false;
-    // Each frame maps on its own, so workers map whole frames side by side; the encoder
-    // takes them back in order.
+    // Each frame maps on its own, so workers map whole frames side by side. The encoder
+    // sees only a frame and the one before it, so runs of frames encode side by side too.
+    RunEncoders encoding(
+        std::max(1, threads / 2), kGifRunLength, [&writer] { return writer.createSpareEncoder(); },
+        [&writer](AVPacket *packet, int64_t spacing) { return writer.writeVideoPacket(packet, spacing); });
     std::vector<std::unique_ptr<FrameFilter>> converters(static_cast<size_t>(threads));
     OrderedWorkers mapping(
         threads,
@@ -541,11 +547,12 @@ bool ConversionJob::runGif()
             item.frame = mapped.release();
             return true;
         },
-        [&](OrderedWorkers::Item &item) { return writer.write(item.frame, item.timeBase); });
+        [&](OrderedWorkers::Item &item) {
+            return writer.stamp(item.frame, item.timeBase) && encoding.submit(item.frame, writer.frameSpacing());
+        });
     const bool passed = runWorkerPass(
-        m_total.load() / 2,
-        [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });
-    return passed && mapping.finish() && writer.finish();
+        m_total.load() / 2, [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });
+    return passed && mapping.finish() && encoding.finish() && writer.finish();
 }
 
 bool ConversionJob::runTrackCopy()
