@@ -531,9 +531,11 @@ bool ConversionJob::runGif()
     if (!mapper.setPalette(palette.get()))
         return false;
     // Each frame maps on its own, so workers map whole frames side by side. The encoder
-    // sees only a frame and the one before it, so runs of frames encode side by side too.
+    // sees only a frame and the one before it, so runs of frames encode side by side too;
+    // each lane holds some 25 MB of full-size buffers, and more than two gained little
+    // while the mapping workers share the cores.
     RunEncoders encoding(
-        std::max(1, threads / 2), kGifRunLength, [&writer] { return writer.createSpareEncoder(); },
+        std::max(1, threads / 4), kGifRunLength, [&writer] { return writer.createSpareEncoder(); },
         [&writer](AVPacket *packet, int64_t spacing) { return writer.writeVideoPacket(packet, spacing); });
     std::vector<std::unique_ptr<FrameFilter>> converters(static_cast<size_t>(threads));
     OrderedWorkers mapping(

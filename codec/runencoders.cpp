@@ -43,71 +43,75 @@ RunEncoders::~RunEncoders()
 
 void RunEncoders::laneLoop()
 {
+    // One encoder serves all the lane's runs: the frame before a run leaves it as one
+    // encoder fed every frame would be, and allocating anew for each run costs memory.
+    AVCodecContext *encoder = nullptr;
+    AVPacket *packet = av_packet_alloc();
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [&] { return m_stopping || m_failed || m_claimed < m_runs.size(); });
         if (m_stopping || m_failed)
-            return;
+            break;
         Run &run = *m_runs[m_claimed++];
-        if (!encodeRun(run, lock))
+        lock.unlock();
+        if (!encoder)
+            encoder = m_createEncoder();
+        // An encoder that holds frames back would mix up the runs' packets.
+        bool ok = encoder && packet && !(encoder->codec->capabilities & AV_CODEC_CAP_DELAY)
+                  && (!run.prime || encode(encoder, packet, run.prime, 0, nullptr));
+        av_frame_free(&run.prime);
+        lock.lock();
+        if (!ok || !encodeFrames(run, encoder, packet, lock))
             m_failed = true;
         run.done = true;
         m_changed.notify_all();
     }
+    lock.unlock();
+    av_packet_free(&packet);
+    avcodec_free_context(&encoder);
+}
+
+bool RunEncoders::encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *frame, int64_t tag, Run *keep)
+{
+    if (avcodec_send_frame(encoder, frame) < 0)
+        return false;
+    int received = 0;
+    while ((received = avcodec_receive_packet(encoder, packet)) >= 0) {
+        // Encoders make room for a whole picture; a run's packets wait in copies of
+        // their own size.
+        AVPacket *kept = keep ? av_packet_alloc() : nullptr;
+        const bool copied = kept && av_new_packet(kept, packet->size) >= 0 && av_packet_copy_props(kept, packet) >= 0;
+        if (copied)
+            std::copy_n(packet->data, packet->size, kept->data);
+        av_packet_unref(packet);
+        if (copied)
+            keep->packets.emplace_back(kept, tag);
+        else if (keep) {
+            av_packet_free(&kept);
+            return false;
+        }
+    }
+    return received == AVERROR(EAGAIN);
 }
 
 // Called and returns with the lock held; encodes without it.
-bool RunEncoders::encodeRun(Run &run, std::unique_lock<std::mutex> &lock)
+bool RunEncoders::encodeFrames(Run &run, AVCodecContext *encoder, AVPacket *packet, std::unique_lock<std::mutex> &lock)
 {
-    lock.unlock();
-    AVCodecContext *encoder = m_createEncoder();
-    AVPacket *packet = av_packet_alloc();
-    // An encoder that holds frames back would mix up the runs' packets.
-    bool ok = encoder && packet && !(encoder->codec->capabilities & AV_CODEC_CAP_DELAY);
-    const auto encode = [&](AVFrame *frame, int64_t tag, bool keep) {
-        if (avcodec_send_frame(encoder, frame) < 0)
-            return false;
-        int received = 0;
-        while ((received = avcodec_receive_packet(encoder, packet)) >= 0) {
-            if (!keep) {
-                av_packet_unref(packet);
-                continue;
-            }
-            // Encoders make room for a whole picture; a run's packets wait in copies
-            // of their own size.
-            AVPacket *kept = av_packet_alloc();
-            const bool copied = kept && av_new_packet(kept, packet->size) >= 0
-                                && av_packet_copy_props(kept, packet) >= 0;
-            if (copied)
-                std::copy_n(packet->data, packet->size, kept->data);
-            av_packet_unref(packet);
-            if (!copied) {
-                av_packet_free(&kept);
-                return false;
-            }
-            run.packets.emplace_back(kept, tag);
-        }
-        return received == AVERROR(EAGAIN);
-    };
-    ok = ok && (!run.prime || encode(run.prime, 0, false));
-    av_frame_free(&run.prime);
-    lock.lock();
-    while (ok) {
+    for (;;) {
         m_changed.wait(lock, [&] { return m_stopping || m_failed || !run.frames.empty() || run.closed; });
         if (m_stopping || m_failed || run.frames.empty())
-            break;
+            return !m_failed;
         auto next = run.frames.front();
         run.frames.pop_front();
         --m_waitingFrames;
         m_changed.notify_all();
         lock.unlock();
-        ok = encode(next.first, next.second, true);
+        const bool ok = encode(encoder, packet, next.first, next.second, &run);
         av_frame_free(&next.first);
         lock.lock();
+        if (!ok)
+            return false;
     }
-    av_packet_free(&packet);
-    avcodec_free_context(&encoder);
-    return ok;
 }
 
 bool RunEncoders::writeFinished(std::unique_lock<std::mutex> &lock)

@@ -39,7 +39,9 @@ private:
     struct Run;
 
     void laneLoop();
-    bool encodeRun(Run &run, std::unique_lock<std::mutex> &lock);
+    // keep: the run that gets the packets; null drops them.
+    static bool encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *frame, int64_t tag, Run *keep);
+    bool encodeFrames(Run &run, AVCodecContext *encoder, AVPacket *packet, std::unique_lock<std::mutex> &lock);
     bool writeFinished(std::unique_lock<std::mutex> &lock);
 
     CreateEncoder m_createEncoder;
