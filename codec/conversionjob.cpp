@@ -16,6 +16,7 @@
 #include "colourstatistics.h"
 #include "orderedworkers.h"
 #include "palettemapper.h"
+#include "runencoders.h"
 #include "sidestreams.h"
 #include "stillencoder.h"
 #include "track.h"
@@ -30,6 +31,8 @@ extern "C" {
 namespace {
 
 constexpr AVRational kMicroseconds{1, 1000000};
+// Each run first encodes the frame before it again, so longer runs waste less.
+constexpr int kGifRunLength = 8;
 
 AVCodecID stillCodec(const std::string &format)
 {
@@ -91,13 +94,15 @@ VideoParams frameParams(const AVFrame *frame, AVRational timeBase)
     return params;
 }
 
-// A worker's own converter, made for the first frame it sees, turns the item's frame
-// into BGRA in place.
-bool toBgra(std::unique_ptr<FrameFilter> &converter, OrderedWorkers::Item &item)
+// A worker's own filter, made for the first frame it sees, turns the item's frame
+// upright, resizes and converts it in place: these steps take each frame on its own,
+// so they run side by side rather than in the decoding thread.
+bool convertPicture(std::unique_ptr<FrameFilter> &converter, const std::string &chain, AVPixelFormat format,
+                    OrderedWorkers::Item &item)
 {
     if (!converter) {
         converter = std::make_unique<FrameFilter>();
-        if (!converter->build(frameParams(item.frame, item.timeBase), "", AV_PIX_FMT_BGRA))
+        if (!converter->build(frameParams(item.frame, item.timeBase), chain, format))
             return false;
     }
     if (!converter->transform(item.frame))
@@ -350,25 +355,53 @@ void ConversionJob::run()
     m_finished.store(true);
 }
 
-AVPixelFormat ConversionJob::chainOutput(const VideoParams &params, AVPixelFormat wanted) const
+std::string ConversionJob::rateChain() const
 {
-    // A resize converts in the same step, interpolating chroma at full size; without
-    // one the conversion waits for the workers, which run side by side.
-    return m_settings.width > 0 && m_settings.height > 0 ? wanted : params.format;
+    if (m_settings.rateNum > 0 && m_settings.rateDen > 0)
+        return "fps=" + std::to_string(m_settings.rateNum) + "/" + std::to_string(m_settings.rateDen);
+    return "";
+}
+
+bool ConversionJob::resizes() const
+{
+    return m_settings.width > 0 && m_settings.height > 0;
+}
+
+std::string ConversionJob::pictureChain() const
+{
+    std::string chain = FrameFilter::rotationChain(m_source->rotation());
+    if (resizes()) {
+        const std::string size = std::to_string(m_settings.width) + ":" + std::to_string(m_settings.height);
+        chain += std::string(chain.empty() ? "" : ",") + "scale=" + size
+                 + (m_settings.keepAspect ? ":force_original_aspect_ratio=decrease" : "") + ":flags=lanczos";
+    }
+    return chain;
+}
+
+std::string ConversionJob::workerChain() const
+{
+    // A resize converts in the same step, interpolating chroma at full size. Otherwise
+    // the picture converts once turned: a graph left to choose may turn the larger
+    // converted picture.
+    const std::string chain = pictureChain();
+    return chain.empty() || resizes() ? chain : chain + ",scale";
 }
 
 std::string ConversionJob::videoChain() const
 {
-    std::string chain = FrameFilter::rotationChain(m_source->rotation());
-    const auto append = [&chain](const std::string &filter) { chain += (chain.empty() ? "" : ",") + filter; };
-    if (m_settings.rateNum > 0 && m_settings.rateDen > 0)
-        append("fps=" + std::to_string(m_settings.rateNum) + "/" + std::to_string(m_settings.rateDen));
-    if (m_settings.width > 0 && m_settings.height > 0) {
-        const std::string size = std::to_string(m_settings.width) + ":" + std::to_string(m_settings.height);
-        append("scale=" + size + (m_settings.keepAspect ? ":force_original_aspect_ratio=decrease" : "")
-               + ":flags=lanczos");
-    }
-    return chain;
+    // Choosing frames by time before turning them gives the same frames, and the
+    // worker passes split the chain there.
+    const std::string rate = rateChain();
+    const std::string picture = pictureChain();
+    return rate.empty() ? picture : picture.empty() ? rate : rate + "," + picture;
+}
+
+bool ConversionJob::runWorkerPass(uint64_t progressBase, const std::function<bool(AVFrame *, AVRational)> &deliver)
+{
+    return runPass(
+        progressBase,
+        [this](FrameFilter &filter, const VideoParams &params) { return filter.build(params, rateChain(), params.format); },
+        deliver);
 }
 
 bool ConversionJob::runPass(uint64_t progressBase,
@@ -471,7 +504,7 @@ bool ConversionJob::runGif()
     // holds more than a frame or two. Counting colours is as slow as mapping them, so
     // workers convert and count whole frames side by side.
     FramePtr palette(av_frame_alloc());
-    const std::string chain = videoChain();
+    const std::string chain = workerChain();
     const int threads = OrderedWorkers::defaultThreads(8);
     {
         ColourStatistics statistics;
@@ -479,18 +512,14 @@ bool ConversionJob::runGif()
         OrderedWorkers counting(
             threads,
             [&](int worker, OrderedWorkers::Item &item) {
-                const bool counted = toBgra(counters[static_cast<size_t>(worker)], item)
+                const bool counted = convertPicture(counters[static_cast<size_t>(worker)], chain, AV_PIX_FMT_BGRA, item)
                                      && statistics.add(item.frame);
                 av_frame_unref(item.frame);
                 return counted;
             },
             [](OrderedWorkers::Item &) { return true; });
-        const bool measured = palette && runPass(
-            0,
-            [&](FrameFilter &filter, const VideoParams &params) {
-                return filter.build(params, chain, chainOutput(params, AV_PIX_FMT_BGRA));
-            },
-            [&](AVFrame *frame, AVRational timeBase) { return counting.submit(frame, timeBase); });
+        const bool measured = palette && runWorkerPass(
+            0, [&](AVFrame *frame, AVRational timeBase) { return counting.submit(frame, timeBase); });
         if (!measured || !counting.finish() || !statistics.makePalette(palette.get()) || !m_source->rewind())
             return false;
     }
@@ -501,28 +530,31 @@ bool ConversionJob::runGif()
     PaletteMapper mapper;
     if (!mapper.setPalette(palette.get()))
         return false;
-    // Each frame maps on its own, so workers map whole frames side by side; the encoder
-    // takes them back in order.
+    // Each frame maps on its own, so workers map whole frames side by side. The encoder
+    // sees only a frame and the one before it, so runs of frames encode side by side too;
+    // each lane holds some 25 MB of full-size buffers, and more than two gained little
+    // while the mapping workers share the cores.
+    RunEncoders encoding(
+        std::max(1, threads / 4), kGifRunLength, [&writer] { return writer.createSpareEncoder(); },
+        [&writer](AVPacket *packet, int64_t spacing) { return writer.writeVideoPacket(packet, spacing); });
     std::vector<std::unique_ptr<FrameFilter>> converters(static_cast<size_t>(threads));
     OrderedWorkers mapping(
         threads,
         [&](int worker, OrderedWorkers::Item &item) {
             FramePtr mapped(av_frame_alloc());
-            if (!mapped || !toBgra(converters[static_cast<size_t>(worker)], item)
+            if (!mapped || !convertPicture(converters[static_cast<size_t>(worker)], chain, AV_PIX_FMT_BGRA, item)
                 || !mapper.map(item.frame, mapped.get()))
                 return false;
             av_frame_free(&item.frame);
             item.frame = mapped.release();
             return true;
         },
-        [&](OrderedWorkers::Item &item) { return writer.write(item.frame, item.timeBase); });
-    const bool passed = runPass(
-        m_total.load() / 2,
-        [&](FrameFilter &filter, const VideoParams &params) {
-            return filter.build(params, chain, chainOutput(params, AV_PIX_FMT_BGRA));
-        },
-        [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });
-    return passed && mapping.finish() && writer.finish();
+        [&](OrderedWorkers::Item &item) {
+            return writer.stamp(item.frame, item.timeBase) && encoding.submit(item.frame, writer.frameSpacing());
+        });
+    const bool passed = runWorkerPass(
+        m_total.load() / 2, [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });
+    return passed && mapping.finish() && encoding.finish() && writer.finish();
 }
 
 bool ConversionJob::runTrackCopy()
@@ -597,37 +629,34 @@ bool ConversionJob::encodeStills(AVCodecID codec, bool firstOnly, const OrderedW
     // Stills do not depend on each other: each worker converts and encodes whole frames.
     struct Worker
     {
-        FrameFilter converter;
+        std::unique_ptr<FrameFilter> converter;
         StillEncoder encoder;
-        bool ready = false;
+        bool opened = false;
     };
     // Fewer workers than for GIFs: each holds full-size pictures and an encoder, and
     // four keep up with the decoder.
     const int threads = firstOnly ? 1 : OrderedWorkers::defaultThreads(4);
-    std::vector<std::unique_ptr<Worker>> workers(static_cast<size_t>(threads));
+    std::vector<Worker> workers(static_cast<size_t>(threads));
+    const std::string chain = workerChain();
     bool submitted = false;
     OrderedWorkers encoding(
         threads,
         [&](int index, OrderedWorkers::Item &item) {
-            std::unique_ptr<Worker> &worker = workers[static_cast<size_t>(index)];
+            Worker &worker = workers[static_cast<size_t>(index)];
             const int64_t pts = item.frame->pts;
-            if (!worker) {
-                worker = std::make_unique<Worker>();
-                worker->ready = worker->converter.build(frameParams(item.frame, item.timeBase), "", format)
-                                && worker->encoder.open(codec, item.frame->width, item.frame->height, format, quality);
-            }
-            const bool encoded = worker->ready && worker->converter.transform(item.frame)
-                                 && worker->encoder.encode(item.frame, item.bytes);
+            bool encoded = convertPicture(worker.converter, chain, format, item);
+            if (encoded && !worker.opened)
+                encoded = worker.opened =
+                    worker.encoder.open(codec, item.frame->width, item.frame->height, format, quality);
+            encoded = encoded && worker.encoder.encode(item.frame, item.bytes);
             // Only the time is kept; an encoded still may wait a while for its turn.
             av_frame_unref(item.frame);
             item.frame->pts = pts;
             return encoded;
         },
         deliver);
-    const std::string chain = videoChain();
-    const bool passed = runPass(
-        0, [&](FrameFilter &filter, const VideoParams &params) { return filter.build(params, chain, chainOutput(params, format)); },
-        [&](AVFrame *frame, AVRational timeBase) {
+    const bool passed = runWorkerPass(
+        0, [&](AVFrame *frame, AVRational timeBase) {
             if (firstOnly && submitted)
                 return true;
             submitted = true;

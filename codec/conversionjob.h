@@ -92,8 +92,16 @@ private:
     // Feeds every frame of the range through the filter; each result goes to deliver.
     bool runPass(uint64_t progressBase, const std::function<bool(FrameFilter &, const VideoParams &)> &build,
                  const std::function<bool(AVFrame *, AVRational)> &deliver);
+    // A pass whose workers do the per-frame steps: only the rate is chosen in order.
+    bool runWorkerPass(uint64_t progressBase, const std::function<bool(AVFrame *, AVRational)> &deliver);
+    // The temporal part of the chain, which sees every frame in order.
+    std::string rateChain() const;
+    bool resizes() const;
+    // The per-frame part: turning upright and resizing.
+    std::string pictureChain() const;
+    // The per-frame part as workers run it, each on whole frames.
+    std::string workerChain() const;
     std::string videoChain() const;
-    AVPixelFormat chainOutput(const VideoParams &params, AVPixelFormat wanted) const;
     bool deliverStill(const std::vector<uint8_t> &image);
     void discardOutput();
 

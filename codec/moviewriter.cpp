@@ -245,21 +245,22 @@ bool MovieWriter::writeHeader()
     return m_headerWritten;
 }
 
-bool MovieWriter::openEncoder(const AVFrame *frame, AVRational timeBase)
+AVCodecContext *MovieWriter::createEncoder(int width, int height, AVPixelFormat format, AVRational sampleAspect,
+                                           AVRational timeBase) const
 {
-    m_encoder = avcodec_alloc_context3(m_codec);
-    if (!m_encoder || !m_stream)
-        return false;
-    m_encoder->width = frame->width;
-    m_encoder->height = frame->height;
-    m_encoder->pix_fmt = AVPixelFormat(frame->format);
-    m_encoder->sample_aspect_ratio = frame->sample_aspect_ratio;
-    m_encoder->time_base = encoderTimeBase(m_codec, timeBase);
-    m_encoder->thread_count = 0;
+    AVCodecContext *encoder = avcodec_alloc_context3(m_codec);
+    if (!encoder)
+        return nullptr;
+    encoder->width = width;
+    encoder->height = height;
+    encoder->pix_fmt = format;
+    encoder->sample_aspect_ratio = sampleAspect;
+    encoder->time_base = timeBase;
+    encoder->thread_count = 0;
     if (m_settings.videoBitrate)
-        m_encoder->bit_rate = m_settings.videoBitrate;
+        encoder->bit_rate = m_settings.videoBitrate;
     if (m_muxer->oformat->flags & AVFMT_GLOBALHEADER)
-        m_encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+        encoder->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
     AVDictionary *options = nullptr;
     if (m_codec->id == AV_CODEC_ID_WEBP) {
         av_dict_set_int(&options, "quality", m_settings.quality ? m_settings.quality : 75, 0);
@@ -268,35 +269,64 @@ bool MovieWriter::openEncoder(const AVFrame *frame, AVRational timeBase)
     }
     if (m_settings.profile == 66 && m_codec->id == AV_CODEC_ID_H264)
         av_dict_set(&options, "profile", "baseline", 0);
-    const int opened = avcodec_open2(m_encoder, m_codec, &options);
+    const int opened = avcodec_open2(encoder, m_codec, &options);
     av_dict_free(&options);
-    if (opened < 0 || avcodec_parameters_from_context(m_stream->codecpar, m_encoder) < 0)
+    if (opened < 0)
+        avcodec_free_context(&encoder);
+    return encoder;
+}
+
+bool MovieWriter::openEncoder(const AVFrame *frame, AVRational timeBase)
+{
+    if (!m_stream)
+        return false;
+    m_encoder = createEncoder(frame->width, frame->height, AVPixelFormat(frame->format), frame->sample_aspect_ratio,
+                              encoderTimeBase(m_codec, timeBase));
+    if (!m_encoder || avcodec_parameters_from_context(m_stream->codecpar, m_encoder) < 0)
         return false;
     m_stream->time_base = m_encoder->time_base;
     return writeHeader();
 }
 
-bool MovieWriter::write(const AVFrame *frame, AVRational timeBase)
+AVCodecContext *MovieWriter::createSpareEncoder() const
+{
+    if (!m_encoder)
+        return nullptr;
+    return createEncoder(m_encoder->width, m_encoder->height, m_encoder->pix_fmt, m_encoder->sample_aspect_ratio,
+                         m_encoder->time_base);
+}
+
+bool MovieWriter::stamp(AVFrame *frame, AVRational timeBase)
 {
     if (!m_codec || (!m_encoder && !openEncoder(frame, timeBase)))
         return false;
     if (frame->width != m_encoder->width || frame->height != m_encoder->height)
         return false;
-    av_frame_unref(m_frame);
-    if (av_frame_ref(m_frame, frame) < 0)
-        return false;
-    m_frame->pts = av_rescale_q(frame->pts, timeBase, m_encoder->time_base);
+    frame->pts = av_rescale_q(frame->pts, timeBase, m_encoder->time_base);
     // Two source frames inside one output tick would break the muxer's ordering.
-    if (m_lastPts != AV_NOPTS_VALUE && m_frame->pts <= m_lastPts)
-        m_frame->pts = m_lastPts + 1;
+    if (m_lastPts != AV_NOPTS_VALUE && frame->pts <= m_lastPts)
+        frame->pts = m_lastPts + 1;
     if (m_lastPts != AV_NOPTS_VALUE)
-        m_frameSpacing = m_frame->pts - m_lastPts;
-    m_lastPts = m_frame->pts;
-    m_frame->pict_type = AV_PICTURE_TYPE_NONE;
-    if (avcodec_send_frame(m_encoder, m_frame) < 0)
+        m_frameSpacing = frame->pts - m_lastPts;
+    m_lastPts = frame->pts;
+    frame->pict_type = AV_PICTURE_TYPE_NONE;
+    return true;
+}
+
+bool MovieWriter::write(const AVFrame *frame, AVRational timeBase)
+{
+    av_frame_unref(m_frame);
+    if (av_frame_ref(m_frame, frame) < 0 || !stamp(m_frame, timeBase)
+        || avcodec_send_frame(m_encoder, m_frame) < 0)
         return false;
     ++m_frames;
     return drain(m_encoder, m_stream);
+}
+
+bool MovieWriter::writeVideoPacket(AVPacket *packet, int64_t spacing)
+{
+    ++m_frames;
+    return writeEncoded(m_encoder, m_stream, packet, spacing);
 }
 
 bool MovieWriter::writeAudio(const AVFrame *frame)
@@ -380,16 +410,19 @@ bool MovieWriter::drain(AVCodecContext *encoder, AVStream *stream)
         const int received = avcodec_receive_packet(encoder, m_packet);
         if (received == AVERROR(EAGAIN) || received == AVERROR_EOF)
             return true;
-        if (received < 0)
-            return false;
-        // Without a duration the last picture would get none, and players drop it.
-        if (encoder == m_encoder && m_packet->duration <= 0)
-            m_packet->duration = m_frameSpacing;
-        av_packet_rescale_ts(m_packet, encoder->time_base, stream->time_base);
-        m_packet->stream_index = stream->index;
-        if (av_interleaved_write_frame(m_muxer, m_packet) < 0)
+        if (received < 0 || !writeEncoded(encoder, stream, m_packet, m_frameSpacing))
             return false;
     }
+}
+
+bool MovieWriter::writeEncoded(AVCodecContext *encoder, AVStream *stream, AVPacket *packet, int64_t spacing)
+{
+    // Without a duration the last picture would get none, and players drop it.
+    if (encoder == m_encoder && packet->duration <= 0)
+        packet->duration = spacing;
+    av_packet_rescale_ts(packet, encoder->time_base, stream->time_base);
+    packet->stream_index = stream->index;
+    return av_interleaved_write_frame(m_muxer, packet) >= 0;
 }
 
 bool MovieWriter::finish()

@@ -45,6 +45,14 @@ public:
     int addTrackStream(const Track::Description &track, AVRational timeBase);
     // frame->pts in timeBase.
     bool write(const AVFrame *frame, AVRational timeBase);
+    // For pictures encoded elsewhere, in the order they are stamped: stamp gives the frame
+    // its time in the stream (the first one describes the stream); a spare encoder is set
+    // up like the stream's own; the packets come back with frameSpacing() as it was
+    // right after their frame's stamp.
+    bool stamp(AVFrame *frame, AVRational timeBase);
+    int64_t frameSpacing() const { return m_frameSpacing; }
+    AVCodecContext *createSpareEncoder() const;
+    bool writeVideoPacket(AVPacket *packet, int64_t spacing);
     // Sound is written as one run of samples, timed by their count, so sources may
     // follow each other. Null frame = end of the sound.
     bool writeAudio(const AVFrame *frame);
@@ -56,10 +64,13 @@ public:
 private:
     bool prepareMuxer(const std::string &format, const EncodeSettings &settings);
     bool openAudioEncoder();
+    AVCodecContext *createEncoder(int width, int height, AVPixelFormat format, AVRational sampleAspect,
+                                  AVRational timeBase) const;
     bool openEncoder(const AVFrame *frame, AVRational timeBase);
     bool addChapters();
     bool writeHeader();
     bool drain(AVCodecContext *encoder, AVStream *stream);
+    bool writeEncoded(AVCodecContext *encoder, AVStream *stream, AVPacket *packet, int64_t spacing);
     bool encodeAudio(int samples);
 
     std::string m_path;

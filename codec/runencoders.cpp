@@ -1,0 +1,176 @@
+#include "runencoders.h"
+
+#include <algorithm>
+#include <utility>
+
+struct RunEncoders::Run
+{
+    AVFrame *prime = nullptr;
+    std::deque<std::pair<AVFrame *, int64_t>> frames;
+    std::vector<std::pair<AVPacket *, int64_t>> packets;
+    bool closed = false; // no more frames come
+    bool done = false;
+
+    ~Run()
+    {
+        av_frame_free(&prime);
+        for (auto &frame : frames)
+            av_frame_free(&frame.first);
+        for (auto &packet : packets)
+            av_packet_free(&packet.first);
+    }
+};
+
+RunEncoders::RunEncoders(int lanes, int runLength, CreateEncoder createEncoder, Write write)
+    : m_createEncoder(std::move(createEncoder)), m_write(std::move(write)),
+      m_runLength(static_cast<size_t>(std::max(1, runLength))), m_limit(static_cast<size_t>(std::max(1, lanes)) * 2)
+{
+    for (int i = 0; i < std::max(1, lanes); ++i)
+        m_threads.emplace_back(&RunEncoders::laneLoop, this);
+}
+
+RunEncoders::~RunEncoders()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+    }
+    m_changed.notify_all();
+    for (std::thread &thread : m_threads)
+        thread.join();
+    av_frame_free(&m_previous);
+}
+
+void RunEncoders::laneLoop()
+{
+    // One encoder serves all the lane's runs: the frame before a run leaves it as one
+    // encoder fed every frame would be, and allocating anew for each run costs memory.
+    AVCodecContext *encoder = nullptr;
+    AVPacket *packet = av_packet_alloc();
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [&] { return m_stopping || m_failed || m_claimed < m_runs.size(); });
+        if (m_stopping || m_failed)
+            break;
+        Run &run = *m_runs[m_claimed++];
+        lock.unlock();
+        if (!encoder)
+            encoder = m_createEncoder();
+        // An encoder that holds frames back would mix up the runs' packets.
+        bool ok = encoder && packet && !(encoder->codec->capabilities & AV_CODEC_CAP_DELAY)
+                  && (!run.prime || encode(encoder, packet, run.prime, 0, nullptr));
+        av_frame_free(&run.prime);
+        lock.lock();
+        if (!ok || !encodeFrames(run, encoder, packet, lock))
+            m_failed = true;
+        run.done = true;
+        m_changed.notify_all();
+    }
+    lock.unlock();
+    av_packet_free(&packet);
+    avcodec_free_context(&encoder);
+}
+
+bool RunEncoders::encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *frame, int64_t tag, Run *keep)
+{
+    if (avcodec_send_frame(encoder, frame) < 0)
+        return false;
+    int received = 0;
+    while ((received = avcodec_receive_packet(encoder, packet)) >= 0) {
+        // Encoders make room for a whole picture; a run's packets wait in copies of
+        // their own size.
+        AVPacket *kept = keep ? av_packet_alloc() : nullptr;
+        const bool copied = kept && av_new_packet(kept, packet->size) >= 0 && av_packet_copy_props(kept, packet) >= 0;
+        if (copied)
+            std::copy_n(packet->data, packet->size, kept->data);
+        av_packet_unref(packet);
+        if (copied)
+            keep->packets.emplace_back(kept, tag);
+        else if (keep) {
+            av_packet_free(&kept);
+            return false;
+        }
+    }
+    return received == AVERROR(EAGAIN);
+}
+
+// Called and returns with the lock held; encodes without it.
+bool RunEncoders::encodeFrames(Run &run, AVCodecContext *encoder, AVPacket *packet, std::unique_lock<std::mutex> &lock)
+{
+    for (;;) {
+        m_changed.wait(lock, [&] { return m_stopping || m_failed || !run.frames.empty() || run.closed; });
+        if (m_stopping || m_failed || run.frames.empty())
+            return !m_failed;
+        auto next = run.frames.front();
+        run.frames.pop_front();
+        --m_waitingFrames;
+        m_changed.notify_all();
+        lock.unlock();
+        const bool ok = encode(encoder, packet, next.first, next.second, &run);
+        av_frame_free(&next.first);
+        lock.lock();
+        if (!ok)
+            return false;
+    }
+}
+
+bool RunEncoders::writeFinished(std::unique_lock<std::mutex> &lock)
+{
+    while (!m_failed && m_claimed > 0 && m_runs.front()->done) {
+        std::unique_ptr<Run> run = std::move(m_runs.front());
+        m_runs.pop_front();
+        --m_claimed;
+        lock.unlock();
+        bool ok = true;
+        for (auto &packet : run->packets)
+            ok = ok && m_write(packet.first, packet.second);
+        run.reset();
+        lock.lock();
+        if (!ok)
+            m_failed = true;
+    }
+    return !m_failed;
+}
+
+bool RunEncoders::submit(const AVFrame *frame, int64_t tag)
+{
+    AVFrame *copy = av_frame_clone(frame);
+    AVFrame *previous = av_frame_clone(frame);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    bool ok = copy && previous && writeFinished(lock);
+    if (ok && m_submitted % m_runLength == 0) {
+        auto run = std::make_unique<Run>();
+        run->prime = m_previous;
+        m_previous = nullptr;
+        if (!m_runs.empty())
+            m_runs.back()->closed = true;
+        m_runs.push_back(std::move(run));
+    }
+    if (ok) {
+        m_runs.back()->frames.emplace_back(copy, tag);
+        ++m_waitingFrames;
+        ++m_submitted;
+        av_frame_free(&m_previous);
+        m_previous = previous;
+        copy = previous = nullptr;
+        m_changed.notify_all();
+    }
+    av_frame_free(&copy);
+    av_frame_free(&previous);
+    while (ok && m_waitingFrames >= m_limit) {
+        m_changed.wait(lock);
+        ok = writeFinished(lock);
+    }
+    return ok;
+}
+
+bool RunEncoders::finish()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (!m_runs.empty())
+        m_runs.back()->closed = true;
+    m_changed.notify_all();
+    while (writeFinished(lock) && !m_runs.empty())
+        m_changed.wait(lock);
+    return !m_failed && m_submitted > 0;
+}
