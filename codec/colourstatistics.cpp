@@ -1,6 +1,7 @@
 #include "colourstatistics.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -8,6 +9,9 @@ namespace {
 
 constexpr size_t kColours = size_t(1) << 24;
 constexpr size_t kMostBoxes = 255; // the last of the 256 entries stays transparent
+constexpr int kTallyBits = 12;
+constexpr size_t kTallies = size_t(1) << kTallyBits;
+constexpr uint32_t kNoColour = 0xFFFFFFFF;
 
 int channel(uint32_t colour, int axis)
 {
@@ -133,7 +137,7 @@ void split(std::vector<Ref> &refs, std::vector<Box> &boxes, size_t index)
 
 } // namespace
 
-ColourStatistics::ColourStatistics() : m_counts(new std::atomic<uint32_t>[kColours]())
+ColourStatistics::ColourStatistics() : m_counts(kColours, 0u)
 {
 }
 
@@ -143,13 +147,32 @@ bool ColourStatistics::add(const AVFrame *bgra)
 {
     if (!bgra || bgra->format != AV_PIX_FMT_BGRA)
         return false;
+    // Runs of one colour are tallied here first: every thread adding to the same shared
+    // counter one pixel at a time would keep handing its cache line back and forth.
+    struct Tally
+    {
+        uint32_t colour = kNoColour;
+        uint32_t count = 0;
+    };
+    std::array<Tally, kTallies> tallies{};
+    const auto flush = [this](const Tally &tally) {
+        if (tally.count)
+            m_counts[tally.colour].fetch_add(tally.count, std::memory_order_relaxed);
+    };
     for (int y = 0; y < bgra->height; ++y) {
         const uint8_t *pixel = bgra->data[0] + static_cast<ptrdiff_t>(y) * bgra->linesize[0];
         for (int x = 0; x < bgra->width; ++x, pixel += 4) {
             const uint32_t colour = uint32_t(pixel[2]) << 16 | uint32_t(pixel[1]) << 8 | pixel[0];
-            m_counts[colour].fetch_add(1, std::memory_order_relaxed);
+            Tally &tally = tallies[(colour * 0x9E3779B1u) >> (32 - kTallyBits)];
+            if (tally.colour != colour) {
+                flush(tally);
+                tally = Tally{colour, 0};
+            }
+            ++tally.count;
         }
     }
+    for (const Tally &tally : tallies)
+        flush(tally);
     m_pixels.fetch_add(uint64_t(bgra->width) * uint64_t(bgra->height), std::memory_order_relaxed);
     return true;
 }

@@ -2,7 +2,8 @@
 
 #include <atomic>
 #include <cstdint>
-#include <memory>
+
+#include "hugepagearray.h"
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -25,6 +26,6 @@ public:
     bool makePalette(AVFrame *palette) const;
 
 private:
-    std::unique_ptr<std::atomic<uint32_t>[]> m_counts; // one per 24-bit colour
+    HugePageArray<std::atomic<uint32_t>> m_counts; // one per 24-bit colour
     std::atomic<uint64_t> m_pixels{0};
 };

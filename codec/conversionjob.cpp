@@ -9,6 +9,7 @@
 #include <malloc.h>
 #endif
 
+#include "bgrabands.h"
 #include "codecids.h"
 #include "framefilter.h"
 #include "mediasource.h"
@@ -82,18 +83,6 @@ void returnFreedMemory()
 #endif
 }
 
-VideoParams frameParams(const AVFrame *frame, AVRational timeBase)
-{
-    VideoParams params;
-    params.width = frame->width;
-    params.height = frame->height;
-    params.format = AVPixelFormat(frame->format);
-    params.timeBase = timeBase;
-    if (frame->sample_aspect_ratio.num > 0)
-        params.sampleAspect = frame->sample_aspect_ratio;
-    return params;
-}
-
 // A worker's own filter, made for the first frame it sees, turns the item's frame
 // upright, resizes and converts it in place: these steps take each frame on its own,
 // so they run side by side rather than in the decoding thread.
@@ -102,7 +91,7 @@ bool convertPicture(std::unique_ptr<FrameFilter> &converter, const std::string &
 {
     if (!converter) {
         converter = std::make_unique<FrameFilter>();
-        if (!converter->build(frameParams(item.frame, item.timeBase), chain, format))
+        if (!converter->build(FrameFilter::paramsOf(item.frame, item.timeBase), chain, format))
             return false;
     }
     if (!converter->transform(item.frame))
@@ -498,22 +487,42 @@ bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
     return !m_cancel.load() && side.finish(true) && writer.finish();
 }
 
+bool ConversionJob::gifPicture(std::unique_ptr<FrameFilter> &filter, const std::string &chain,
+                               OrderedWorkers::Item &item) const
+{
+    if (chain.empty())
+        return true;
+    // A resize converts in the same step, interpolating chroma at full size; otherwise the
+    // picture keeps its format, to be converted a band at a time.
+    const AVPixelFormat format = resizes() ? AV_PIX_FMT_BGRA : AVPixelFormat(item.frame->format);
+    return convertPicture(filter, chain, format, item);
+}
+
 bool ConversionJob::runGif()
 {
     // The palette comes from the whole clip, in a pass of its own, so no graph ever
     // holds more than a frame or two. Counting colours is as slow as mapping them, so
-    // workers convert and count whole frames side by side.
+    // workers count whole frames side by side.
+    struct Worker
+    {
+        std::unique_ptr<FrameFilter> picture;
+        BgraBands bands;
+        PaletteMapper::Picture mapping;
+    };
     FramePtr palette(av_frame_alloc());
-    const std::string chain = workerChain();
     const int threads = OrderedWorkers::defaultThreads(8);
     {
+        // Turning a picture does not change its colours: only a resize has to come first.
+        const std::string chain = resizes() ? pictureChain() : std::string();
         ColourStatistics statistics;
-        std::vector<std::unique_ptr<FrameFilter>> counters(static_cast<size_t>(threads));
+        std::vector<Worker> counters(static_cast<size_t>(threads));
         OrderedWorkers counting(
             threads,
-            [&](int worker, OrderedWorkers::Item &item) {
-                const bool counted = convertPicture(counters[static_cast<size_t>(worker)], chain, AV_PIX_FMT_BGRA, item)
-                                     && statistics.add(item.frame);
+            [&](int index, OrderedWorkers::Item &item) {
+                Worker &worker = counters[static_cast<size_t>(index)];
+                const bool counted =
+                    gifPicture(worker.picture, chain, item)
+                    && worker.bands.read(item.frame, item.timeBase, [&](const AVFrame *band) { return statistics.add(band); });
                 av_frame_unref(item.frame);
                 return counted;
             },
@@ -537,13 +546,18 @@ bool ConversionJob::runGif()
     RunEncoders encoding(
         std::max(1, threads / 4), kGifRunLength, [&writer] { return writer.createSpareEncoder(); },
         [&writer](AVPacket *packet, int64_t spacing) { return writer.writeVideoPacket(packet, spacing); });
-    std::vector<std::unique_ptr<FrameFilter>> converters(static_cast<size_t>(threads));
+    const std::string chain = pictureChain();
+    std::vector<Worker> mappers(static_cast<size_t>(threads));
     OrderedWorkers mapping(
         threads,
-        [&](int worker, OrderedWorkers::Item &item) {
+        [&](int index, OrderedWorkers::Item &item) {
+            Worker &worker = mappers[static_cast<size_t>(index)];
             FramePtr mapped(av_frame_alloc());
-            if (!mapped || !convertPicture(converters[static_cast<size_t>(worker)], chain, AV_PIX_FMT_BGRA, item)
-                || !mapper.map(item.frame, mapped.get()))
+            if (!mapped || !gifPicture(worker.picture, chain, item)
+                || !mapper.start(worker.mapping, item.frame, mapped.get())
+                || !worker.bands.read(item.frame, item.timeBase,
+                                      [&](const AVFrame *band) { return mapper.addRows(worker.mapping, band); })
+                || !mapper.finish(worker.mapping))
                 return false;
             av_frame_free(&item.frame);
             item.frame = mapped.release();

@@ -62,6 +62,18 @@ std::string FrameFilter::rotationChain(int rotation)
     }
 }
 
+VideoParams FrameFilter::paramsOf(const AVFrame *frame, AVRational timeBase)
+{
+    VideoParams params;
+    params.width = frame->width;
+    params.height = frame->height;
+    params.format = AVPixelFormat(frame->format);
+    params.timeBase = timeBase;
+    if (frame->sample_aspect_ratio.num > 0)
+        params.sampleAspect = frame->sample_aspect_ratio;
+    return params;
+}
+
 bool FrameFilter::build(const VideoParams &input, const std::string &description,
                         AVPixelFormat output, const VideoParams *palette)
 {

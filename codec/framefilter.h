@@ -25,6 +25,8 @@ public:
 
     // The filter chain that turns a picture upright, or "" when it already is.
     static std::string rotationChain(int rotation);
+    // The input parameters of frames like this one.
+    static VideoParams paramsOf(const AVFrame *frame, AVRational timeBase);
 
     bool build(const VideoParams &input, const std::string &description, AVPixelFormat output,
                const VideoParams *palette = nullptr);

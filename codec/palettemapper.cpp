@@ -21,6 +21,17 @@ size_t PaletteMapper::cellOf(int r, int g, int b)
 
 int PaletteMapper::nearest(int r, int g, int b) const
 {
+    std::atomic<uint8_t> &answer = (*m_answers)[static_cast<size_t>(r) << 16 | static_cast<size_t>(g) << 8 | static_cast<size_t>(b)];
+    int index = answer.load(std::memory_order_relaxed);
+    if (index == kUnknown) {
+        index = search(r, g, b);
+        answer.store(static_cast<uint8_t>(index), std::memory_order_relaxed);
+    }
+    return index;
+}
+
+int PaletteMapper::search(int r, int g, int b) const
+{
     const size_t cell = cellOf(r, g, b);
     int best = 0;
     int bestDistance = INT_MAX;
@@ -54,6 +65,7 @@ bool PaletteMapper::setPalette(const AVFrame *palette)
     }
     if (m_usable.empty())
         return false;
+    m_answers = std::make_unique<HugePageArray<std::atomic<uint8_t>>>(size_t(1) << 24, kUnknown);
     // Any colour of a cell lies within half a cell diagonal of its centre, so only
     // entries within the nearest distance plus a whole diagonal can win inside it.
     // Distances are taken in doubled units from the cell centre, to stay in integers.
@@ -87,55 +99,85 @@ bool PaletteMapper::setPalette(const AVFrame *palette)
     return true;
 }
 
-bool PaletteMapper::map(const AVFrame *bgra, AVFrame *pal8) const
+bool PaletteMapper::start(Picture &picture, const AVFrame *like, AVFrame *pal8) const
 {
-    if (m_cellStart.size() < 2 || bgra->format != AV_PIX_FMT_BGRA)
+    if (m_cellStart.size() < 2)
         return false;
     av_frame_unref(pal8);
     pal8->format = AV_PIX_FMT_PAL8;
-    pal8->width = bgra->width;
-    pal8->height = bgra->height;
-    if (av_frame_get_buffer(pal8, 0) < 0 || av_frame_copy_props(pal8, bgra) < 0)
+    pal8->width = like->width;
+    pal8->height = like->height;
+    if (av_frame_get_buffer(pal8, 0) < 0 || av_frame_copy_props(pal8, like) < 0)
         return false;
     std::memcpy(pal8->data[1], m_palette.data(), 256 * 4);
+    picture.pal8 = pal8;
+    picture.rowsIn = 0;
+    // Working copies of two rows: diffusion changes pixels not yet mapped, each change
+    // clamped on its own as the error spreads.
+    picture.current.assign(static_cast<size_t>(like->width) * 3, 0);
+    picture.next.assign(picture.current.size(), 0);
+    return true;
+}
 
+bool PaletteMapper::addRows(Picture &picture, const AVFrame *bgra) const
+{
+    AVFrame *pal8 = picture.pal8;
+    if (!pal8 || bgra->format != AV_PIX_FMT_BGRA || bgra->width != pal8->width
+        || bgra->height > pal8->height - picture.rowsIn)
+        return false;
     const int width = bgra->width;
-    const int height = bgra->height;
-    // Working copies of this row and the next: diffusion changes pixels not yet mapped,
-    // each change clamped on its own as the error spreads.
-    std::vector<int> current(static_cast<size_t>(width) * 3);
-    std::vector<int> next(current.size());
-    const auto load = [&](std::vector<int> &row, int y) {
+    for (int y = 0; y < bgra->height; ++y, ++picture.rowsIn) {
+        const bool first = picture.rowsIn == 0;
+        int *row = first ? picture.current.data() : picture.next.data();
         const uint8_t *in = bgra->data[0] + static_cast<ptrdiff_t>(y) * bgra->linesize[0];
         for (int x = 0; x < width; ++x)
             for (int c = 0; c < 3; ++c)
-                row[static_cast<size_t>(x) * 3 + c] = in[x * 4 + c];
-    };
+                row[x * 3 + c] = in[x * 4 + c];
+        if (first)
+            continue;
+        // The row below is in, so the one above can spread its error into it.
+        uint8_t *out = pal8->data[0] + static_cast<ptrdiff_t>(picture.rowsIn - 1) * pal8->linesize[0];
+        mapRow(picture.current.data(), picture.next.data(), width, out);
+        picture.current.swap(picture.next);
+    }
+    return true;
+}
+
+bool PaletteMapper::finish(Picture &picture) const
+{
+    AVFrame *pal8 = picture.pal8;
+    if (!pal8 || picture.rowsIn != pal8->height || pal8->height == 0)
+        return false;
+    mapRow(picture.current.data(), nullptr, pal8->width,
+           pal8->data[0] + static_cast<ptrdiff_t>(pal8->height - 1) * pal8->linesize[0]);
+    picture.pal8 = nullptr;
+    return true;
+}
+
+bool PaletteMapper::map(const AVFrame *bgra, AVFrame *pal8) const
+{
+    Picture picture;
+    return start(picture, bgra, pal8) && addRows(picture, bgra) && finish(picture);
+}
+
+void PaletteMapper::mapRow(int *current, int *next, int width, uint8_t *out) const
+{
     const auto spread = [](int *pixel, const int *error, int quarters) {
         for (int c = 0; c < 3; ++c)
             pixel[c] = std::clamp(pixel[c] + error[c] * quarters / 4, 0, 255);
     };
-    load(next, 0);
-    for (int y = 0; y < height; ++y) {
-        current.swap(next);
-        const bool down = y + 1 < height;
-        if (down)
-            load(next, y + 1);
-        uint8_t *out = pal8->data[0] + static_cast<ptrdiff_t>(y) * pal8->linesize[0];
-        for (int x = 0; x < width; ++x) {
-            int *pixel = &current[static_cast<size_t>(x) * 3];
-            const int index = nearest(pixel[2], pixel[1], pixel[0]);
-            out[x] = static_cast<uint8_t>(index);
-            const uint32_t chosen = m_palette[static_cast<size_t>(index)];
-            const int error[3] = {pixel[0] - blue(chosen), pixel[1] - green(chosen), pixel[2] - red(chosen)};
-            // Sierra-2-4A: 2/4 to the right, 1/4 below left, 1/4 below.
-            if (x + 1 < width)
-                spread(pixel + 3, error, 2);
-            if (down && x > 0)
-                spread(&next[static_cast<size_t>(x - 1) * 3], error, 1);
-            if (down)
-                spread(&next[static_cast<size_t>(x) * 3], error, 1);
-        }
+    for (int x = 0; x < width; ++x) {
+        int *pixel = current + x * 3;
+        const int index = nearest(pixel[2], pixel[1], pixel[0]);
+        out[x] = static_cast<uint8_t>(index);
+        const uint32_t chosen = m_palette[static_cast<size_t>(index)];
+        const int error[3] = {pixel[0] - blue(chosen), pixel[1] - green(chosen), pixel[2] - red(chosen)};
+        // Sierra-2-4A: 2/4 to the right, 1/4 below left, 1/4 below.
+        if (x + 1 < width)
+            spread(pixel + 3, error, 2);
+        if (next && x > 0)
+            spread(next + (x - 1) * 3, error, 1);
+        if (next)
+            spread(next + x * 3, error, 1);
     }
-    return true;
 }

@@ -1,8 +1,12 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
+
+#include "hugepagearray.h"
 
 extern "C" {
 #include <libavutil/frame.h>
@@ -11,12 +15,26 @@ extern "C" {
 // Maps BGRA frames onto a fixed 256-colour palette with Sierra-2-4A error diffusion.
 // The colour cube is cut into cells, each listing the few palette entries that can be
 // nearest to a colour inside it, so the exact nearest colour costs a handful of
-// comparisons on noisy footage as on flat colour. One mapper serves many threads.
+// comparisons on noisy footage as on flat colour. Each answer is kept per colour, as a
+// clip asks for the same colours millions of times. One mapper serves many threads.
 class PaletteMapper
 {
 public:
     // palette: the 16x16 BGRA picture that palettegen makes.
     bool setPalette(const AVFrame *palette);
+    // One picture on its way through the mapper, its BGRA rows coming from the top; the
+    // diffusion spreads each row's error into the next.
+    struct Picture
+    {
+        AVFrame *pal8 = nullptr;
+        int rowsIn = 0;
+        std::vector<int> current;
+        std::vector<int> next;
+    };
+    // Allocates pal8 at the size of `like`, with its time and properties.
+    bool start(Picture &picture, const AVFrame *like, AVFrame *pal8) const;
+    bool addRows(Picture &picture, const AVFrame *bgra) const;
+    bool finish(Picture &picture) const;
     // bgra in, pal8 out (allocated here).
     bool map(const AVFrame *bgra, AVFrame *pal8) const;
 
@@ -26,10 +44,17 @@ private:
 
     static size_t cellOf(int r, int g, int b);
     int nearest(int r, int g, int b) const;
+    int search(int r, int g, int b) const;
+    void mapRow(int *current, int *next, int width, uint8_t *out) const;
 
     std::array<uint32_t, 256> m_palette{};
     std::vector<int> m_usable;
     // Candidates of cell i: m_candidates[m_cellStart[i] .. m_cellStart[i + 1]).
     std::vector<uint32_t> m_cellStart;
     std::vector<uint8_t> m_candidates;
+    // The nearest entry of each 24-bit colour once found, else kUnknown, which is the
+    // transparent slot in our palettes (an opaque last entry is only searched each time).
+    // Threads filling it in race only to write the same value.
+    static constexpr uint8_t kUnknown = 0xFF;
+    std::unique_ptr<HugePageArray<std::atomic<uint8_t>>> m_answers;
 };
