@@ -2,12 +2,14 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "framefilter.h"
 
-// Hands a picture to a reader in BGRA, a band of rows at a time from the top, so that a
-// full-size BGRA copy of a large picture never has to exist: a worker holding one needs
-// three times the memory of the decoded picture. A BGRA picture is handed over whole.
+// Hands a picture to a reader turned upright and in BGRA, a band of rows at a time from
+// the top, so that neither a turned copy nor a full-size BGRA copy of a large picture
+// has to exist: a worker holding both needs four times the memory of the decoded picture.
+// An upright BGRA picture is handed over whole.
 class BgraBands
 {
 public:
@@ -18,18 +20,21 @@ public:
     BgraBands(const BgraBands &) = delete;
     BgraBands &operator=(const BgraBands &) = delete;
 
-    bool read(const AVFrame *picture, AVRational timeBase, const Reader &reader);
+    // rotation: 0, 90, 180 or 270 degrees clockwise, as FrameFilter::rotationChain takes it.
+    bool read(const AVFrame *picture, AVRational timeBase, int rotation, const Reader &reader);
 
 private:
-    bool convertBand(const AVFrame *picture, AVRational timeBase, int top, int rows, const Reader &reader);
+    // Turns and converts the source rows (or, turned a quarter, columns) first .. first + size.
+    bool convertStrip(const AVFrame *picture, AVRational timeBase, int rotation, int first, int size);
+    bool readBand(int skipped, int rows, const Reader &reader);
+    FrameFilter *converterFor(const VideoParams &input, int rotation);
 
     struct Converter
     {
         FrameFilter filter;
         VideoParams input;
+        int rotation = 0;
     };
-    // One converter per band height: the bands, and the shorter last one.
-    std::unique_ptr<Converter> m_band;
-    std::unique_ptr<Converter> m_lastBand;
+    std::vector<std::unique_ptr<Converter>> m_converters;
     FramePtr m_view;
 };

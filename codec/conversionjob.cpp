@@ -487,17 +487,6 @@ bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
     return !m_cancel.load() && side.finish(true) && writer.finish();
 }
 
-bool ConversionJob::gifPicture(std::unique_ptr<FrameFilter> &filter, const std::string &chain,
-                               OrderedWorkers::Item &item) const
-{
-    if (chain.empty())
-        return true;
-    // A resize converts in the same step, interpolating chroma at full size; otherwise the
-    // picture keeps its format, to be converted a band at a time.
-    const AVPixelFormat format = resizes() ? AV_PIX_FMT_BGRA : AVPixelFormat(item.frame->format);
-    return convertPicture(filter, chain, format, item);
-}
-
 bool ConversionJob::runGif()
 {
     // The palette comes from the whole clip, in a pass of its own, so no graph ever
@@ -511,9 +500,11 @@ bool ConversionJob::runGif()
     };
     FramePtr palette(av_frame_alloc());
     const int threads = OrderedWorkers::defaultThreads(8);
+    // A resize comes first and ends in small BGRA pictures; without one, workers turn and
+    // convert their pictures a band at a time.
+    const std::string chain = resizes() ? pictureChain() : std::string();
+    const int rotation = resizes() ? 0 : m_source->rotation();
     {
-        // Turning a picture does not change its colours: only a resize has to come first.
-        const std::string chain = resizes() ? pictureChain() : std::string();
         ColourStatistics statistics;
         std::vector<Worker> counters(static_cast<size_t>(threads));
         OrderedWorkers counting(
@@ -521,8 +512,8 @@ bool ConversionJob::runGif()
             [&](int index, OrderedWorkers::Item &item) {
                 Worker &worker = counters[static_cast<size_t>(index)];
                 const bool counted =
-                    gifPicture(worker.picture, chain, item)
-                    && worker.bands.read(item.frame, item.timeBase, [&](const AVFrame *band) { return statistics.add(band); });
+                    (chain.empty() || convertPicture(worker.picture, chain, AV_PIX_FMT_BGRA, item))
+                    && worker.bands.read(item.frame, item.timeBase, rotation, [&](const AVFrame *band) { return statistics.add(band); });
                 av_frame_unref(item.frame);
                 return counted;
             },
@@ -546,16 +537,17 @@ bool ConversionJob::runGif()
     RunEncoders encoding(
         std::max(1, threads / 4), kGifRunLength, [&writer] { return writer.createSpareEncoder(); },
         [&writer](AVPacket *packet, int64_t spacing) { return writer.writeVideoPacket(packet, spacing); });
-    const std::string chain = pictureChain();
+    const bool quarterTurn = rotation == 90 || rotation == 270;
     std::vector<Worker> mappers(static_cast<size_t>(threads));
     OrderedWorkers mapping(
         threads,
         [&](int index, OrderedWorkers::Item &item) {
             Worker &worker = mappers[static_cast<size_t>(index)];
             FramePtr mapped(av_frame_alloc());
-            if (!mapped || !gifPicture(worker.picture, chain, item)
-                || !mapper.start(worker.mapping, item.frame, mapped.get())
-                || !worker.bands.read(item.frame, item.timeBase,
+            if (!mapped || !(chain.empty() || convertPicture(worker.picture, chain, AV_PIX_FMT_BGRA, item))
+                || !mapper.start(worker.mapping, quarterTurn ? item.frame->height : item.frame->width,
+                                 quarterTurn ? item.frame->width : item.frame->height, item.frame, mapped.get())
+                || !worker.bands.read(item.frame, item.timeBase, rotation,
                                       [&](const AVFrame *band) { return mapper.addRows(worker.mapping, band); })
                 || !mapper.finish(worker.mapping))
                 return false;

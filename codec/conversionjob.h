@@ -89,8 +89,6 @@ private:
     // Encodes frames into complete images on worker threads; deliver gets them in order.
     bool encodeStills(AVCodecID codec, bool firstOnly, const OrderedWorkers::Deliver &deliver);
     bool runGif();
-    // Turns (and resizes) a picture for the GIF workers along chain.
-    bool gifPicture(std::unique_ptr<FrameFilter> &filter, const std::string &chain, OrderedWorkers::Item &item) const;
     // Feeds every frame of the range through the filter; each result goes to deliver.
     bool runPass(uint64_t progressBase, const std::function<bool(FrameFilter &, const VideoParams &)> &build,
                  const std::function<bool(AVFrame *, AVRational)> &deliver);

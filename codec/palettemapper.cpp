@@ -99,22 +99,22 @@ bool PaletteMapper::setPalette(const AVFrame *palette)
     return true;
 }
 
-bool PaletteMapper::start(Picture &picture, const AVFrame *like, AVFrame *pal8) const
+bool PaletteMapper::start(Picture &picture, int width, int height, const AVFrame *source, AVFrame *pal8) const
 {
     if (m_cellStart.size() < 2)
         return false;
     av_frame_unref(pal8);
     pal8->format = AV_PIX_FMT_PAL8;
-    pal8->width = like->width;
-    pal8->height = like->height;
-    if (av_frame_get_buffer(pal8, 0) < 0 || av_frame_copy_props(pal8, like) < 0)
+    pal8->width = width;
+    pal8->height = height;
+    if (av_frame_get_buffer(pal8, 0) < 0 || av_frame_copy_props(pal8, source) < 0)
         return false;
     std::memcpy(pal8->data[1], m_palette.data(), 256 * 4);
     picture.pal8 = pal8;
     picture.rowsIn = 0;
     // Working copies of two rows: diffusion changes pixels not yet mapped, each change
     // clamped on its own as the error spreads.
-    picture.current.assign(static_cast<size_t>(like->width) * 3, 0);
+    picture.current.assign(static_cast<size_t>(width) * 3, 0);
     picture.next.assign(picture.current.size(), 0);
     return true;
 }
@@ -157,7 +157,7 @@ bool PaletteMapper::finish(Picture &picture) const
 bool PaletteMapper::map(const AVFrame *bgra, AVFrame *pal8) const
 {
     Picture picture;
-    return start(picture, bgra, pal8) && addRows(picture, bgra) && finish(picture);
+    return start(picture, bgra->width, bgra->height, bgra, pal8) && addRows(picture, bgra) && finish(picture);
 }
 
 void PaletteMapper::mapRow(int *current, int *next, int width, uint8_t *out) const

@@ -31,8 +31,8 @@ public:
         std::vector<int> current;
         std::vector<int> next;
     };
-    // Allocates pal8 at the size of `like`, with its time and properties.
-    bool start(Picture &picture, const AVFrame *like, AVFrame *pal8) const;
+    // Allocates pal8 at this size, with the time and properties of `source`.
+    bool start(Picture &picture, int width, int height, const AVFrame *source, AVFrame *pal8) const;
     bool addRows(Picture &picture, const AVFrame *bgra) const;
     bool finish(Picture &picture) const;
     // bgra in, pal8 out (allocated here).
