@@ -18,10 +18,11 @@ int channel(uint32_t colour, int axis)
     return static_cast<int>(colour >> (16 - 8 * axis) & 0xFF); // axis 0 red, 1 green, 2 blue
 }
 
+// As small as it can be: a clip has millions of colours, and they are sorted over and over.
 struct Ref
 {
     uint32_t colour;
-    uint64_t count;
+    uint32_t count;
 };
 
 struct Box
@@ -151,9 +152,22 @@ void split(std::vector<Ref> &refs, std::vector<Ref> &scratch, std::vector<Box> &
     boxes.push_back(upper);
 }
 
+std::vector<Ref> usedColours(const HugePageArray<std::atomic<uint32_t>> &counts)
+{
+    size_t used = 0;
+    for (size_t colour = 0; colour < kColours; ++colour)
+        used += counts[colour].load(std::memory_order_relaxed) != 0;
+    std::vector<Ref> refs;
+    refs.reserve(used);
+    for (size_t colour = 0; colour < kColours; ++colour)
+        if (const uint32_t count = counts[colour].load(std::memory_order_relaxed))
+            refs.push_back({uint32_t(colour), count});
+    return refs;
+}
+
 } // namespace
 
-ColourStatistics::ColourStatistics() : m_counts(kColours, 0u)
+ColourStatistics::ColourStatistics() : m_counts(std::make_unique<HugePageArray<std::atomic<uint32_t>>>(kColours, 0u))
 {
 }
 
@@ -161,7 +175,7 @@ ColourStatistics::~ColourStatistics() = default;
 
 bool ColourStatistics::add(const AVFrame *bgra)
 {
-    if (!bgra || bgra->format != AV_PIX_FMT_BGRA)
+    if (!bgra || bgra->format != AV_PIX_FMT_BGRA || !m_counts)
         return false;
     // Runs of one colour are tallied here first: every thread adding to the same shared
     // counter one pixel at a time would keep handing its cache line back and forth.
@@ -173,7 +187,7 @@ bool ColourStatistics::add(const AVFrame *bgra)
     std::array<Tally, kTallies> tallies{};
     const auto flush = [this](const Tally &tally) {
         if (tally.count)
-            m_counts[tally.colour].fetch_add(tally.count, std::memory_order_relaxed);
+            (*m_counts)[tally.colour].fetch_add(tally.count, std::memory_order_relaxed);
     };
     for (int y = 0; y < bgra->height; ++y) {
         const uint8_t *pixel = bgra->data[0] + static_cast<ptrdiff_t>(y) * bgra->linesize[0];
@@ -193,14 +207,13 @@ bool ColourStatistics::add(const AVFrame *bgra)
     return true;
 }
 
-bool ColourStatistics::makePalette(AVFrame *palette) const
+bool ColourStatistics::makePalette(AVFrame *palette)
 {
-    if (m_pixels.load() == 0)
+    if (m_pixels.load() == 0 || !m_counts)
         return false;
-    std::vector<Ref> refs;
-    for (size_t colour = 0; colour < kColours; ++colour)
-        if (const uint32_t count = m_counts[colour].load(std::memory_order_relaxed))
-            refs.push_back({uint32_t(colour), count});
+    std::vector<Ref> refs = usedColours(*m_counts);
+    // The counters are done with: the cut needs their memory for sorting.
+    m_counts.reset();
     std::vector<Box> boxes;
     boxes.reserve(kMostBoxes);
     boxes.push_back(Box{0, -1, 0, refs.size(), -1});

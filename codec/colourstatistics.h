@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 
 #include "hugepagearray.h"
 
@@ -22,10 +23,10 @@ public:
 
     // bgra: a BGRA frame. Safe to call from several threads.
     bool add(const AVFrame *bgra);
-    // A 16x16 BGRA picture: up to 255 colours, then the transparent slot.
-    bool makePalette(AVFrame *palette) const;
+    // A 16x16 BGRA picture: up to 255 colours, then the transparent slot. Ends the counting.
+    bool makePalette(AVFrame *palette);
 
 private:
-    HugePageArray<std::atomic<uint32_t>> m_counts; // one per 24-bit colour
+    std::unique_ptr<HugePageArray<std::atomic<uint32_t>>> m_counts; // one per 24-bit colour
     std::atomic<uint64_t> m_pixels{0};
 };

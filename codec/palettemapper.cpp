@@ -5,6 +5,10 @@
 #include <cmath>
 #include <cstring>
 
+extern "C" {
+#include <libavutil/macros.h>
+}
+
 namespace {
 
 int red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
@@ -47,6 +51,12 @@ int PaletteMapper::search(int r, int g, int b) const
         }
     }
     return best;
+}
+
+PaletteMapper::~PaletteMapper()
+{
+    // Pictures still out keep the pool's memory until they are freed.
+    av_buffer_pool_uninit(&m_pool);
 }
 
 bool PaletteMapper::setPalette(const AVFrame *palette)
@@ -104,10 +114,7 @@ bool PaletteMapper::start(Picture &picture, int width, int height, const AVFrame
     if (m_cellStart.size() < 2)
         return false;
     av_frame_unref(pal8);
-    pal8->format = AV_PIX_FMT_PAL8;
-    pal8->width = width;
-    pal8->height = height;
-    if (av_frame_get_buffer(pal8, 0) < 0 || av_frame_copy_props(pal8, source) < 0)
+    if (width <= 0 || height <= 0 || !takePicture(width, height, pal8) || av_frame_copy_props(pal8, source) < 0)
         return false;
     std::memcpy(pal8->data[1], m_palette.data(), 256 * 4);
     picture.pal8 = pal8;
@@ -116,6 +123,30 @@ bool PaletteMapper::start(Picture &picture, int width, int height, const AVFrame
     // clamped on its own as the error spreads.
     picture.current.assign(static_cast<size_t>(width) * 3, 0);
     picture.next.assign(picture.current.size(), 0);
+    return true;
+}
+
+bool PaletteMapper::takePicture(int width, int height, AVFrame *pal8) const
+{
+    const int rowBytes = FFALIGN(width, 64);
+    const size_t pixels = static_cast<size_t>(rowBytes) * static_cast<size_t>(height);
+    {
+        std::lock_guard<std::mutex> lock(m_poolMutex);
+        if (!m_pool || m_poolPixels != pixels) {
+            av_buffer_pool_uninit(&m_pool);
+            m_pool = av_buffer_pool_init(pixels + 256 * 4, nullptr);
+            m_poolPixels = pixels;
+        }
+        pal8->buf[0] = m_pool ? av_buffer_pool_get(m_pool) : nullptr;
+    }
+    if (!pal8->buf[0])
+        return false;
+    pal8->format = AV_PIX_FMT_PAL8;
+    pal8->width = width;
+    pal8->height = height;
+    pal8->data[0] = pal8->buf[0]->data;
+    pal8->linesize[0] = rowBytes;
+    pal8->data[1] = pal8->data[0] + pixels;
     return true;
 }
 

@@ -7,7 +7,7 @@ struct RunEncoders::Run
 {
     AVFrame *prime = nullptr;
     std::deque<std::pair<AVFrame *, int64_t>> frames;
-    std::vector<std::pair<AVPacket *, int64_t>> packets;
+    Packets packets;
     bool closed = false; // no more frames come
     bool done = false;
 
@@ -71,27 +71,38 @@ void RunEncoders::laneLoop()
     avcodec_free_context(&encoder);
 }
 
-bool RunEncoders::encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *frame, int64_t tag, Run *keep)
+bool RunEncoders::encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *frame, int64_t tag, Packets *keep)
 {
     if (avcodec_send_frame(encoder, frame) < 0)
         return false;
     int received = 0;
     while ((received = avcodec_receive_packet(encoder, packet)) >= 0) {
-        // Encoders make room for a whole picture; a run's packets wait in copies of
-        // their own size.
         AVPacket *kept = keep ? av_packet_alloc() : nullptr;
-        const bool copied = kept && av_new_packet(kept, packet->size) >= 0 && av_packet_copy_props(kept, packet) >= 0;
-        if (copied)
-            std::copy_n(packet->data, packet->size, kept->data);
-        av_packet_unref(packet);
-        if (copied)
-            keep->packets.emplace_back(kept, tag);
-        else if (keep) {
-            av_packet_free(&kept);
+        if (keep && !kept) {
+            av_packet_unref(packet);
             return false;
         }
+        if (kept) {
+            keep->emplace_back(kept, tag);
+            if (!keepPacket(packet, kept))
+                return false;
+        }
+        av_packet_unref(packet);
     }
     return received == AVERROR(EAGAIN);
+}
+
+bool RunEncoders::keepPacket(AVPacket *packet, AVPacket *kept)
+{
+    // A packet in a buffer made for a whole picture waits in a copy of its own size.
+    if (packet->buf && packet->buf->size <= static_cast<size_t>(packet->size) + 2 * AV_INPUT_BUFFER_PADDING_SIZE) {
+        av_packet_move_ref(kept, packet);
+        return true;
+    }
+    if (av_new_packet(kept, packet->size) < 0 || av_packet_copy_props(kept, packet) < 0)
+        return false;
+    std::copy_n(packet->data, packet->size, kept->data);
+    return true;
 }
 
 // Called and returns with the lock held; encodes without it.
@@ -106,28 +117,39 @@ bool RunEncoders::encodeFrames(Run &run, AVCodecContext *encoder, AVPacket *pack
         --m_waitingFrames;
         m_changed.notify_all();
         lock.unlock();
-        const bool ok = encode(encoder, packet, next.first, next.second, &run);
+        Packets made;
+        const bool ok = encode(encoder, packet, next.first, next.second, &made);
         av_frame_free(&next.first);
         lock.lock();
+        run.packets.insert(run.packets.end(), made.begin(), made.end());
+        m_changed.notify_all();
         if (!ok)
             return false;
     }
 }
 
-bool RunEncoders::writeFinished(std::unique_lock<std::mutex> &lock)
+bool RunEncoders::writeReady(std::unique_lock<std::mutex> &lock)
 {
-    while (!m_failed && m_claimed > 0 && m_runs.front()->done) {
-        std::unique_ptr<Run> run = std::move(m_runs.front());
-        m_runs.pop_front();
-        --m_claimed;
+    // The oldest run's packets are the next in the file: they go as soon as they are made,
+    // so only the later runs' packets wait.
+    while (!m_failed && m_claimed > 0) {
+        Run &run = *m_runs.front();
+        const bool ended = run.done;
+        Packets ready;
+        ready.swap(run.packets);
         lock.unlock();
         bool ok = true;
-        for (auto &packet : run->packets)
+        for (auto &packet : ready) {
             ok = ok && m_write(packet.first, packet.second);
-        run.reset();
+            av_packet_free(&packet.first);
+        }
         lock.lock();
         if (!ok)
             m_failed = true;
+        if (!ended || !m_runs.front()->packets.empty())
+            break;
+        m_runs.pop_front();
+        --m_claimed;
     }
     return !m_failed;
 }
@@ -137,7 +159,7 @@ bool RunEncoders::submit(const AVFrame *frame, int64_t tag)
     AVFrame *copy = av_frame_clone(frame);
     AVFrame *previous = av_frame_clone(frame);
     std::unique_lock<std::mutex> lock(m_mutex);
-    bool ok = copy && previous && writeFinished(lock);
+    bool ok = copy && previous && writeReady(lock);
     if (ok && m_submitted % m_runLength == 0) {
         auto run = std::make_unique<Run>();
         run->prime = m_previous;
@@ -159,7 +181,7 @@ bool RunEncoders::submit(const AVFrame *frame, int64_t tag)
     av_frame_free(&previous);
     while (ok && m_waitingFrames >= m_limit) {
         m_changed.wait(lock);
-        ok = writeFinished(lock);
+        ok = writeReady(lock);
     }
     return ok;
 }
@@ -170,7 +192,7 @@ bool RunEncoders::finish()
     if (!m_runs.empty())
         m_runs.back()->closed = true;
     m_changed.notify_all();
-    while (writeFinished(lock) && !m_runs.empty())
+    while (writeReady(lock) && !m_runs.empty())
         m_changed.wait(lock);
     return !m_failed && m_submitted > 0;
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <vector>
 
 extern "C" {
@@ -37,12 +38,14 @@ public:
 
 private:
     struct Run;
+    using Packets = std::vector<std::pair<AVPacket *, int64_t>>;
 
     void laneLoop();
-    // keep: the run that gets the packets; null drops them.
-    static bool encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *frame, int64_t tag, Run *keep);
+    // keep: where the packets go; null drops them.
+    static bool encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *frame, int64_t tag, Packets *keep);
+    static bool keepPacket(AVPacket *packet, AVPacket *kept);
     bool encodeFrames(Run &run, AVCodecContext *encoder, AVPacket *packet, std::unique_lock<std::mutex> &lock);
-    bool writeFinished(std::unique_lock<std::mutex> &lock);
+    bool writeReady(std::unique_lock<std::mutex> &lock);
 
     CreateEncoder m_createEncoder;
     Write m_write;
