@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __GLIBC__
@@ -58,14 +57,9 @@ bool isFolder(const std::string &path)
 
 bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
 {
-    // The file is the job's own working file: never follow a link put in its place.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
-    FILE *file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
-    if (!file) {
-        if (fd >= 0)
-            ::close(fd);
+    FILE *file = WorkingFile::openForWriting(path);
+    if (!file)
         return false;
-    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
@@ -652,15 +646,16 @@ bool ConversionJob::runWebp()
     // The animation's frames are whole pictures, so they encode side by side like stills
     // and are gathered in order.
     WebpAnimationWriter animation;
+    if (!animation.open(m_partPath))
+        return false;
     if (!m_exif.empty())
         animation.setExif(m_exif.tiff());
-    std::vector<uint8_t> file;
     return encodeStills(AV_CODEC_ID_WEBP, false,
                         [&](OrderedWorkers::Item &item) {
                             return animation.add(std::move(item.bytes),
                                                  av_rescale_q(item.frame->pts, item.timeBase, {1, 1000}));
                         })
-           && animation.finish(file) && writeWholeFile(m_partPath, file);
+           && animation.finish();
 }
 
 void ConversionJob::discardOutput()
