@@ -49,6 +49,13 @@ int stillDecoderThreads()
     return OrderedWorkers::defaultThreads(16);
 }
 
+// Four encoders set an animated WebP's pace and two decoding threads keep up with them;
+// more threads would only hold more full-size frames.
+int fileDecoderThreads(const std::string &format)
+{
+    return format == "webp" ? 2 : 4;
+}
+
 bool isFolder(const std::string &path)
 {
     struct stat info;
@@ -202,7 +209,7 @@ bool ConversionJob::openFile(const std::string &src, const std::string &dst, con
     chooseSettings(settings);
     MovieWriter writer;
     const bool needsPicture = !writer.prepare(format, m_settings) || writer.wantsVideo();
-    if (openSource(src, needsPicture) && prepareOutput(Output::File, dst, format))
+    if (openSource(src, needsPicture, fileDecoderThreads(format)) && prepareOutput(Output::File, dst, format))
         return true;
     m_source.reset();
     return false;
@@ -644,7 +651,7 @@ bool ConversionJob::runStills()
 bool ConversionJob::runWebp()
 {
     // The animation's frames are whole pictures, so they encode side by side like stills
-    // and are gathered in order.
+    // and go to the file in order.
     WebpAnimationWriter animation;
     if (!animation.open(m_partPath))
         return false;
