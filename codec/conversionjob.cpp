@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __GLIBC__
@@ -54,6 +53,13 @@ int stillDecoderThreads()
     return OrderedWorkers::defaultThreads(16);
 }
 
+// Four encoders set an animated WebP's pace and two decoding threads keep up with them;
+// more threads would only hold more full-size frames.
+int fileDecoderThreads(const std::string &format)
+{
+    return format == "webp" ? 2 : 4;
+}
+
 bool isFolder(const std::string &path)
 {
     struct stat info;
@@ -62,14 +68,9 @@ bool isFolder(const std::string &path)
 
 bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
 {
-    // The file is the job's own working file: never follow a link put in its place.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
-    FILE *file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
-    if (!file) {
-        if (fd >= 0)
-            ::close(fd);
+    FILE *file = WorkingFile::openForWriting(path);
+    if (!file)
         return false;
-    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }
@@ -202,7 +203,7 @@ bool ConversionJob::openFile(const std::string &src, const std::string &dst, con
     chooseSettings(settings);
     MovieWriter writer;
     const bool needsPicture = !writer.prepare(format, m_settings) || writer.wantsVideo();
-    if (openSource(src, needsPicture) && prepareOutput(Output::File, dst, format))
+    if (openSource(src, needsPicture, fileDecoderThreads(format)) && prepareOutput(Output::File, dst, format))
         return true;
     m_source.reset();
     return false;
@@ -685,17 +686,18 @@ bool ConversionJob::runStills()
 bool ConversionJob::runWebp()
 {
     // The animation's frames are whole pictures, so they encode side by side like stills
-    // and are gathered in order.
+    // and go to the file in order.
     WebpAnimationWriter animation;
+    if (!animation.open(m_partPath))
+        return false;
     if (!m_exif.empty())
         animation.setExif(m_exif.tiff());
-    std::vector<uint8_t> file;
     return encodeStills(AV_CODEC_ID_WEBP, false,
                         [&](OrderedWorkers::Item &item) {
                             return animation.add(std::move(item.bytes),
                                                  av_rescale_q(item.frame->pts, item.timeBase, {1, 1000}));
                         })
-           && animation.finish(file) && writeWholeFile(m_partPath, file);
+           && animation.finish();
 }
 
 void ConversionJob::discardOutput()

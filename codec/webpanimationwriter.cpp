@@ -1,55 +1,194 @@
 #include "webpanimationwriter.h"
 
 #include <algorithm>
+#include <cstring>
 
-#include <webp/mux.h>
+#include <webp/decode.h>
 
-WebpAnimationWriter::WebpAnimationWriter() : m_mux(WebPMuxNew()) {}
+#include "workingfile.h"
+
+namespace {
+
+constexpr size_t kChunkHeaderSize = 8;
+constexpr size_t kRiffHeaderSize = 12;
+// Readers refuse a RIFF whose payload is larger.
+constexpr uint64_t kMaxRiffPayload = 0xfffffff6u;
+constexpr uint32_t kAlphaFlag = 0x10;
+constexpr uint32_t kExifFlag = 0x08;
+constexpr uint32_t kAnimationFlag = 0x02;
+constexpr size_t kFlagsOffset = kRiffHeaderSize + kChunkHeaderSize;
+constexpr uint32_t kWhiteBackground = 0xffffffff;
+constexpr uint8_t kNoBlendNoDispose = 0x02;
+constexpr size_t kFrameHeaderSize = 16;
+constexpr int64_t kDurationLimitMs = int64_t(1) << 24;
+
+uint32_t readLe32(const uint8_t *bytes)
+{
+    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
+}
+
+void appendLe(std::vector<uint8_t> &out, uint64_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(uint8_t(value >> (8 * i)));
+}
+
+void appendChunkHeader(std::vector<uint8_t> &out, const char *tag, uint64_t payloadSize)
+{
+    out.insert(out.end(), tag, tag + 4);
+    appendLe(out, payloadSize, 4);
+}
+
+size_t padded(size_t size)
+{
+    return size + (size & 1);
+}
+
+bool hasTag(const uint8_t *bytes, const char *tag)
+{
+    return std::memcmp(bytes, tag, 4) == 0;
+}
+
+} // namespace
 
 WebpAnimationWriter::~WebpAnimationWriter()
 {
-    WebPMuxDelete(m_mux);
+    close();
+}
+
+bool WebpAnimationWriter::open(const std::string &path)
+{
+    m_file = WorkingFile::openForWriting(path);
+    return m_file != nullptr;
 }
 
 bool WebpAnimationWriter::add(std::vector<uint8_t> still, int64_t startMs)
 {
     if (m_pendingStartMs >= 0) {
         // Timestamps rounded to milliseconds, so the durations add up to the clip's length.
-        m_lastDurationMs = static_cast<int>(std::max<int64_t>(1, startMs - m_pendingStartMs));
-        if (!pushPending(m_lastDurationMs))
+        m_lastDurationMs = std::max<int64_t>(1, startMs - m_pendingStartMs);
+        if (!writePending(m_lastDurationMs))
             return false;
     }
-    m_pending = std::move(still);
+    if (!accept(std::move(still)))
+        return false;
     m_pendingStartMs = startMs;
-    return true;
+    return m_written > 0 || writeHeader();
 }
 
-bool WebpAnimationWriter::pushPending(int durationMs)
+// Finds the still's alpha and image chunks and checks its size against the canvas.
+bool WebpAnimationWriter::accept(std::vector<uint8_t> still)
 {
-    WebPMuxFrameInfo frame{};
-    frame.bitstream.bytes = m_pending.data();
-    frame.bitstream.size = m_pending.size();
-    frame.id = WEBP_CHUNK_ANMF;
-    frame.duration = durationMs;
-    frame.dispose_method = WEBP_MUX_DISPOSE_NONE;
-    frame.blend_method = WEBP_MUX_NO_BLEND;
-    return m_mux && WebPMuxPushFrame(m_mux, &frame, 1) == WEBP_MUX_OK;
+    m_pending = std::move(still);
+    m_pendingAlpha = m_pendingImage = Span();
+    const uint8_t *bytes = m_pending.data();
+    if (m_pending.size() < kRiffHeaderSize || !hasTag(bytes, "RIFF") || !hasTag(bytes + 8, "WEBP"))
+        return false;
+    const uint64_t riffEnd = kChunkHeaderSize + uint64_t(readLe32(bytes + 4));
+    if (riffEnd > m_pending.size())
+        return false;
+    // The image chunk is the last one a frame takes; a still that has none, as an
+    // animation has none at the top level, is refused.
+    for (uint64_t at = kRiffHeaderSize; at + kChunkHeaderSize <= riffEnd && !m_pendingImage.size;) {
+        const uint64_t payloadSize = readLe32(bytes + at + 4);
+        if (at + kChunkHeaderSize + payloadSize > riffEnd)
+            return false;
+        const Span chunk{size_t(at), size_t(kChunkHeaderSize + payloadSize)};
+        if (hasTag(bytes + at, "ALPH"))
+            m_pendingAlpha = chunk;
+        else if (hasTag(bytes + at, "VP8 ") || hasTag(bytes + at, "VP8L"))
+            m_pendingImage = chunk;
+        at += padded(chunk.size);
+    }
+    WebPBitstreamFeatures features;
+    if (!m_pendingImage.size
+        || WebPGetFeatures(bytes + m_pendingImage.offset, m_pendingImage.size, &features) != VP8_STATUS_OK)
+        return false;
+    // A lossless picture carries its own alpha.
+    if (hasTag(bytes + m_pendingImage.offset, "VP8L"))
+        m_pendingAlpha = Span();
+    m_hasAlpha = m_hasAlpha || features.has_alpha || m_pendingAlpha.size;
+    if (!m_width) {
+        m_width = features.width;
+        m_height = features.height;
+    }
+    return features.width == m_width && features.height == m_height;
 }
 
-bool WebpAnimationWriter::finish(std::vector<uint8_t> &file)
+bool WebpAnimationWriter::writeHeader()
 {
-    if (m_pendingStartMs < 0 || !pushPending(m_lastDurationMs))
+    std::vector<uint8_t> header{'R', 'I', 'F', 'F'};
+    appendLe(header, 0, 4); // the size, known at the end
+    header.insert(header.end(), {'W', 'E', 'B', 'P'});
+    appendChunkHeader(header, "VP8X", 10);
+    appendLe(header, kAnimationFlag, 4); // the rest of the flags, known at the end
+    appendLe(header, uint64_t(m_width - 1), 3);
+    appendLe(header, uint64_t(m_height - 1), 3);
+    appendChunkHeader(header, "ANIM", 6);
+    appendLe(header, kWhiteBackground, 4);
+    appendLe(header, 0, 2); // loops for ever
+    return write(header.data(), header.size());
+}
+
+bool WebpAnimationWriter::writePending(int64_t durationMs)
+{
+    if (durationMs >= kDurationLimitMs)
         return false;
-    WebPMuxAnimParams animation{};
-    animation.bgcolor = 0xffffffff;
-    animation.loop_count = 0; // for ever
-    WebPData assembled{};
-    const WebPData exif{m_exif.data(), m_exif.size()};
-    if (WebPMuxSetAnimationParams(m_mux, &animation) != WEBP_MUX_OK
-        || (!m_exif.empty() && WebPMuxSetChunk(m_mux, "EXIF", &exif, 1) != WEBP_MUX_OK)
-        || WebPMuxAssemble(m_mux, &assembled) != WEBP_MUX_OK)
+    std::vector<uint8_t> frame;
+    const size_t payloadSize = kFrameHeaderSize + padded(m_pendingAlpha.size) + padded(m_pendingImage.size);
+    appendChunkHeader(frame, "ANMF", payloadSize);
+    appendLe(frame, 0, 6); // at the canvas' top left corner
+    appendLe(frame, uint64_t(m_width - 1), 3);
+    appendLe(frame, uint64_t(m_height - 1), 3);
+    appendLe(frame, uint64_t(durationMs), 3);
+    frame.push_back(kNoBlendNoDispose);
+    return write(frame.data(), frame.size()) && writeStillChunk(m_pendingAlpha) && writeStillChunk(m_pendingImage);
+}
+
+bool WebpAnimationWriter::writeStillChunk(const Span &chunk)
+{
+    return writePadded(m_pending.data() + chunk.offset, chunk.size);
+}
+
+bool WebpAnimationWriter::writePadded(const uint8_t *bytes, size_t size)
+{
+    const uint8_t pad = 0;
+    return write(bytes, size) && ((size & 1) == 0 || write(&pad, 1));
+}
+
+bool WebpAnimationWriter::write(const uint8_t *bytes, size_t size)
+{
+    m_written += size;
+    return m_file && m_written <= kChunkHeaderSize + kMaxRiffPayload
+           && (size == 0 || std::fwrite(bytes, size, 1, m_file) == 1);
+}
+
+bool WebpAnimationWriter::finish()
+{
+    bool ok = m_pendingStartMs >= 0 && writePending(m_lastDurationMs);
+    if (ok && !m_exif.empty()) {
+        std::vector<uint8_t> header;
+        appendChunkHeader(header, "EXIF", m_exif.size());
+        ok = write(header.data(), header.size()) && writePadded(m_exif.data(), m_exif.size());
+    }
+    ok = ok && completeHeader();
+    return close() && ok;
+}
+
+bool WebpAnimationWriter::completeHeader()
+{
+    std::vector<uint8_t> riffSize;
+    appendLe(riffSize, m_written - kChunkHeaderSize, 4);
+    const uint8_t flags = uint8_t(kAnimationFlag | (m_hasAlpha ? kAlphaFlag : 0) | (m_exif.empty() ? 0 : kExifFlag));
+    return std::fseek(m_file, 4, SEEK_SET) == 0 && std::fwrite(riffSize.data(), riffSize.size(), 1, m_file) == 1
+           && std::fseek(m_file, long(kFlagsOffset), SEEK_SET) == 0 && std::fwrite(&flags, 1, 1, m_file) == 1;
+}
+
+bool WebpAnimationWriter::close()
+{
+    if (!m_file)
         return false;
-    file.assign(assembled.bytes, assembled.bytes + assembled.size);
-    WebPDataClear(&assembled);
-    return true;
+    const bool closed = std::fclose(m_file) == 0;
+    m_file = nullptr;
+    return closed;
 }

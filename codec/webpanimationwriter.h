@@ -1,35 +1,60 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
-struct WebPMux;
-
-// Gathers WebP stills, one per frame in display order, into an animated WebP that
-// loops for ever. Each frame lasts until the next one starts; the last lasts as long
-// as the one before it.
+// Writes an animated WebP that loops for ever straight into a file, one WebP still per
+// frame in display order. Each frame lasts until the next one starts; the last lasts as
+// long as the one before it. Only the newest frame is held, as its duration is not known
+// before the next one arrives.
 class WebpAnimationWriter
 {
 public:
-    WebpAnimationWriter();
+    WebpAnimationWriter() = default;
     ~WebpAnimationWriter();
     WebpAnimationWriter(const WebpAnimationWriter &) = delete;
     WebpAnimationWriter &operator=(const WebpAnimationWriter &) = delete;
 
-    // still: a complete single-image WebP file; startMs: when it is shown.
+    // path: a working file made by WorkingFile::create.
+    bool open(const std::string &path);
+    // still: a complete single-image WebP file, as large as the first one; startMs: when
+    // it is shown.
     bool add(std::vector<uint8_t> still, int64_t startMs);
     // An EXIF block (a TIFF structure) for the file's EXIF chunk.
     void setExif(std::vector<uint8_t> exif) { m_exif = std::move(exif); }
-    // The whole animated file.
-    bool finish(std::vector<uint8_t> &file);
+    // Writes what is left and completes the header; the file is closed either way.
+    bool finish();
 
 private:
-    bool pushPending(int durationMs);
+    // A chunk of the pending still, its header included.
+    struct Span
+    {
+        size_t offset = 0;
+        size_t size = 0;
+    };
 
-    WebPMux *m_mux = nullptr;
+    bool accept(std::vector<uint8_t> still);
+    bool writeHeader();
+    bool writePending(int64_t durationMs);
+    bool writeStillChunk(const Span &chunk);
+    bool writePadded(const uint8_t *bytes, size_t size);
+    bool write(const uint8_t *bytes, size_t size);
+    bool completeHeader();
+    bool close();
+
+    FILE *m_file = nullptr;
+    uint64_t m_written = 0;
+    int m_width = 0;
+    int m_height = 0;
+    bool m_hasAlpha = false;
     std::vector<uint8_t> m_pending;
-    std::vector<uint8_t> m_exif;
+    Span m_pendingAlpha;
+    Span m_pendingImage;
     int64_t m_pendingStartMs = -1;
-    int m_lastDurationMs = 100;
+    int64_t m_lastDurationMs = 100;
+    std::vector<uint8_t> m_exif;
 };

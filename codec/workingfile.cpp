@@ -75,6 +75,15 @@ std::string create(const std::string &destination)
     return std::string();
 }
 
+FILE *openForWriting(const std::string &path)
+{
+    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
+    FILE *file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
+    if (!file && fd >= 0)
+        ::close(fd);
+    return file;
+}
+
 void removeStale(const std::string &destination)
 {
     const std::string folder = folderOf(destination);

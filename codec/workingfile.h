@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 
 // The file a conversion writes before it is complete: a new file beside the destination
@@ -10,6 +11,10 @@ namespace WorkingFile {
 // Creates an empty file that did not exist before and was not reached through a link;
 // returns its path, or an empty text when none could be made.
 std::string create(const std::string &destination);
+
+// Opens a working file made by create() for writing from its start, never through a link
+// put in its place; null when it cannot be opened.
+FILE *openForWriting(const std::string &path);
 
 // Removes the working files, of this user, in the destination's folder that are older
 // than a day: no job that is still running is that old.
