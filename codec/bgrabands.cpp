@@ -15,6 +15,7 @@ constexpr int kBandRows = 64;
 // Rows converted beyond each side of a band and dropped: a deeper source's chroma is
 // interpolated and its dither patterned across rows, as in the whole picture.
 constexpr int kMargin = 8;
+constexpr int kWindow = kBandRows + 2 * kMargin;
 
 bool cutsIntoBands(const AVPixFmtDescriptor *format)
 {
@@ -54,8 +55,10 @@ bool BgraBands::read(const AVFrame *picture, AVRational timeBase, int rotation, 
         const int strip = startsAtEnd(rotation) ? strips - 1 - band : band;
         const int first = strip * kBandRows;
         const int end = std::min(length, first + kBandRows);
-        const int from = std::max(0, first - kMargin);
-        const int to = std::min(length, end + kMargin);
+        // Windows of one size where the picture allows, so that one converter serves
+        // nearly every band; each starts on a whole dither pattern.
+        const int from = std::clamp(first - kMargin, 0, std::max(0, length - kWindow)) / kMargin * kMargin;
+        const int to = std::min(length, std::max(from + kWindow, end + kMargin));
         const int skipped = startsAtEnd(rotation) ? to - end : first - from;
         if (!convertStrip(picture, timeBase, rotation, from, to - from)
             || !readBand(skipped, end - first, reader))
@@ -104,7 +107,7 @@ FrameFilter *BgraBands::converterFor(const VideoParams &input, int rotation)
         if (converter->input.width == input.width && converter->input.height == input.height
             && converter->input.format == input.format && converter->rotation == rotation)
             return &converter->filter;
-    // A picture gives bands of a few sizes only: the first, the middle ones, the last.
+    // A picture gives windows of two sizes at most.
     if (m_converters.size() >= 4)
         m_converters.clear();
     auto converter = std::make_unique<Converter>();
