@@ -53,12 +53,6 @@ int PaletteMapper::search(int r, int g, int b) const
     return best;
 }
 
-PaletteMapper::~PaletteMapper()
-{
-    // Pictures still out keep the pool's memory until they are freed.
-    av_buffer_pool_uninit(&m_pool);
-}
-
 bool PaletteMapper::setPalette(const AVFrame *palette)
 {
     if (!palette || palette->format != AV_PIX_FMT_BGRA || palette->width * palette->height != 256)
@@ -130,15 +124,7 @@ bool PaletteMapper::takePicture(int width, int height, AVFrame *pal8) const
 {
     const int rowBytes = FFALIGN(width, 64);
     const size_t pixels = static_cast<size_t>(rowBytes) * static_cast<size_t>(height);
-    {
-        std::lock_guard<std::mutex> lock(m_poolMutex);
-        if (!m_pool || m_poolPixels != pixels) {
-            av_buffer_pool_uninit(&m_pool);
-            m_pool = av_buffer_pool_init(pixels + 256 * 4, nullptr);
-            m_poolPixels = pixels;
-        }
-        pal8->buf[0] = m_pool ? av_buffer_pool_get(m_pool) : nullptr;
-    }
+    pal8->buf[0] = m_pictures.take(pixels + 256 * 4);
     if (!pal8->buf[0])
         return false;
     pal8->format = AV_PIX_FMT_PAL8;

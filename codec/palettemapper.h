@@ -4,13 +4,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <vector>
 
 #include "hugepagearray.h"
+#include "picturepool.h"
 
 extern "C" {
-#include <libavutil/buffer.h>
 #include <libavutil/frame.h>
 }
 
@@ -22,11 +21,6 @@ extern "C" {
 class PaletteMapper
 {
 public:
-    PaletteMapper() = default;
-    ~PaletteMapper();
-    PaletteMapper(const PaletteMapper &) = delete;
-    PaletteMapper &operator=(const PaletteMapper &) = delete;
-
     // palette: the 16x16 BGRA picture that palettegen makes.
     bool setPalette(const AVFrame *palette);
     // One picture on its way through the mapper, its BGRA rows coming from the top; the
@@ -65,9 +59,5 @@ private:
     // Threads filling it in race only to write the same value.
     static constexpr uint8_t kUnknown = 0xFF;
     std::unique_ptr<HugePageArray<std::atomic<uint8_t>>> m_answers;
-    // Mapped pictures come from a pool: one of several megabytes made for every frame and
-    // freed on another thread leaves the allocator holding more and more memory.
-    mutable std::mutex m_poolMutex;
-    mutable AVBufferPool *m_pool = nullptr;
-    mutable size_t m_poolPixels = 0;
+    mutable PicturePool m_pictures;
 };
