@@ -132,9 +132,18 @@ bool RunEncoders::writeReady(std::unique_lock<std::mutex> &lock)
 {
     // The oldest run's packets are the next in the file: they go as soon as they are made,
     // so only the later runs' packets wait.
+    // The run's state is read afresh under the lock each time round: a lane that ends
+    // the run while its packets are written must not go unnoticed, as the caller then
+    // waits for a change that has already come.
     while (!m_failed && m_claimed > 0) {
         Run &run = *m_runs.front();
-        const bool ended = run.done;
+        if (run.packets.empty()) {
+            if (!run.done)
+                break;
+            m_runs.pop_front();
+            --m_claimed;
+            continue;
+        }
         Packets ready;
         ready.swap(run.packets);
         lock.unlock();
@@ -146,10 +155,6 @@ bool RunEncoders::writeReady(std::unique_lock<std::mutex> &lock)
         lock.lock();
         if (!ok)
             m_failed = true;
-        if (!ended || !m_runs.front()->packets.empty())
-            break;
-        m_runs.pop_front();
-        --m_claimed;
     }
     return !m_failed;
 }
