@@ -23,12 +23,6 @@ bool cutsIntoBands(const AVPixFmtDescriptor *format)
     return format && !(format->flags & (AV_PIX_FMT_FLAG_PAL | AV_PIX_FMT_FLAG_HWACCEL));
 }
 
-// Turned a quarter, the picture's rows are the source's columns.
-bool cutsColumns(int rotation)
-{
-    return rotation == 90 || rotation == 270;
-}
-
 // Turned this way, the first rows of the picture come from the end of the source.
 bool startsAtEnd(int rotation)
 {
@@ -38,6 +32,11 @@ bool startsAtEnd(int rotation)
 } // namespace
 
 BgraBands::BgraBands() : m_view(av_frame_alloc()) {}
+
+bool BgraBands::swapsSides(int rotation)
+{
+    return rotation == 90 || rotation == 270;
+}
 
 BgraBands::~BgraBands() = default;
 
@@ -49,7 +48,7 @@ bool BgraBands::read(const AVFrame *picture, AVRational timeBase, int rotation, 
         return false;
     // Strips are cut from the source's first row or column on, so each starts on a whole
     // chroma sample; the turn decides in which order they make the picture's bands.
-    const int length = cutsColumns(rotation) ? picture->width : picture->height;
+    const int length = swapsSides(rotation) ? picture->width : picture->height;
     const int strips = (length + kBandRows - 1) / kBandRows;
     for (int band = 0; band < strips; ++band) {
         const int strip = startsAtEnd(rotation) ? strips - 1 - band : band;
@@ -77,7 +76,8 @@ bool BgraBands::convertStrip(const AVFrame *picture, AVRational timeBase, int ro
     const AVPixFmtDescriptor *format = av_pix_fmt_desc_get(AVPixelFormat(picture->format));
     int steps[4] = {};
     av_image_fill_max_pixsteps(steps, nullptr, format);
-    const bool columns = cutsColumns(rotation);
+    // Turned a quarter, the picture's rows are the source's columns.
+    const bool columns = swapsSides(rotation);
     for (int plane = 0; plane < 4 && strip->data[plane]; ++plane) {
         const bool chroma = plane == 1 || plane == 2;
         if (columns)
@@ -113,10 +113,9 @@ FrameFilter *BgraBands::converterFor(const VideoParams &input, int rotation)
     auto converter = std::make_unique<Converter>();
     converter->input = input;
     converter->rotation = rotation;
-    // Converted once turned, as a whole picture would be: a graph left to choose may
-    // convert first, and the dither of a deeper source would then lie the other way.
-    const std::string turn = FrameFilter::rotationChain(rotation);
-    if (!converter->filter.build(input, turn.empty() ? turn : turn + ",scale", AV_PIX_FMT_BGRA))
+    // Converted once turned, as a whole picture would be.
+    if (!converter->filter.build(input, FrameFilter::convertingAfter(FrameFilter::rotationChain(rotation)),
+                                 AV_PIX_FMT_BGRA))
         return nullptr;
     m_converters.push_back(std::move(converter));
     return &m_converters.back()->filter;

@@ -20,6 +20,8 @@ public:
     BgraBands(const BgraBands &) = delete;
     BgraBands &operator=(const BgraBands &) = delete;
 
+    // Whether the turn makes the picture's width of the source's height.
+    static bool swapsSides(int rotation);
     // rotation: 0, 90, 180 or 270 degrees clockwise, as FrameFilter::rotationChain takes it.
     bool read(const AVFrame *picture, AVRational timeBase, int rotation, const Reader &reader);
 

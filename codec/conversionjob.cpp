@@ -370,11 +370,9 @@ std::string ConversionJob::pictureChain() const
 
 std::string ConversionJob::workerChain() const
 {
-    // A resize converts in the same step, interpolating chroma at full size. Otherwise
-    // the picture converts once turned: a graph left to choose may turn the larger
-    // converted picture.
+    // A resize converts in the same step, interpolating chroma at full size.
     const std::string chain = pictureChain();
-    return chain.empty() || resizes() ? chain : chain + ",scale";
+    return resizes() ? chain : FrameFilter::convertingAfter(chain);
 }
 
 std::string ConversionJob::videoChain() const
@@ -533,12 +531,12 @@ bool ConversionJob::runGif()
         return false;
     // Each frame maps on its own, so workers map whole frames side by side. The encoder
     // sees only a frame and the one before it, so runs of frames encode side by side too;
-    // each lane holds some 25 MB of full-size buffers, and more than two gained little
-    // while the mapping workers share the cores.
+    // each lane holds full-size buffers and a run's packets, and a third lane, though
+    // quicker, took a deep source past the memory a job may take.
     RunEncoders encoding(
         std::max(1, threads / 4), kGifRunLength, [&writer] { return writer.createSpareEncoder(); },
         [&writer](AVPacket *packet, int64_t spacing) { return writer.writeVideoPacket(packet, spacing); });
-    const bool quarterTurn = rotation == 90 || rotation == 270;
+    const bool quarterTurn = BgraBands::swapsSides(rotation);
     std::vector<Worker> mappers(static_cast<size_t>(threads));
     OrderedWorkers mapping(
         threads,

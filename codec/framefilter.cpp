@@ -62,6 +62,11 @@ std::string FrameFilter::rotationChain(int rotation)
     }
 }
 
+std::string FrameFilter::convertingAfter(const std::string &chain)
+{
+    return chain.empty() ? chain : chain + ",scale";
+}
+
 VideoParams FrameFilter::paramsOf(const AVFrame *frame, AVRational timeBase)
 {
     VideoParams params;

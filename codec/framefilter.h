@@ -25,6 +25,10 @@ public:
 
     // The filter chain that turns a picture upright, or "" when it already is.
     static std::string rotationChain(int rotation);
+    // The chain with the conversion to the output format pinned after it: a graph left
+    // to choose may convert first, turning the larger converted picture, and the dither
+    // of a deeper source would then lie the other way.
+    static std::string convertingAfter(const std::string &chain);
     // The input parameters of frames like this one.
     static VideoParams paramsOf(const AVFrame *frame, AVRational timeBase);
 

@@ -171,12 +171,6 @@ bool PaletteMapper::finish(Picture &picture) const
     return true;
 }
 
-bool PaletteMapper::map(const AVFrame *bgra, AVFrame *pal8) const
-{
-    Picture picture;
-    return start(picture, bgra->width, bgra->height, bgra, pal8) && addRows(picture, bgra) && finish(picture);
-}
-
 void PaletteMapper::mapRow(int *current, int *next, int width, uint8_t *out) const
 {
     const auto spread = [](int *pixel, const int *error, int quarters) {

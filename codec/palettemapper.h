@@ -36,8 +36,6 @@ public:
     bool start(Picture &picture, int width, int height, const AVFrame *source, AVFrame *pal8) const;
     bool addRows(Picture &picture, const AVFrame *bgra) const;
     bool finish(Picture &picture) const;
-    // bgra in, pal8 out (allocated here).
-    bool map(const AVFrame *bgra, AVFrame *pal8) const;
 
 private:
     static constexpr int kBits = 6;

@@ -77,23 +77,20 @@ bool RunEncoders::encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *fra
         return false;
     int received = 0;
     while ((received = avcodec_receive_packet(encoder, packet)) >= 0) {
-        AVPacket *kept = keep ? av_packet_alloc() : nullptr;
-        if (keep && !kept) {
-            av_packet_unref(packet);
-            return false;
-        }
-        if (kept) {
-            keep->emplace_back(kept, tag);
-            if (!keepPacket(packet, kept))
-                return false;
-        }
+        const bool kept = !keep || keepPacket(packet, tag, *keep);
         av_packet_unref(packet);
+        if (!kept)
+            return false;
     }
     return received == AVERROR(EAGAIN);
 }
 
-bool RunEncoders::keepPacket(AVPacket *packet, AVPacket *kept)
+bool RunEncoders::keepPacket(AVPacket *packet, int64_t tag, Packets &keep)
 {
+    AVPacket *kept = av_packet_alloc();
+    if (!kept)
+        return false;
+    keep.emplace_back(kept, tag);
     // A packet in a buffer made for a whole picture waits in a copy of its own size.
     if (packet->buf && packet->buf->size <= static_cast<size_t>(packet->size) + 2 * AV_INPUT_BUFFER_PADDING_SIZE) {
         av_packet_move_ref(kept, packet);

@@ -43,7 +43,7 @@ private:
     void laneLoop();
     // keep: where the packets go; null drops them.
     static bool encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *frame, int64_t tag, Packets *keep);
-    static bool keepPacket(AVPacket *packet, AVPacket *kept);
+    static bool keepPacket(AVPacket *packet, int64_t tag, Packets &keep);
     bool encodeFrames(Run &run, AVCodecContext *encoder, AVPacket *packet, std::unique_lock<std::mutex> &lock);
     bool writeReady(std::unique_lock<std::mutex> &lock);
 

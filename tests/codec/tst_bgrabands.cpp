@@ -91,9 +91,8 @@ private slots:
         const AVRational timeBase{1, 25};
 
         FrameFilter whole;
-        const std::string turn = FrameFilter::rotationChain(rotation);
-        QVERIFY(whole.build(FrameFilter::paramsOf(picture.get(), timeBase), turn.empty() ? turn : turn + ",scale",
-                            AV_PIX_FMT_BGRA));
+        QVERIFY(whole.build(FrameFilter::paramsOf(picture.get(), timeBase),
+                            FrameFilter::convertingAfter(FrameFilter::rotationChain(rotation)), AV_PIX_FMT_BGRA));
         FramePtr expected(av_frame_clone(picture.get()));
         QVERIFY(whole.transform(expected.get()));
 
