@@ -74,9 +74,11 @@ private slots:
         QVideoSettingXml::GetItemValue("SHOWDOWN_ITEM", "Finished_All_Job", "0");
         QVideoSettingXml::SetItemValue("SHOWDOWN_ITEM", "Finished_All_Job", "1");
         ModalWatchdog dog;
-        ListFixture::expectImport(dog);
+        QString refusals;
+        ListFixture::expectImport(dog, refusals);
         window.mainDlg()->addImportFile(inputs);
         QTRY_COMPARE(window.mainDlg()->rows().size(), 3);
+        QVERIFY2(refusals.contains("alone.mov") && refusals.contains("plain.mov"), qPrintable(refusals));
         QVERIFY(window.findChild<QZVBaseButton *>("m_btnConvert")->isEnabled());
 
         chooseFormat("GIF");
@@ -100,8 +102,8 @@ private slots:
 
         // Again, to stills: one file per frame in a folder named after the movie.
         QVideoSettingXml::SetItemValue("SHOWDOWN_ITEM", "Finished_All_Job", "0");
-        ModalWatchdog again;
-        ListFixture::expectImport(again);
+        // The same watchdog: a second one would refuse the modal this one expects.
+        ListFixture::expectImport(dog);
         window.mainDlg()->addImportFile({inputs.first()});
         QTRY_COMPARE(window.mainDlg()->rows().size(), 1);
         chooseFormat("PNG");
@@ -110,6 +112,7 @@ private slots:
         QCOMPARE(stills.size(), 10);
         QCOMPARE(stills.first(), QString("short_001.png"));
         QCOMPARE(m_power, QStringList{"sleep"});
+        GLINTORA_VERIFY_WATCHDOG(dog);
     }
 
     // A newly chosen format shows on the rows at once, not when the mouse next passes.
