@@ -33,7 +33,7 @@ private:
 
     struct Converter
     {
-        FrameFilter filter;
+        FrameFilter filter{1}; // bands are read by workers already side by side
         VideoParams input;
         int rotation = 0;
     };

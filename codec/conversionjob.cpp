@@ -31,8 +31,13 @@ extern "C" {
 namespace {
 
 constexpr AVRational kMicroseconds{1, 1000000};
-// Each run first encodes the frame before it again, so longer runs waste less.
-constexpr int kGifRunLength = 8;
+// GIF frames encode in runs on four lanes, each run first encoding the frame before
+// it again. Short runs waste more, but keep all lanes busy with fewer pictures waiting:
+// runs of four with 24 MB waiting were quicker than runs of six to twelve with more,
+// and kept a deep 1440x1920 source within the memory a job may take.
+constexpr int kGifLanes = 4;
+constexpr int kGifRunLength = 4;
+constexpr size_t kGifWaitingBytes = size_t(24) << 20;
 
 AVCodecID stillCodec(const std::string &format)
 {
@@ -530,16 +535,16 @@ bool ConversionJob::runGif()
     if (!mapper.setPalette(palette.get()))
         return false;
     // Each frame maps on its own, so workers map whole frames side by side. The encoder
-    // sees only a frame and the one before it, so runs of frames encode side by side too;
-    // each lane holds full-size buffers and a run's packets, and a third lane, though
-    // quicker, took a deep source past the memory a job may take.
+    // sees only a frame and the one before it, so runs of frames encode side by side too.
+    // Fewer mappers than cores leave room for the lanes and hold fewer frames.
     RunEncoders encoding(
-        std::max(1, threads / 4), kGifRunLength, [&writer] { return writer.createSpareEncoder(); },
+        kGifLanes, kGifRunLength, kGifWaitingBytes, [&writer] { return writer.createSpareEncoder(); },
         [&writer](AVPacket *packet, int64_t spacing) { return writer.writeVideoPacket(packet, spacing); });
     const bool quarterTurn = BgraBands::swapsSides(rotation);
-    std::vector<Worker> mappers(static_cast<size_t>(threads));
+    const int mapperCount = std::max(1, threads - 2);
+    std::vector<Worker> mappers(static_cast<size_t>(mapperCount));
     OrderedWorkers mapping(
-        threads,
+        mapperCount,
         [&](int index, OrderedWorkers::Item &item) {
             Worker &worker = mappers[static_cast<size_t>(index)];
             FramePtr mapped(av_frame_alloc());

@@ -86,7 +86,7 @@ bool FrameFilter::build(const VideoParams &input, const std::string &description
     m_graph = avfilter_graph_alloc();
     if (!m_graph)
         return false;
-    m_graph->nb_threads = 0;
+    m_graph->nb_threads = m_threads;
     m_source = createSource(m_graph, "in", input);
     m_paletteSource = palette ? createSource(m_graph, "pal", *palette) : nullptr;
     m_sink = avfilter_graph_alloc_filter(m_graph, avfilter_get_by_name("buffersink"), "out");

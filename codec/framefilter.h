@@ -18,7 +18,10 @@ AVRational sinkTimeBase(AVFilterContext *sink);
 class FrameFilter
 {
 public:
-    FrameFilter() = default;
+    // threads: 0 lets libavfilter choose; a filter in a worker that already runs beside
+    // others takes 1, since slices shared out per picture cost more in wake-ups than
+    // they save.
+    explicit FrameFilter(int threads = 0) : m_threads(threads) {}
     ~FrameFilter();
     FrameFilter(const FrameFilter &) = delete;
     FrameFilter &operator=(const FrameFilter &) = delete;
@@ -46,6 +49,7 @@ public:
     bool transform(AVFrame *frame);
 
 private:
+    const int m_threads;
     AVFilterGraph *m_graph = nullptr;
     AVFilterContext *m_source = nullptr;
     AVFilterContext *m_paletteSource = nullptr;

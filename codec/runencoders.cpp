@@ -21,9 +21,9 @@ struct RunEncoders::Run
     }
 };
 
-RunEncoders::RunEncoders(int lanes, int runLength, CreateEncoder createEncoder, Write write)
+RunEncoders::RunEncoders(int lanes, int runLength, size_t waitingBytes, CreateEncoder createEncoder, Write write)
     : m_createEncoder(std::move(createEncoder)), m_write(std::move(write)),
-      m_runLength(static_cast<size_t>(std::max(1, runLength))), m_limit(static_cast<size_t>(std::max(1, lanes)) * 2)
+      m_runLength(static_cast<size_t>(std::max(1, runLength))), m_waitingLimit(waitingBytes)
 {
     for (int i = 0; i < std::max(1, lanes); ++i)
         m_threads.emplace_back(&RunEncoders::laneLoop, this);
@@ -111,7 +111,7 @@ bool RunEncoders::encodeFrames(Run &run, AVCodecContext *encoder, AVPacket *pack
             return !m_failed;
         auto next = run.frames.front();
         run.frames.pop_front();
-        --m_waitingFrames;
+        m_waitingBytes -= pictureBytes(next.first);
         m_changed.notify_all();
         lock.unlock();
         Packets made;
@@ -172,7 +172,7 @@ bool RunEncoders::submit(const AVFrame *frame, int64_t tag)
     }
     if (ok) {
         m_runs.back()->frames.emplace_back(copy, tag);
-        ++m_waitingFrames;
+        m_waitingBytes += pictureBytes(copy);
         ++m_submitted;
         av_frame_free(&m_previous);
         m_previous = previous;
@@ -181,11 +181,20 @@ bool RunEncoders::submit(const AVFrame *frame, int64_t tag)
     }
     av_frame_free(&copy);
     av_frame_free(&previous);
-    while (ok && m_waitingFrames >= m_limit) {
+    while (ok && m_waitingBytes >= m_waitingLimit) {
         m_changed.wait(lock);
         ok = writeReady(lock);
     }
     return ok;
+}
+
+size_t RunEncoders::pictureBytes(const AVFrame *frame)
+{
+    size_t bytes = 0;
+    for (const AVBufferRef *buffer : frame->buf)
+        if (buffer)
+            bytes += buffer->size;
+    return bytes;
 }
 
 bool RunEncoders::finish()

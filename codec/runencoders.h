@@ -26,12 +26,14 @@ public:
     // tag: what was submitted with the packet's frame.
     using Write = std::function<bool(AVPacket *packet, int64_t tag)>;
 
-    RunEncoders(int lanes, int runLength, CreateEncoder createEncoder, Write write);
+    // waitingBytes: how much of the submitted pictures may wait for a lane. Lanes busy
+    // side by side need frames of several runs waiting at once.
+    RunEncoders(int lanes, int runLength, size_t waitingBytes, CreateEncoder createEncoder, Write write);
     ~RunEncoders();
     RunEncoders(const RunEncoders &) = delete;
     RunEncoders &operator=(const RunEncoders &) = delete;
 
-    // Copies the frame's reference; may block while too many frames wait.
+    // Copies the frame's reference; may block while too much waits.
     bool submit(const AVFrame *frame, int64_t tag);
     // Waits for every run and writes the rest.
     bool finish();
@@ -41,6 +43,7 @@ private:
     using Packets = std::vector<std::pair<AVPacket *, int64_t>>;
 
     void laneLoop();
+    static size_t pictureBytes(const AVFrame *frame);
     // keep: where the packets go; null drops them.
     static bool encode(AVCodecContext *encoder, AVPacket *packet, AVFrame *frame, int64_t tag, Packets *keep);
     static bool keepPacket(AVPacket *packet, int64_t tag, Packets &keep);
@@ -50,13 +53,13 @@ private:
     CreateEncoder m_createEncoder;
     Write m_write;
     const size_t m_runLength;
-    const size_t m_limit;
+    const size_t m_waitingLimit;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     // From the oldest run not yet written to the one being filled.
     std::deque<std::unique_ptr<Run>> m_runs;
     size_t m_claimed = 0; // runs in m_runs a lane has taken
-    size_t m_waitingFrames = 0;
+    size_t m_waitingBytes = 0;
     uint64_t m_submitted = 0;
     AVFrame *m_previous = nullptr;
     bool m_failed = false;

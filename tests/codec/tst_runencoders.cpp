@@ -76,7 +76,8 @@ private slots:
         const Packets serial = encodeSerially(kFrames);
         QCOMPARE(serial.size(), kFrames);
         Packets parallel;
-        RunEncoders encoders(3, 4, gifEncoder, [&](AVPacket *packet, int64_t tag) {
+        // Room for less than a picture: each submit waits until a lane takes the frame.
+        RunEncoders encoders(3, 4, 1, gifEncoder, [&](AVPacket *packet, int64_t tag) {
             parallel << qMakePair(QByteArray(reinterpret_cast<const char *>(packet->data), packet->size), tag);
             av_packet_unref(packet);
             return true;
