@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <future>
 #include <sys/stat.h>
 #include <unistd.h>
 #ifdef __GLIBC__
@@ -31,11 +32,11 @@ extern "C" {
 namespace {
 
 constexpr AVRational kMicroseconds{1, 1000000};
-// GIF frames encode in runs on four lanes, each run first encoding the frame before
-// it again. Short runs waste more, but keep all lanes busy with fewer pictures waiting:
-// runs of four with 24 MB waiting were quicker than runs of six to twelve with more,
-// and kept a deep 1440x1920 source within the memory a job may take.
-constexpr int kGifLanes = 4;
+// GIF frames encode in runs on lanes, one for every two cores, each run first encoding
+// the frame before it again. Short runs waste more, but keep the lanes busy with fewer
+// pictures waiting: on eight cores, runs of four with 24 MB waiting were quicker than
+// runs of six to twelve with more, and kept a deep 1440x1920 source within the memory
+// a job may take.
 constexpr int kGifRunLength = 4;
 constexpr size_t kGifWaitingBytes = size_t(24) << 20;
 
@@ -508,8 +509,8 @@ bool ConversionJob::runGif()
     // convert their pictures a band at a time.
     const std::string chain = resizes() ? pictureChain() : std::string();
     const int rotation = resizes() ? 0 : m_source->rotation();
+    auto statistics = std::make_unique<ColourStatistics>();
     {
-        ColourStatistics statistics;
         std::vector<Worker> counters(static_cast<size_t>(threads));
         OrderedWorkers counting(
             threads,
@@ -517,28 +518,33 @@ bool ConversionJob::runGif()
                 Worker &worker = counters[static_cast<size_t>(index)];
                 const bool counted =
                     (chain.empty() || convertPicture(worker.picture, chain, AV_PIX_FMT_BGRA, item))
-                    && worker.bands.read(item.frame, item.timeBase, rotation, [&](const AVFrame *band) { return statistics.add(band); });
+                    && worker.bands.read(item.frame, item.timeBase, rotation, [&](const AVFrame *band) { return statistics->add(band); });
                 av_frame_unref(item.frame);
                 return counted;
             },
             [](OrderedWorkers::Item &) { return true; });
         const bool measured = palette && runWorkerPass(
             0, [&](AVFrame *frame, AVRational timeBase) { return counting.submit(frame, timeBase); });
-        if (!measured || !counting.finish() || !statistics.makePalette(palette.get()) || !m_source->rewind())
+        if (!measured || !counting.finish())
             return false;
     }
 
-    MovieWriter writer;
-    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, true, false))
-        return false;
+    // The palette is cut and indexed while the second pass starts decoding; mappers wait
+    // for it before their first frame. The counters go as soon as the cut is done.
     PaletteMapper mapper;
-    if (!mapper.setPalette(palette.get()))
+    const std::shared_future<bool> paletteReady = std::async(std::launch::async, [&] {
+        const bool made = statistics->makePalette(palette.get()) && mapper.setPalette(palette.get());
+        statistics.reset();
+        return made;
+    });
+    MovieWriter writer;
+    if (!m_source->rewind() || !writer.prepare(m_format, m_settings) || !writer.open(m_partPath, true, false))
         return false;
     // Each frame maps on its own, so workers map whole frames side by side. The encoder
     // sees only a frame and the one before it, so runs of frames encode side by side too.
     // Fewer mappers than cores leave room for the lanes and hold fewer frames.
     RunEncoders encoding(
-        kGifLanes, kGifRunLength, kGifWaitingBytes, [&writer] { return writer.createSpareEncoder(); },
+        std::max(1, threads / 2), kGifRunLength, kGifWaitingBytes, [&writer] { return writer.createSpareEncoder(); },
         [&writer](AVPacket *packet, int64_t spacing) { return writer.writeVideoPacket(packet, spacing); });
     const bool quarterTurn = BgraBands::swapsSides(rotation);
     const int mapperCount = std::max(1, threads - 2);
@@ -548,7 +554,8 @@ bool ConversionJob::runGif()
         [&](int index, OrderedWorkers::Item &item) {
             Worker &worker = mappers[static_cast<size_t>(index)];
             FramePtr mapped(av_frame_alloc());
-            if (!mapped || !(chain.empty() || convertPicture(worker.picture, chain, AV_PIX_FMT_BGRA, item))
+            if (!paletteReady.get() || !mapped
+                || !(chain.empty() || convertPicture(worker.picture, chain, AV_PIX_FMT_BGRA, item))
                 || !mapper.start(worker.mapping, quarterTurn ? item.frame->height : item.frame->width,
                                  quarterTurn ? item.frame->width : item.frame->height, item.frame, mapped.get())
                 || !worker.bands.read(item.frame, item.timeBase, rotation,
