@@ -3,6 +3,9 @@
 #include <atomic>
 #include <cstdio>
 #include <mutex>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 extern "C" {
 #include <libavutil/log.h>
@@ -29,6 +32,20 @@ void logToFile(void *avcl, int level, const char *format, va_list args)
     std::fflush(g_logFile);
 }
 
+// A job allocates and frees its pictures by the thousand on many threads. Left to itself,
+// glibc raises its thresholds to the largest block freed, and each thread's arena then
+// keeps that much and more free at its top after every job, where malloc_trim does not
+// reach: the program's resident size grew by about 90 MB over twelve conversions. Fixed
+// thresholds keep every picture in the arenas, as before, and give a free top over 8 MB
+// back.
+void keepFreedMemoryShort()
+{
+#ifdef __GLIBC__
+    mallopt(M_MMAP_THRESHOLD, 32 << 20);
+    mallopt(M_TRIM_THRESHOLD, 8 << 20);
+#endif
+}
+
 } // namespace
 
 namespace LibraryState {
@@ -36,7 +53,10 @@ namespace LibraryState {
 void initialise()
 {
     static std::once_flag once;
-    std::call_once(once, [] { av_log_set_level(AV_LOG_ERROR); });
+    std::call_once(once, [] {
+        av_log_set_level(AV_LOG_ERROR);
+        keepFreedMemoryShort();
+    });
 }
 
 bool abortRequested()
