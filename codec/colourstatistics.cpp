@@ -5,6 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "orderedworkers.h"
+#include "sidebyside.h"
+
 namespace {
 
 constexpr size_t kColours = size_t(1) << 24;
@@ -27,114 +30,101 @@ struct Ref
 
 struct Box
 {
-    uint32_t colour = 0;
-    int64_t variance = -1; // worked out when the box is a candidate for a split
+    uint32_t colour = 0; // the rounded mean
+    int64_t variance = 0;
+    uint64_t weight = 0;
     size_t start = 0;
     size_t len = 0;
     int sortedBy = -1;
+    int longestAxis = 1;
 };
 
-void averageOf(const std::vector<Ref> &refs, Box &box)
+// The box's mean colour, the spread of its colours around it and the axis of its widest
+// range, all from sums taken in one pass. Green is first on a tie, as the eye tells
+// green apart best.
+void describe(const std::vector<Ref> &refs, Box &box)
 {
     uint64_t sums[3] = {};
+    uint64_t squares[3] = {};
     uint64_t weight = 0;
+    int low[3] = {255, 255, 255};
+    int high[3] = {0, 0, 0};
     for (size_t i = box.start; i < box.start + box.len; ++i) {
-        for (int axis = 0; axis < 3; ++axis)
-            sums[axis] += uint64_t(channel(refs[i].colour, axis)) * refs[i].count;
-        weight += refs[i].count;
-    }
-    const auto mean = [&](int axis) { return uint32_t((sums[axis] + weight / 2) / weight); };
-    box.colour = mean(0) << 16 | mean(1) << 8 | mean(2);
-    box.variance = -1;
-}
-
-int64_t varianceOf(const std::vector<Ref> &refs, const Box &box)
-{
-    int64_t variance = 0;
-    for (size_t i = box.start; i < box.start + box.len; ++i) {
-        int64_t distance = 0;
+        const uint64_t count = refs[i].count;
+        weight += count;
         for (int axis = 0; axis < 3; ++axis) {
-            const int64_t d = channel(refs[i].colour, axis) - channel(box.colour, axis);
-            distance += d * d;
+            const int value = channel(refs[i].colour, axis);
+            sums[axis] += uint64_t(value) * count;
+            squares[axis] += uint64_t(value * value) * count;
+            low[axis] = std::min(low[axis], value);
+            high[axis] = std::max(high[axis], value);
         }
-        variance += distance * int64_t(refs[i].count);
     }
-    return variance;
+    box.weight = weight;
+    box.colour = 0;
+    box.variance = 0;
+    for (int axis = 0; axis < 3; ++axis) {
+        const int64_t mean = int64_t((sums[axis] + weight / 2) / weight);
+        box.colour = box.colour << 8 | uint32_t(mean);
+        // The sum of count * (value - mean)^2, expanded.
+        box.variance += int64_t(squares[axis]) - 2 * mean * int64_t(sums[axis]) + mean * mean * int64_t(weight);
+    }
+    const int r = high[0] - low[0];
+    const int g = high[1] - low[1];
+    const int b = high[2] - low[2];
+    box.longestAxis = (g >= r && g >= b) ? 1 : (r >= b ? 0 : 2);
 }
 
 // The box whose colours spread most, among those that can still be cut; -1 when none.
-int nextBoxToSplit(const std::vector<Ref> &refs, std::vector<Box> &boxes)
+int nextBoxToSplit(const std::vector<Box> &boxes)
 {
     if (boxes.size() >= kMostBoxes)
         return -1;
     int best = -1;
     int64_t most = -1;
     for (size_t i = 0; i < boxes.size(); ++i) {
-        Box &box = boxes[i];
-        if (box.len < 2)
-            continue;
-        if (box.variance < 0)
-            box.variance = varianceOf(refs, box);
-        if (box.variance > most) {
-            most = box.variance;
+        if (boxes[i].len >= 2 && boxes[i].variance > most) {
+            most = boxes[i].variance;
             best = static_cast<int>(i);
         }
     }
     return best;
 }
 
-// The axis of the widest range, green first on a tie since the eye tells green apart best.
-int longestAxis(const std::vector<Ref> &refs, const Box &box)
-{
-    int low[3] = {255, 255, 255};
-    int high[3] = {0, 0, 0};
-    for (size_t i = box.start; i < box.start + box.len; ++i)
-        for (int axis = 0; axis < 3; ++axis) {
-            low[axis] = std::min(low[axis], channel(refs[i].colour, axis));
-            high[axis] = std::max(high[axis], channel(refs[i].colour, axis));
-        }
-    const int r = high[0] - low[0];
-    const int g = high[1] - low[1];
-    const int b = high[2] - low[2];
-    if (g >= r && g >= b)
-        return 1;
-    return r >= b ? 0 : 2;
-}
-
 // Orders a box's colours by one channel, then by colour: a radix sort, as a clip has
-// a million colours or more and the first cuts sort nearly all of them.
+// a million colours or more and the first cuts sort nearly all of them. Colours are
+// unique, so that order is by the channel, then by the other two in colour order.
 void sortAlong(std::vector<Ref> &refs, std::vector<Ref> &scratch, const Box &box, int axis)
 {
-    const auto key = [axis](const Ref &ref) { return uint32_t(channel(ref.colour, axis)) << 24 | ref.colour; };
+    const int digits[3] = {axis == 2 ? 1 : 2, axis == 0 ? 1 : 0, axis}; // least significant first
+    size_t starts[3][257] = {};
     Ref *from = refs.data() + box.start;
+    for (size_t i = 0; i < box.len; ++i)
+        for (int d = 0; d < 3; ++d)
+            ++starts[d][channel(from[i].colour, digits[d]) + 1];
+    for (auto &digitStarts : starts)
+        for (int value = 0; value < 256; ++value)
+            digitStarts[value + 1] += digitStarts[value];
     scratch.resize(std::max(scratch.size(), box.len));
     Ref *to = scratch.data();
-    for (int shift = 0; shift < 32; shift += 8) {
-        size_t starts[257] = {};
+    for (int d = 0; d < 3; ++d) {
         for (size_t i = 0; i < box.len; ++i)
-            ++starts[(key(from[i]) >> shift & 0xFF) + 1];
-        for (int digit = 0; digit < 256; ++digit)
-            starts[digit + 1] += starts[digit];
-        for (size_t i = 0; i < box.len; ++i)
-            to[starts[key(from[i]) >> shift & 0xFF]++] = from[i];
+            to[starts[d][channel(from[i].colour, digits[d])]++] = from[i];
         std::swap(from, to);
     }
-    // Four passes: the sorted colours are back where they started.
+    std::copy_n(from, box.len, refs.data() + box.start);
 }
 
 // Cuts the box at the median of its weight along its longest axis; each side keeps a colour.
 void split(std::vector<Ref> &refs, std::vector<Ref> &scratch, std::vector<Box> &boxes, size_t index)
 {
     Box &box = boxes[index];
-    const int axis = longestAxis(refs, box);
+    const int axis = box.longestAxis;
     if (box.sortedBy != axis) {
         sortAlong(refs, scratch, box, axis);
         box.sortedBy = axis;
     }
-    uint64_t weight = 0;
-    for (size_t i = box.start; i < box.start + box.len; ++i)
-        weight += refs[i].count;
-    const uint64_t median = (weight + 1) / 2;
+    const uint64_t median = (box.weight + 1) / 2;
     uint64_t below = 0;
     size_t cut = box.start;
     for (; cut < box.start + box.len - 2; ++cut) {
@@ -147,21 +137,36 @@ void split(std::vector<Ref> &refs, std::vector<Ref> &scratch, std::vector<Box> &
     upper.len = box.start + box.len - upper.start;
     upper.sortedBy = box.sortedBy;
     box.len -= upper.len;
-    averageOf(refs, box);
-    averageOf(refs, upper);
+    describe(refs, box);
+    describe(refs, upper);
     boxes.push_back(upper);
 }
 
+// The colours counted, in colour order. Sixteen million counters are read twice, each
+// part of them on a core of its own.
 std::vector<Ref> usedColours(const HugePageArray<std::atomic<uint32_t>> &counts)
 {
-    size_t used = 0;
-    for (size_t colour = 0; colour < kColours; ++colour)
-        used += counts[colour].load(std::memory_order_relaxed) != 0;
-    std::vector<Ref> refs;
-    refs.reserve(used);
-    for (size_t colour = 0; colour < kColours; ++colour)
-        if (const uint32_t count = counts[colour].load(std::memory_order_relaxed))
-            refs.push_back({uint32_t(colour), count});
+    const int parts = OrderedWorkers::defaultThreads(8);
+    const size_t step = (kColours + size_t(parts) - 1) / size_t(parts);
+    const auto countAt = [&](size_t colour) { return counts[colour].load(std::memory_order_relaxed); };
+    std::vector<size_t> starts(size_t(parts) + 1, 0);
+    runSideBySide(parts, [&](int part) {
+        const size_t begin = size_t(part) * step;
+        size_t used = 0;
+        for (size_t colour = begin; colour < std::min(kColours, begin + step); ++colour)
+            used += countAt(colour) != 0;
+        starts[size_t(part) + 1] = used;
+    });
+    for (int part = 0; part < parts; ++part)
+        starts[size_t(part) + 1] += starts[size_t(part)];
+    std::vector<Ref> refs(starts.back());
+    runSideBySide(parts, [&](int part) {
+        const size_t begin = size_t(part) * step;
+        Ref *next = refs.data() + starts[size_t(part)];
+        for (size_t colour = begin; colour < std::min(kColours, begin + step); ++colour)
+            if (const uint32_t count = countAt(colour))
+                *next++ = {uint32_t(colour), count};
+    });
     return refs;
 }
 
@@ -216,10 +221,12 @@ bool ColourStatistics::makePalette(AVFrame *palette)
     m_counts.reset();
     std::vector<Box> boxes;
     boxes.reserve(kMostBoxes);
-    boxes.push_back(Box{0, -1, 0, refs.size(), -1});
-    averageOf(refs, boxes.front());
+    Box whole;
+    whole.len = refs.size();
+    describe(refs, whole);
+    boxes.push_back(whole);
     std::vector<Ref> scratch;
-    for (int next = boxes.front().len > 1 ? 0 : -1; next >= 0; next = nextBoxToSplit(refs, boxes))
+    for (int next = whole.len > 1 ? 0 : -1; next >= 0; next = nextBoxToSplit(boxes))
         split(refs, scratch, boxes, size_t(next));
 
     av_frame_unref(palette);

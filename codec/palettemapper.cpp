@@ -5,6 +5,9 @@
 #include <cmath>
 #include <cstring>
 
+#include "orderedworkers.h"
+#include "sidebyside.h"
+
 extern "C" {
 #include <libavutil/macros.h>
 }
@@ -70,37 +73,54 @@ bool PaletteMapper::setPalette(const AVFrame *palette)
     if (m_usable.empty())
         return false;
     m_answers = std::make_unique<HugePageArray<std::atomic<uint8_t>>>(size_t(1) << 24, kUnknown);
+    // The cells of each red slice are indexed side by side: alone this takes a tenth of a
+    // second, while mappers wait.
+    std::vector<Slice> slices(kSide);
+    std::atomic<int> nextSlice{0};
+    runSideBySide(OrderedWorkers::defaultThreads(8), [&](int) {
+        for (int r = nextSlice++; r < kSide; r = nextSlice++)
+            indexSlice(r, slices[static_cast<size_t>(r)]);
+    });
+    m_cellStart.assign(1, 0);
+    m_candidates.clear();
+    for (const Slice &slice : slices) {
+        const uint32_t base = static_cast<uint32_t>(m_candidates.size());
+        for (uint32_t end : slice.ends)
+            m_cellStart.push_back(base + end);
+        m_candidates.insert(m_candidates.end(), slice.candidates.begin(), slice.candidates.end());
+    }
+    return true;
+}
+
+void PaletteMapper::indexSlice(int r, Slice &slice) const
+{
     // Any colour of a cell lies within half a cell diagonal of its centre, so only
     // entries within the nearest distance plus a whole diagonal can win inside it.
     // Distances are taken in doubled units from the cell centre, to stay in integers.
     constexpr int size = 1 << (8 - kBits);
     const double reach = 2 * std::sqrt(3.0) * (size - 1);
-    m_cellStart.assign(1, 0);
-    m_candidates.clear();
     std::vector<int> away(m_usable.size());
-    for (int r = 0; r < kSide; ++r)
-        for (int g = 0; g < kSide; ++g)
-            for (int b = 0; b < kSide; ++b) {
-                const int cr = 2 * r * size + size - 1;
-                const int cg = 2 * g * size + size - 1;
-                const int cb = 2 * b * size + size - 1;
-                int closest = INT_MAX;
-                for (size_t k = 0; k < m_usable.size(); ++k) {
-                    const uint32_t c = m_palette[static_cast<size_t>(m_usable[k])];
-                    const int dr = 2 * red(c) - cr;
-                    const int dg = 2 * green(c) - cg;
-                    const int db = 2 * blue(c) - cb;
-                    away[k] = dr * dr + dg * dg + db * db;
-                    closest = std::min(closest, away[k]);
-                }
-                const double limit = std::sqrt(double(closest)) + reach;
-                const int limitSquared = static_cast<int>(limit * limit) + 1;
-                for (size_t k = 0; k < m_usable.size(); ++k)
-                    if (away[k] <= limitSquared)
-                        m_candidates.push_back(static_cast<uint8_t>(m_usable[k]));
-                m_cellStart.push_back(static_cast<uint32_t>(m_candidates.size()));
+    for (int g = 0; g < kSide; ++g)
+        for (int b = 0; b < kSide; ++b) {
+            const int cr = 2 * r * size + size - 1;
+            const int cg = 2 * g * size + size - 1;
+            const int cb = 2 * b * size + size - 1;
+            int closest = INT_MAX;
+            for (size_t k = 0; k < m_usable.size(); ++k) {
+                const uint32_t c = m_palette[static_cast<size_t>(m_usable[k])];
+                const int dr = 2 * red(c) - cr;
+                const int dg = 2 * green(c) - cg;
+                const int db = 2 * blue(c) - cb;
+                away[k] = dr * dr + dg * dg + db * db;
+                closest = std::min(closest, away[k]);
             }
-    return true;
+            const double limit = std::sqrt(double(closest)) + reach;
+            const int limitSquared = static_cast<int>(limit * limit) + 1;
+            for (size_t k = 0; k < m_usable.size(); ++k)
+                if (away[k] <= limitSquared)
+                    slice.candidates.push_back(static_cast<uint8_t>(m_usable[k]));
+            slice.ends.push_back(static_cast<uint32_t>(slice.candidates.size()));
+        }
 }
 
 bool PaletteMapper::start(Picture &picture, int width, int height, const AVFrame *source, AVFrame *pal8) const

@@ -41,7 +41,15 @@ private:
     static constexpr int kBits = 6;
     static constexpr int kSide = 1 << kBits;
 
+    // The candidates of the cells with one red index, in green then blue order.
+    struct Slice
+    {
+        std::vector<uint8_t> candidates;
+        std::vector<uint32_t> ends;
+    };
+
     static size_t cellOf(int r, int g, int b);
+    void indexSlice(int r, Slice &slice) const;
     int nearest(int r, int g, int b) const;
     int search(int r, int g, int b) const;
     bool takePicture(int width, int height, AVFrame *pal8) const;
