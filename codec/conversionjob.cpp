@@ -12,12 +12,12 @@
 #include "bgrabands.h"
 #include "codecids.h"
 #include "framefilter.h"
+#include "gifframeencoder.h"
 #include "mediasource.h"
 #include "moviewriter.h"
 #include "colourstatistics.h"
 #include "orderedworkers.h"
 #include "palettemapper.h"
-#include "runencoders.h"
 #include "sidestreams.h"
 #include "stillencoder.h"
 #include "track.h"
@@ -32,13 +32,6 @@ extern "C" {
 namespace {
 
 constexpr AVRational kMicroseconds{1, 1000000};
-// GIF frames encode in runs on lanes, one for every two cores, each run first encoding
-// the frame before it again. Short runs waste more, but keep the lanes busy with fewer
-// pictures waiting: on eight cores, runs of four with 24 MB waiting were quicker than
-// runs of six to twelve with more, and kept a deep 1440x1920 source within the memory
-// a job may take.
-constexpr int kGifRunLength = 4;
-constexpr size_t kGifWaitingBytes = size_t(24) << 20;
 
 AVCodecID stillCodec(const std::string &format)
 {
@@ -540,15 +533,21 @@ bool ConversionJob::runGif()
     MovieWriter writer;
     if (!m_source->rewind() || !writer.prepare(m_format, m_settings) || !writer.open(m_partPath, true, false))
         return false;
-    // Each frame maps on its own, so workers map whole frames side by side. The encoder
-    // sees only a frame and the one before it, so runs of frames encode side by side too.
-    // Fewer mappers than cores leave room for the lanes and hold fewer frames.
-    RunEncoders encoding(
-        std::max(1, threads / 2), kGifRunLength, kGifWaitingBytes, [&writer] { return writer.createSpareEncoder(); },
-        [&writer](AVPacket *packet, int64_t spacing) { return writer.writeVideoPacket(packet, spacing); });
+    // Each frame maps on its own, so workers map whole frames side by side. A GIF frame
+    // depends only on its pixels and those of the frame before, so frames encode side by
+    // side too. Fewer mappers than cores leave room for the encoders and hold fewer frames.
+    OrderedWorkers encoding(
+        std::max(1, threads / 2),
+        [](int, OrderedWorkers::Item &item) { return GifFrameEncoder::encode(item.frame, item.previous, item.bytes); },
+        [&writer](OrderedWorkers::Item &item) {
+            return writer.stamp(item.frame, item.timeBase) && writer.writeStampedPicture(item.bytes);
+        });
     const bool quarterTurn = BgraBands::swapsSides(rotation);
     const int mapperCount = std::max(1, threads - 2);
     std::vector<Worker> mappers(static_cast<size_t>(mapperCount));
+    FramePtr previous(av_frame_alloc()); // the last frame passed on to the encoders
+    if (!previous)
+        return false;
     OrderedWorkers mapping(
         mapperCount,
         [&](int index, OrderedWorkers::Item &item) {
@@ -567,7 +566,10 @@ bool ConversionJob::runGif()
             return true;
         },
         [&](OrderedWorkers::Item &item) {
-            return writer.stamp(item.frame, item.timeBase) && encoding.submit(item.frame, writer.frameSpacing());
+            const bool first = !previous->buf[0];
+            const bool submitted = encoding.submit(item.frame, item.timeBase, first ? nullptr : previous.get());
+            av_frame_unref(previous.get());
+            return submitted && av_frame_ref(previous.get(), item.frame) >= 0;
         });
     const bool passed = runWorkerPass(
         m_total.load() / 2, [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });

@@ -288,14 +288,6 @@ bool MovieWriter::openEncoder(const AVFrame *frame, AVRational timeBase)
     return writeHeader();
 }
 
-AVCodecContext *MovieWriter::createSpareEncoder() const
-{
-    if (!m_encoder)
-        return nullptr;
-    return createEncoder(m_encoder->width, m_encoder->height, m_encoder->pix_fmt, m_encoder->sample_aspect_ratio,
-                         m_encoder->time_base);
-}
-
 bool MovieWriter::stamp(AVFrame *frame, AVRational timeBase)
 {
     if (!m_codec || (!m_encoder && !openEncoder(frame, timeBase)))
@@ -323,10 +315,18 @@ bool MovieWriter::write(const AVFrame *frame, AVRational timeBase)
     return drain(m_encoder, m_stream);
 }
 
-bool MovieWriter::writeVideoPacket(AVPacket *packet, int64_t spacing)
+bool MovieWriter::writeStampedPicture(const std::vector<uint8_t> &packet)
 {
+    av_packet_unref(m_packet);
+    if (!m_encoder || av_new_packet(m_packet, static_cast<int>(packet.size())) < 0)
+        return false;
+    std::copy(packet.begin(), packet.end(), m_packet->data);
+    m_packet->pts = m_lastPts;
+    m_packet->dts = m_lastPts;
+    if (m_frames == 0)
+        m_packet->flags |= AV_PKT_FLAG_KEY;
     ++m_frames;
-    return writeEncoded(m_encoder, m_stream, packet, spacing);
+    return writeEncoded(m_encoder, m_stream, m_packet, m_frameSpacing);
 }
 
 bool MovieWriter::writeAudio(const AVFrame *frame)

@@ -45,14 +45,10 @@ public:
     int addTrackStream(const Track::Description &track, AVRational timeBase);
     // frame->pts in timeBase.
     bool write(const AVFrame *frame, AVRational timeBase);
-    // For pictures encoded elsewhere, in the order they are stamped: stamp gives the frame
-    // its time in the stream (the first one describes the stream); a spare encoder is set
-    // up like the stream's own; the packets come back with frameSpacing() as it was
-    // right after their frame's stamp.
+    // For pictures encoded elsewhere, in order: stamp gives the frame its time in the
+    // stream (the first one describes the stream), then its packet's bytes are written.
     bool stamp(AVFrame *frame, AVRational timeBase);
-    int64_t frameSpacing() const { return m_frameSpacing; }
-    AVCodecContext *createSpareEncoder() const;
-    bool writeVideoPacket(AVPacket *packet, int64_t spacing);
+    bool writeStampedPicture(const std::vector<uint8_t> &packet);
     // Sound is written as one run of samples, timed by their count, so sources may
     // follow each other. Null frame = end of the sound.
     bool writeAudio(const AVFrame *frame);

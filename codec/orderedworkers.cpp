@@ -33,6 +33,7 @@ int OrderedWorkers::defaultThreads(unsigned most)
 void OrderedWorkers::release(Item &item)
 {
     av_frame_free(&item.frame);
+    av_frame_free(&item.previous);
 }
 
 void OrderedWorkers::workerLoop(int worker)
@@ -70,13 +71,16 @@ bool OrderedWorkers::deliverReady(std::unique_lock<std::mutex> &lock)
     return !m_failed;
 }
 
-bool OrderedWorkers::submit(const AVFrame *frame, AVRational timeBase)
+bool OrderedWorkers::submit(const AVFrame *frame, AVRational timeBase, const AVFrame *previous)
 {
     Item item;
     item.frame = av_frame_clone(frame);
+    item.previous = previous ? av_frame_clone(previous) : nullptr;
     item.timeBase = timeBase;
-    if (!item.frame)
+    if (!item.frame || (previous && !item.previous)) {
+        release(item);
         return false;
+    }
     std::unique_lock<std::mutex> lock(m_mutex);
     while (deliverReady(lock) && m_nextSubmit - m_nextDeliver >= m_limit)
         m_changed.wait(lock, [&] { return m_failed || m_done.count(m_nextDeliver); });

@@ -24,6 +24,7 @@ public:
     struct Item
     {
         AVFrame *frame = nullptr;   // in: the frame; out: a replacement frame, or untouched
+        AVFrame *previous = nullptr; // in: the frame before it, when the caller passed one
         AVRational timeBase{1, 1};
         std::vector<uint8_t> bytes; // out: encoded data, when the step encodes
     };
@@ -38,8 +39,8 @@ public:
     // One per core, at most `most`.
     static int defaultThreads(unsigned most);
 
-    // Copies the frame's reference; may block while too many frames are in flight.
-    bool submit(const AVFrame *frame, AVRational timeBase);
+    // Copies the frames' references; may block while too many frames are in flight.
+    bool submit(const AVFrame *frame, AVRational timeBase, const AVFrame *previous = nullptr);
     // Waits for every frame and delivers the rest.
     bool finish();
 
