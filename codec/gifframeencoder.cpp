@@ -105,9 +105,20 @@ void putDescriptor(std::vector<uint8_t> &out, const Area &area, uint8_t flags)
     out.push_back(flags);
 }
 
-// The compressed pixels in blocks of up to 255 bytes, each after its length.
-void putBlocks(std::vector<uint8_t> &out, const std::vector<uint8_t> &data)
+// The area's rows, as fillRow(y, row) gives them, compressed and in blocks of up to
+// 255 bytes, each after its length.
+template <typename FillRow>
+void putPixels(std::vector<uint8_t> &out, const Area &area, FillRow fillRow)
 {
+    std::vector<uint8_t> data;
+    data.reserve(static_cast<size_t>(area.width) * static_cast<size_t>(area.height));
+    LzwWriter lzw(data);
+    std::vector<uint8_t> row(static_cast<size_t>(area.width));
+    for (int y = area.y; y < area.y + area.height; ++y) {
+        fillRow(y, row.data());
+        lzw.add(row.data(), area.width);
+    }
+    lzw.finish();
     out.push_back(8); // the pixels' bits before compression
     for (size_t at = 0; at < data.size(); at += 255) {
         const size_t size = std::min<size_t>(255, data.size() - at);
@@ -131,20 +142,15 @@ void putFirstImage(std::vector<uint8_t> &out, const AVFrame *frame, int transpar
     }
     putControl(out, transparent < 0 ? -1 : entryOf[transparent]);
     const int sizeBits = av_log2(unsigned(distinct.size() - 1)); // the table holds 2 << sizeBits
-    putDescriptor(out, Area{0, 0, frame->width, frame->height}, uint8_t(0x80 | sizeBits));
+    const Area area{0, 0, frame->width, frame->height};
+    putDescriptor(out, area, uint8_t(0x80 | sizeBits));
     for (int i = 0; i < 2 << sizeBits; ++i)
         putColour(out, size_t(i) < distinct.size() ? distinct[size_t(i)] : 0xFFFFFF);
-    std::vector<uint8_t> data;
-    LzwWriter lzw(data);
-    std::vector<uint8_t> row(static_cast<size_t>(frame->width));
-    for (int y = 0; y < frame->height; ++y) {
+    putPixels(out, area, [&](int y, uint8_t *row) {
         const uint8_t *in = rowOf(frame, y);
-        for (int x = 0; x < frame->width; ++x)
-            row[size_t(x)] = entryOf[in[x]];
-        lzw.add(row.data(), frame->width);
-    }
-    lzw.finish();
-    putBlocks(out, data);
+        for (int x = 0; x < area.width; ++x)
+            row[x] = entryOf[in[x]];
+    });
 }
 
 bool sameColumn(const AVFrame *frame, const AVFrame *previous, int x, int top, int bottom)
@@ -181,19 +187,12 @@ void putLaterImage(std::vector<uint8_t> &out, const AVFrame *frame, const AVFram
     putControl(out, transparent);
     const Area area = changedArea(frame, previous);
     putDescriptor(out, area, 0);
-    std::vector<uint8_t> data;
-    data.reserve(static_cast<size_t>(area.width) * static_cast<size_t>(area.height));
-    LzwWriter lzw(data);
-    std::vector<uint8_t> row(static_cast<size_t>(area.width));
-    for (int y = area.y; y < area.y + area.height; ++y) {
+    putPixels(out, area, [&](int y, uint8_t *row) {
         const uint8_t *in = rowOf(frame, y) + area.x;
         const uint8_t *before = rowOf(previous, y) + area.x;
         for (int x = 0; x < area.width; ++x)
-            row[size_t(x)] = in[x] == before[x] ? uint8_t(transparent) : in[x];
-        lzw.add(row.data(), area.width);
-    }
-    lzw.finish();
-    putBlocks(out, data);
+            row[x] = in[x] == before[x] ? uint8_t(transparent) : in[x];
+    });
 }
 
 } // namespace
