@@ -541,13 +541,11 @@ bool ConversionJob::runGif()
         [](int, OrderedWorkers::Item &item) { return GifFrameEncoder::encode(item.frame, item.previous, item.bytes); },
         [&writer](OrderedWorkers::Item &item) {
             return writer.stamp(item.frame, item.timeBase) && writer.writeStampedPicture(item.bytes);
-        });
+        },
+        true); // with the frame before each
     const bool quarterTurn = BgraBands::swapsSides(rotation);
     const int mapperCount = std::max(1, threads - 2);
     std::vector<Worker> mappers(static_cast<size_t>(mapperCount));
-    FramePtr previous(av_frame_alloc()); // the last frame passed on to the encoders
-    if (!previous)
-        return false;
     OrderedWorkers mapping(
         mapperCount,
         [&](int index, OrderedWorkers::Item &item) {
@@ -565,12 +563,7 @@ bool ConversionJob::runGif()
             item.frame = mapped.release();
             return true;
         },
-        [&](OrderedWorkers::Item &item) {
-            const bool first = !previous->buf[0];
-            const bool submitted = encoding.submit(item.frame, item.timeBase, first ? nullptr : previous.get());
-            av_frame_unref(previous.get());
-            return submitted && av_frame_ref(previous.get(), item.frame) >= 0;
-        });
+        [&](OrderedWorkers::Item &item) { return encoding.submit(item.frame, item.timeBase); });
     const bool passed = runWorkerPass(
         m_total.load() / 2, [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });
     return passed && mapping.finish() && encoding.finish() && writer.finish();

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-OrderedWorkers::OrderedWorkers(int threads, Work work, Deliver deliver)
-    : m_work(std::move(work)), m_deliver(std::move(deliver)), m_limit(static_cast<size_t>(std::max(1, threads) + 2))
+OrderedWorkers::OrderedWorkers(int threads, Work work, Deliver deliver, bool withPrevious)
+    : m_work(std::move(work)), m_deliver(std::move(deliver)), m_limit(static_cast<size_t>(std::max(1, threads) + 2)),
+      m_withPrevious(withPrevious)
 {
     for (int i = 0; i < std::max(1, threads); ++i)
         m_threads.emplace_back(&OrderedWorkers::workerLoop, this, i);
@@ -22,6 +23,7 @@ OrderedWorkers::~OrderedWorkers()
         release(waiting.second);
     for (auto &done : m_done)
         release(done.second);
+    av_frame_free(&m_lastSubmitted);
 }
 
 int OrderedWorkers::defaultThreads(unsigned most)
@@ -71,13 +73,14 @@ bool OrderedWorkers::deliverReady(std::unique_lock<std::mutex> &lock)
     return !m_failed;
 }
 
-bool OrderedWorkers::submit(const AVFrame *frame, AVRational timeBase, const AVFrame *previous)
+bool OrderedWorkers::submit(const AVFrame *frame, AVRational timeBase)
 {
     Item item;
     item.frame = av_frame_clone(frame);
-    item.previous = previous ? av_frame_clone(previous) : nullptr;
+    item.previous = m_lastSubmitted;
     item.timeBase = timeBase;
-    if (!item.frame || (previous && !item.previous)) {
+    m_lastSubmitted = m_withPrevious ? av_frame_clone(frame) : nullptr;
+    if (!item.frame || (m_withPrevious && !m_lastSubmitted)) {
         release(item);
         return false;
     }

@@ -24,14 +24,16 @@ public:
     struct Item
     {
         AVFrame *frame = nullptr;   // in: the frame; out: a replacement frame, or untouched
-        AVFrame *previous = nullptr; // in: the frame before it, when the caller passed one
+        AVFrame *previous = nullptr; // in: the frame submitted before it, for workers that ask
         AVRational timeBase{1, 1};
         std::vector<uint8_t> bytes; // out: encoded data, when the step encodes
     };
     using Work = std::function<bool(int worker, Item &item)>;
     using Deliver = std::function<bool(Item &item)>;
 
-    OrderedWorkers(int threads, Work work, Deliver deliver);
+    // withPrevious: each item also holds the frame submitted before it (none for the
+    // first), for a step whose work depends on it.
+    OrderedWorkers(int threads, Work work, Deliver deliver, bool withPrevious = false);
     ~OrderedWorkers();
     OrderedWorkers(const OrderedWorkers &) = delete;
     OrderedWorkers &operator=(const OrderedWorkers &) = delete;
@@ -39,8 +41,8 @@ public:
     // One per core, at most `most`.
     static int defaultThreads(unsigned most);
 
-    // Copies the frames' references; may block while too many frames are in flight.
-    bool submit(const AVFrame *frame, AVRational timeBase, const AVFrame *previous = nullptr);
+    // Copies the frame's reference; may block while too many frames are in flight.
+    bool submit(const AVFrame *frame, AVRational timeBase);
     // Waits for every frame and delivers the rest.
     bool finish();
 
@@ -59,6 +61,8 @@ private:
     uint64_t m_nextSubmit = 0;
     uint64_t m_nextDeliver = 0;
     size_t m_limit;
+    const bool m_withPrevious;
+    AVFrame *m_lastSubmitted = nullptr; // for the next item; only the submitting thread uses it
     // Also read outside the lock, to skip work once a frame has failed.
     std::atomic<bool> m_failed{false};
     bool m_stopping = false;
