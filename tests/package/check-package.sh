@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # check-package.sh <cpack> <build folder> <application id>
 # Builds the Debian package from the finished build, unpacks it into a temporary folder, checks
-# the desktop files are where a desktop looks for them and valid, and starts the unpacked program.
+# it as a maintainer would (lintian), checks the desktop files are where a desktop looks for them
+# and valid, and starts the unpacked program.
 set -euo pipefail
 cpack=$1 build=$2 id=$3
 work=$(mktemp -d)
@@ -16,6 +17,9 @@ deb=$(find "$work/out" -maxdepth 1 -name '*.deb' -print -quit)
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q libqt5widgets5 <<<"$depends" || fail "runtime dependencies miss Qt: '$depends'"
 grep -q libavcodec <<<"$depends" || fail "runtime dependencies miss FFmpeg: '$depends'"
+grep -q fonts-dejavu-extra <<<"$depends" || fail "runtime dependencies miss the skin's fonts: '$depends'"
+
+lintian --fail-on error "$deb" || fail "lintian reports errors"
 
 root=$work/root
 dpkg -x "$deb" "$root"
@@ -41,6 +45,10 @@ done
 
 desktop-file-validate "$usr/share/applications/$id.desktop"
 appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml"
+
+version=$(dpkg-deb -f "$deb" Version)
+changed=$(zcat "$usr/share/doc/calvetrin-glintora/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$changed" = "$version" ] || fail "the changelog's last entry is $changed, the package $version"
 
 # The program, started through its link in bin with a private home, must reach its main window.
 home=$work/home
