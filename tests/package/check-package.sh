@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# check-package.sh <cpack> <build folder> <application id>
+# check-package.sh <cpack> <build folder> <application id> <source folder>
 # Builds the Debian package from the finished build, unpacks it into a temporary folder, checks
 # it as a maintainer would (lintian), checks the desktop files are where a desktop looks for them
-# and valid, and starts the unpacked program.
+# and valid, that the help names only controls the program has, and starts the unpacked program.
 set -euo pipefail
-cpack=$1 build=$2 id=$3
+cpack=$1 build=$2 id=$3 source=$4
+program_sources=("$source"/{app,list,dialogs,player,toolkit,views,platform,core,store})
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -49,6 +50,15 @@ appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml"
 version=$(dpkg-deb -f "$deb" Version)
 changed=$(zcat "$usr/share/doc/calvetrin-glintora/changelog.gz" | dpkg-parsechangelog -l - -S Version)
 [ "$changed" = "$version" ] || fail "the changelog's last entry is $changed, the package $version"
+
+# The controls the help names (bold, or a definition's term, or an italic choice) must be among
+# the texts the program translates, as lupdate collects them from its sources.
+lupdate -silent -recursive "${program_sources[@]}" -ts "$work/texts.ts"
+sed -n 's|^ *<source>\(.*\)</source>$|\1|p' "$work/texts.ts" >"$work/texts"
+help=$usr/lib/calvetrin-glintora/Resources/help/index.html
+grep -oE '<(b|dt|i)>[^<]*</(b|dt|i)>' "$help" | sed -E 's/<[^>]*>//g' | sort -u >"$work/named"
+unknown=$(grep -Fxv -f "$work/texts" "$work/named" || true)
+[ -z "$unknown" ] || fail "the help names controls the program does not have: $(paste -sd, <<<"$unknown")"
 
 # The program, started through its link in bin with a private home, must reach its main window.
 home=$work/home
