@@ -368,6 +368,14 @@ QRect QZVBaseButtonDraw::textRect() const
     return d->textRect;
 }
 
+void QZVBaseButtonDraw::widenToText()
+{
+    const int left = d->customTextRect ? d->textRect.x() : 0;
+    const int needed = left + d->button->fontMetrics().horizontalAdvance(d->button->text());
+    if (needed > d->button->width())
+        d->button->resize(needed, d->button->height());
+}
+
 bool QZVBaseButtonDraw::setBtnIcon(const QString &path)
 {
     return setBtnIcon(SkinImage::load(path));

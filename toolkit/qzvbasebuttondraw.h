@@ -59,6 +59,10 @@ public:
                       const QColor &disabled);
     void setTextRect(const QRect &rect);
     QRect textRect() const;
+    // Widens the button, never narrows it, until its text fits right of where the text
+    // starts, measured in the face the font really resolves to: a stand-in for a skin
+    // font may run wider than the size the skin was drawn for.
+    void widenToText();
     bool setBtnIcon(const QString &path);
     bool setBtnIcon(const QImage &image);
     void setIconBtnMode(bool on);

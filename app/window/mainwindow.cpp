@@ -168,14 +168,15 @@ void MainWindow::InitBtn()
     m_btnConverted->setTextRect(QRect(38, 0, 0, 0));
     m_btnAddFile->resize(100, 22);
     m_btnConverted->resize(110, 32);
+    m_btnAddFile->setText(tr("Add file"));
+    m_btnConverted->setText(tr("Converted"));
     for (QZVBaseButton *button : {m_btnAddFile, m_btnConverted}) {
         QInitCtrlStyle::InitFont(button, 15);
+        button->widenToText();
         button->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         // Hover keeps the ink: a grey text would read as disabled.
         button->setTextColor(QColor(53, 53, 53), QColor(53, 53, 53), QColor(53, 53, 53), QColor(167, 167, 167));
     }
-    m_btnAddFile->setText(tr("Add file"));
-    m_btnConverted->setText(tr("Converted"));
     m_btnConverted->setTagRect(QRect(18, 2, 17, 17));
     m_btnConverted->setTagBgAlternateColor(QColor(255, 0, 0), QColor(255, 0, 0));
     m_btnConverted->setTagPixelSize(10);

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# check-package.sh <cpack> <build folder> <application id>
+# check-package.sh <cpack> <build folder> <application id> <source folder>
 # Builds the Debian package from the finished build, unpacks it into a temporary folder, checks
-# the desktop files are where a desktop looks for them and valid, and starts the unpacked program.
+# it as a maintainer would (lintian), checks the desktop files are where a desktop looks for them
+# and valid, that the help names only controls the program has, and starts the unpacked program.
 set -euo pipefail
-cpack=$1 build=$2 id=$3
+cpack=$1 build=$2 id=$3 source=$4
+program_sources=("$source"/{app,list,dialogs,player,toolkit,views,platform,core,store})
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -16,6 +18,9 @@ deb=$(find "$work/out" -maxdepth 1 -name '*.deb' -print -quit)
 depends=$(dpkg-deb -f "$deb" Depends)
 grep -q libqt5widgets5 <<<"$depends" || fail "runtime dependencies miss Qt: '$depends'"
 grep -q libavcodec <<<"$depends" || fail "runtime dependencies miss FFmpeg: '$depends'"
+grep -q fonts-dejavu-extra <<<"$depends" || fail "runtime dependencies miss the skin's fonts: '$depends'"
+
+lintian --fail-on error "$deb" || fail "lintian reports errors"
 
 root=$work/root
 dpkg -x "$deb" "$root"
@@ -41,6 +46,19 @@ done
 
 desktop-file-validate "$usr/share/applications/$id.desktop"
 appstreamcli validate --no-net "$usr/share/metainfo/$id.metainfo.xml"
+
+version=$(dpkg-deb -f "$deb" Version)
+changed=$(zcat "$usr/share/doc/calvetrin-glintora/changelog.gz" | dpkg-parsechangelog -l - -S Version)
+[ "$changed" = "$version" ] || fail "the changelog's last entry is $changed, the package $version"
+
+# The controls the help names (bold, or a definition's term, or an italic choice) must be among
+# the texts the program translates, as lupdate collects them from its sources.
+lupdate -silent -recursive "${program_sources[@]}" -ts "$work/texts.ts"
+sed -n 's|^ *<source>\(.*\)</source>$|\1|p' "$work/texts.ts" >"$work/texts"
+help=$usr/lib/calvetrin-glintora/Resources/help/index.html
+grep -oE '<(b|dt|i)>[^<]*</(b|dt|i)>' "$help" | sed -E 's/<[^>]*>//g' | sort -u >"$work/named"
+unknown=$(grep -Fxv -f "$work/texts" "$work/named" || true)
+[ -z "$unknown" ] || fail "the help names controls the program does not have: $(paste -sd, <<<"$unknown")"
 
 # The program, started through its link in bin with a private home, must reach its main window.
 home=$work/home

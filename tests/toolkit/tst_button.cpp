@@ -38,6 +38,7 @@ private slots:
     void badge_data();
     void badge();
     void iconPlacement();
+    void widenedToItsText();
     void iconStripFollowsState();
     void flickerAlternatesFrames();
     void failedImagesKeepStrip();
@@ -233,6 +234,22 @@ void TestButton::iconPlacement()
     QVERIFY(button.setBtnIcon(solid(QSize(48, 48), Qt::blue)));
     button.setIconRect(QRect(10, -1, 0, 0));
     QCOMPARE(inkBounds(render(button)), QRect(10, 8, 24, 24));
+}
+
+void TestButton::widenedToItsText()
+{
+    QZVBaseButton button;
+    QVERIFY(button.setButtonImage(m_strip, true));
+    QFont wideBold(QStringLiteral("DejaVu Sans"));
+    wideBold.setPixelSize(15);
+    wideBold.setBold(true);
+    button.setFont(wideBold);
+    button.setText("Converted");
+    button.setTextRect(QRect(38, 0, 0, 0));
+    button.setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    button.widenToText();
+    // Cut by the button's edge, the text's ink would reach its last column.
+    QVERIFY(inkBounds(render(button), kStateColors[0]).right() < button.width() - 1);
 }
 
 void TestButton::iconStripFollowsState()
