@@ -12,6 +12,7 @@
 #include "videoconvertbar.h"
 
 #include <QHash>
+#include <QLabel>
 #include <QtMath>
 
 #include <functional>
@@ -185,6 +186,18 @@ Scene mainWindowButton(const char *name, int inset)
     return buttonScene(shown(std::move(window)), button, inset);
 }
 
+// The hint over the empty list.
+Scene emptyListHint()
+{
+    auto window = std::make_unique<MainWindow>();
+    QWidget *hint = window->findChild<QLabel *>(QStringLiteral("m_labDrag"));
+    Scene scene = shown(std::move(window));
+    scene.control = hint;
+    scene.probe = hint->rect();
+    scene.enter = [](State) {};
+    return scene;
+}
+
 Scene preferencesButton(const char *name)
 {
     auto dialog = std::make_unique<QPreferencesDlg>();
@@ -211,6 +224,7 @@ const QHash<QString, std::function<Scene()>> &scenes()
         {"format tile", formatTile},
         {"add file", [] { return mainWindowButton("m_btnAddFile", 2); }},
         {"converted", [] { return mainWindowButton("m_btnConverted", 0); }},
+        {"empty list hint", emptyListHint},
         {"preferences ok", [] { return preferencesButton("m_btnOk"); }},
         {"preferences cancel", [] { return preferencesButton("m_btnCancel"); }},
         {"delete prompt cancel", [] { return deletePromptButton("m_btnCancel"); }},
@@ -257,6 +271,7 @@ void TestContrast::floorInEveryState_data()
     add("selected row play", {Normal, Hover}, kIconFloor);
     add("history search", {Normal, Typed}, kTextFloor);
     add("format tile", {Normal, Hover, Pressed}, kIconFloor);
+    add("empty list hint", {Normal}, kTextFloor);
     for (const char *button : {"add file", "converted", "preferences ok", "preferences cancel",
                                "delete prompt cancel", "delete prompt move", "delete prompt delete"})
         add(button, {Normal, Hover, Pressed, Disabled}, kTextFloor);
