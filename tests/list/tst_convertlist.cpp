@@ -311,18 +311,30 @@ private slots:
         }
     }
 
-    // A wide window shows a long name whole; the row's glyph buttons take a click a little off.
+    void rowNameWidthAndButtonTargets_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("wide window") << 886 << "a_rather_long_live_photo_name";
+        // The main window's list at its default width, and a name up to its first column.
+        QTest::newRow("default width") << 520 << "h264-landscape";
+    }
+
+    // A name shows whole while it fits before the first column; the row's glyph buttons
+    // take a click a little off.
     void rowNameWidthAndButtonTargets()
     {
-        const QString path = copyAs(m_live, freshFolder(), "a_rather_long_live_photo_name.MOV");
+        QFETCH(int, width);
+        QFETCH(QString, name);
+        const QString path = copyAs(m_live, freshFolder(), name + ".MOV");
         QMainDlg pane;
-        pane.resize(886, 400);
+        pane.resize(width, 400);
         pane.show();
         import(pane, {path});
         QTRY_COMPARE(pane.rows().size(), 1);
         VideoConvertBar *bar = pane.rows().first();
         auto *label = bar->findChild<RetractLabel *>();
-        QTRY_COMPARE(label->text(), QString("a_rather_long_live_photo_name"));
+        QTRY_COMPARE(label->text(), name);
         QVERIFY(label->width() > 80);
         QEvent enter(QEvent::Enter);
         QCoreApplication::sendEvent(bar, &enter);
