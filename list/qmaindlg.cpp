@@ -99,6 +99,11 @@ QMainDlg::~QMainDlg()
     delete m_loadingDlg;
 }
 
+QWidget *QMainDlg::listView() const
+{
+    return scrollArea;
+}
+
 ZvVideoConvertManager *QMainDlg::queue()
 {
     return ZvVideoConvertManager::getConvertManagerObject();

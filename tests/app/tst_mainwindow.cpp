@@ -1,3 +1,4 @@
+#include "../list/listfixture.h"
 #include "mainwindow.h"
 #include "modalwatchdog.h"
 #include "photoconverterinfo.h"
@@ -7,7 +8,9 @@
 #include "qmaindlg.h"
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
+#include "qzvfocusmark.h"
 #include "qzvmessagedlg.h"
+#include "tabchain.h"
 #include "testhome.h"
 #include "urlrecorder.h"
 
@@ -275,6 +278,37 @@ private slots:
         const QZVBaseButton *menuButton = button(window, "m_btnMenu");
         QCOMPARE(menu->geometry().top(), menuButton->mapToGlobal(QPoint(0, menuButton->height())).y());
         menu->close();
+    }
+
+    // Tab goes in reading order, and the list, flush with its pane's edges, wears the ring
+    // inside them.
+    void tabFollowsReadingOrder()
+    {
+        QTemporaryDir media;
+        MainWindow window;
+        window.show();
+        ModalWatchdog dog;
+        ListFixture::expectImport(dog);
+        window.mainDlg()->addImportFile({ListFixture::movie(media.path(), "IMG_0001.MOV")});
+        QTRY_COMPARE(window.mainDlg()->rows().size(), 1);
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget *list = window.mainDlg()->listView();
+        list->setFocus(Qt::MouseFocusReason);
+        const QImage unmarked = window.grab().toImage();
+        QStringList stops;
+        for (const QWidget *stop : TabChain::visited(window))
+            stops << stop->objectName();
+        QCOMPARE(stops, QStringList({"m_btnFromt", "m_btnOpen", "m_btnConvert", "m_btnClose", "m_btnMin", "m_btnMenu",
+                                     "m_btnAddFile", "m_btnConverted", "scrollArea"}));
+        button(window, "m_btnConverted")->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QZVFocusMark::markedWidget(), list);
+        const QImage marked = window.grab().toImage();
+        const QRect edges(list->mapTo(&window, QPoint(1, 1)), list->size() - QSize(2, 2));
+        for (const QPoint &inside : {QPoint(edges.left(), edges.center().y()), QPoint(edges.right(), edges.center().y()),
+                                     QPoint(edges.center().x(), edges.top()), QPoint(edges.center().x(), edges.bottom())})
+            QVERIFY2(marked.pixel(inside) != unmarked.pixel(inside), qPrintable(QString::number(inside.y())));
     }
 
     void closeButtonFollowsTheStoredChoice_data()

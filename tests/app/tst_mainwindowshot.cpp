@@ -16,10 +16,10 @@
 #include <QMenu>
 #include <QScreen>
 
-// Saves pictures of the main window, with three imported movies in its list, of its row
-// menu, of the update check's message, of the history after conversions and of both
-// preference pages, of an import that refused files and of a batch that failed rows, as
-// the X11 platform draws them. Run by scripts/screenshot.
+// Saves pictures of the main window, with three imported movies in its list and with the
+// list focused by Tab, of its row menu, of the update check's message, of the history
+// after conversions and of both preference pages, of an import that refused files and of
+// a batch that failed rows, as the X11 platform draws them. Run by scripts/screenshot.
 class TestMainWindowShot : public QObject
 {
     Q_OBJECT
@@ -40,7 +40,7 @@ private slots:
     {
         QTemporaryDir media;
         QStringList movies;
-        for (const char *name : {"IMG_0001.MOV", "IMG_0002.MOV", "IMG_0003.MOV"}) {
+        for (const char *name : {"IMG_0001.MOV", "IMG_0002.MOV", "h264-landscape.MOV"}) {
             movies << ListFixture::movie(media.path(), QLatin1String(name));
             QVERIFY2(!movies.last().isEmpty(), qPrintable(TestMedia::lastError()));
         }
@@ -64,6 +64,17 @@ private slots:
         QTest::qWait(200); // the menu's first paint
         saveScreen(window.frameGeometry().united(menu->geometry()), "row-menu.png");
         menu->hide();
+
+        // The list reached by Tab, with its ring, and the mouse over the row of a long name.
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget *converted = window.findChild<QZVBaseButton *>(QStringLiteral("m_btnConverted"));
+        converted->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(converted, Qt::Key_Tab);
+        QWidget *longName = window.mainDlg()->rows().at(2);
+        QCursor::setPos(longName->mapToGlobal(spot));
+        QTest::qWait(200);
+        QVERIFY(ScreenshotFolder::saveFromScreen(&window, QStringLiteral("mainwindow-list-focus.png")));
     }
 
     // The answer of "Check for Updates" over the main window.
