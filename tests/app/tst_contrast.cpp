@@ -12,7 +12,6 @@
 #include "videoconvertbar.h"
 
 #include <QHash>
-#include <QLabel>
 #include <QtMath>
 
 #include <functional>
@@ -179,23 +178,11 @@ Scene formatTile()
     return scene;
 }
 
-Scene mainWindowButton(const char *name, int inset)
+Scene mainWindowControl(const char *name, int inset)
 {
     auto window = std::make_unique<MainWindow>();
-    QWidget *button = window->findChild<QZVBaseButton *>(QLatin1String(name));
+    QWidget *button = window->findChild<QWidget *>(QLatin1String(name));
     return buttonScene(shown(std::move(window)), button, inset);
-}
-
-// The hint over the empty list.
-Scene emptyListHint()
-{
-    auto window = std::make_unique<MainWindow>();
-    QWidget *hint = window->findChild<QLabel *>(QStringLiteral("m_labDrag"));
-    Scene scene = shown(std::move(window));
-    scene.control = hint;
-    scene.probe = hint->rect();
-    scene.enter = [](State) {};
-    return scene;
 }
 
 Scene preferencesButton(const char *name)
@@ -222,9 +209,9 @@ const QHash<QString, std::function<Scene()>> &scenes()
         {"selected row play", [] { return rowGlyph("Play", true); }},
         {"history search", historySearch},
         {"format tile", formatTile},
-        {"add file", [] { return mainWindowButton("m_btnAddFile", 2); }},
-        {"converted", [] { return mainWindowButton("m_btnConverted", 0); }},
-        {"empty list hint", emptyListHint},
+        {"add file", [] { return mainWindowControl("m_btnAddFile", 2); }},
+        {"converted", [] { return mainWindowControl("m_btnConverted", 0); }},
+        {"empty list hint", [] { return mainWindowControl("m_labDrag", 0); }},
         {"preferences ok", [] { return preferencesButton("m_btnOk"); }},
         {"preferences cancel", [] { return preferencesButton("m_btnCancel"); }},
         {"delete prompt cancel", [] { return deletePromptButton("m_btnCancel"); }},

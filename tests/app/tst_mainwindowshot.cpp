@@ -16,10 +16,10 @@
 #include <QMenu>
 #include <QScreen>
 
-// Saves pictures of the main window, with three imported movies in its list and with the
-// list focused by Tab, of its row menu, of the update check's message, of the history
-// after conversions and of both preference pages, of an import that refused files and of
-// a batch that failed rows, as the X11 platform draws them. Run by scripts/screenshot.
+// Saves pictures of the main window, with three imported movies in its list, of its row
+// menu and its list reached by Tab, of the update check's message, of the history after
+// conversions and of both preference pages, of an import that refused files and of a
+// batch that failed rows, as the X11 platform draws them. Run by scripts/screenshot.
 class TestMainWindowShot : public QObject
 {
     Q_OBJECT
@@ -65,14 +65,12 @@ private slots:
         saveScreen(window.frameGeometry().united(menu->geometry()), "row-menu.png");
         menu->hide();
 
-        // The list reached by Tab, with its ring, and the mouse over the row of a long name.
+        // The list reached by Tab, and the mouse over the row of a longer name.
         QApplication::setActiveWindow(&window);
         QVERIFY(QTest::qWaitForWindowActive(&window));
-        QWidget *converted = window.findChild<QZVBaseButton *>(QStringLiteral("m_btnConverted"));
-        converted->setFocus(Qt::MouseFocusReason);
-        QTest::keyClick(converted, Qt::Key_Tab);
-        QWidget *longName = window.mainDlg()->rows().at(2);
-        QCursor::setPos(longName->mapToGlobal(spot));
+        window.findChild<QWidget *>(QStringLiteral("m_btnConverted"))->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCursor::setPos(window.mainDlg()->rows().at(2)->mapToGlobal(spot));
         QTest::qWait(200);
         QVERIFY(ScreenshotFolder::saveFromScreen(&window, QStringLiteral("mainwindow-list-focus.png")));
     }
