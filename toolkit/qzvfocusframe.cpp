@@ -44,8 +44,7 @@ QWidget *QZVFocusFrame::target() const
 
 void QZVFocusFrame::place()
 {
-    // Where the control meets its parent's edge the ring is drawn inside it: the parent
-    // would cut off the part outside.
+    // The parent would cut off a ring outside its edges.
     const QRect around = d->target->geometry().adjusted(-kWidth, -kWidth, kWidth, kWidth);
     setGeometry(around.intersected(parentWidget()->rect()));
     // Only the ring: the control itself stays visible and clickable through the frame.
