@@ -28,6 +28,10 @@ const int kIconMargin = 122;
 const int kIconCap = 478;
 // Taller messages (a long list of names) scroll, so the box always fits a screen.
 const int kTallestMessage = 360;
+// Text that does not fit centred in the base box starts under the title band; under the
+// text stays a gap of 15 and the button row, 25 high and 23 above the box's bottom.
+const int kTopMargin = 27;
+const int kRoomUnderText = 15 + 25 + 23;
 
 QRect primaryScreen()
 {
@@ -180,12 +184,10 @@ void QZVMessageDlg::layoutMessage()
 
     const int fullHeight = metrics.boundingRect(QRect(0, 0, width + 1, 0), Qt::TextWordWrap, m_strMessage).height();
     const int height = qMin(fullHeight, kTallestMessage);
-    int top = 0;
-    if (baseHeight > height && (baseHeight - height) / 2 - 5 > 26) {
-        top = (baseHeight - height) / 2 - 5;
-    } else {
-        top = 27;
-        m_rectWindow.setBottom(m_rectWindow.top() + qMax(height + 90, baseHeight));
+    int top = (baseHeight - height) / 2 - 5;
+    if (top + height + kRoomUnderText > baseHeight) {
+        top = kTopMargin;
+        m_rectWindow.setBottom(m_rectWindow.top() + qMax(top + height + kRoomUnderText, baseHeight));
         m_rectWindow.moveTop(screen.y() + (screen.height() - (m_rectWindow.height() - 1)) / 2);
     }
     m_rectMessage.setTop(top);

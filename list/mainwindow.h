@@ -79,6 +79,7 @@ private:
     static void setGlobalFunction();
     static void InitOpenPath();
     void InitDlg();
+    void InitTabOrder();
 
     QWidget *centralWidget = nullptr;
     QZVBaseButton *m_btnClose = nullptr;

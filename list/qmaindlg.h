@@ -46,6 +46,8 @@ public:
 
     // Rows in display order; row i shows queue item i.
     const QList<VideoConvertBar *> &rows() const { return m_allBarList; }
+    // The view that holds the rows and takes the keyboard focus for them.
+    QWidget *listView() const;
     QPlayDlg *playDialog() const { return m_playDlg; }
     QZVMenu *contextMenu() const { return m_menu; }
 

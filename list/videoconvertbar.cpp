@@ -43,8 +43,12 @@ constexpr int kThumbSide = 71;
 // Small glyphs, but targets a first click a little off still hits.
 constexpr int kButtonSide = 24;
 constexpr int kMinNameWidth = 80;
-// The rename button and the three information columns, between the name and the play button.
-constexpr int kInfoColumnsWidth = 274;
+// From the first information column's icon to the play button, and from the name's left
+// edge to that icon in a narrow row.
+constexpr int kInfoColumnsWidth = 231;
+constexpr int kMinNameRoom = 123;
+// Between the name, or the rename button, and the first information column.
+constexpr int kNameGap = 12;
 
 QImage *loadImage(const QString &relative)
 {
@@ -335,6 +339,7 @@ void VideoConvertBar::setHoverButtonsVisible(bool visible)
     m_btnEdit->setVisible(visible);
     m_btnFile->hide();
     m_videoIconWidget->showPlayBtn(visible);
+    RefreshLocation();
 }
 
 void VideoConvertBar::enterEvent(QEvent *)
@@ -393,16 +398,15 @@ void VideoConvertBar::drawStaticCtrl(QPainter &painter)
     m_btnFile->setButtonImage(file, true);
     QInitCtrlStyle::InitPalette(m_labVideoName, QPalette::WindowText, kTextColor);
 
-    const int right = m_btnEditName->x() + m_btnEditName->width() - 1;
     QFont textFont = font();
     textFont.setFamily(QStringLiteral("Tahoma"));
     textFont.setPixelSize(12);
     painter.setFont(textFont);
     painter.setPen(kTextColor);
     if (!m_strResolution.isEmpty())
-        drawColumn(painter, right + 20, 0, m_strResolution);
-    drawColumn(painter, right + 120, 2, output() ? output()->displayName() : QString());
-    drawColumn(painter, right + 180, 1, m_videoItem ? m_videoItem->durationText : QString());
+        drawColumn(painter, m_infoColumnsX, 0, m_strResolution);
+    drawColumn(painter, m_infoColumnsX + 100, 2, output() ? output()->displayName() : QString());
+    drawColumn(painter, m_infoColumnsX + 160, 1, m_videoItem ? m_videoItem->durationText : QString());
 }
 
 void VideoConvertBar::drawColumn(QPainter &painter, int x, int gridColumn, const QString &text)
@@ -457,7 +461,11 @@ void VideoConvertBar::RefreshLocation()
     m_btnEdit->move(m_btnClose->x() - 12 - m_btnEdit->width(), (h - m_btnEdit->height()) / 2 - 3);
     m_btnPlay->move(m_btnEdit->x() - 12 - m_btnPlay->width(), (h - m_btnPlay->height()) / 2 - 2);
     const int nameX = m_videoIconWidget->geometry().right() + 10;
-    setNameWidth(std::max(kMinNameWidth, m_btnPlay->x() - kInfoColumnsWidth - nameX));
+    // The name has the room up to the information columns, which a wider window moves
+    // right; the rename button, while shown, takes the end of that room.
+    m_infoColumnsX = std::max(nameX + kMinNameRoom, m_btnPlay->x() - kInfoColumnsWidth);
+    const int room = m_infoColumnsX - kNameGap - nameX;
+    setNameWidth(m_btnEditName->isHidden() ? room : room - kButtonSide - 1);
     m_labVideoName->move(nameX, (h - m_labVideoName->height()) / 2 - 2);
     m_btnEditName->move(m_labVideoName->geometry().right() + 1, (h - m_btnEditName->height()) / 2 - 2);
     m_progressBar->setGeometry(0, iconTop, kThumbSide, kThumbSide);

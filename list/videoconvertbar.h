@@ -140,6 +140,7 @@ private:
     ZVLPConverter *m_converter = nullptr;
     int m_nConvertState = BarIdle;
     QString m_strResolution;
+    int m_infoColumnsX = 0;
     QString m_strFailReason;
 
     static bool m_bIsStopConvert;

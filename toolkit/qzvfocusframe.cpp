@@ -44,8 +44,9 @@ QWidget *QZVFocusFrame::target() const
 
 void QZVFocusFrame::place()
 {
+    // The parent would cut off a ring outside its edges.
     const QRect around = d->target->geometry().adjusted(-kWidth, -kWidth, kWidth, kWidth);
-    setGeometry(around);
+    setGeometry(around.intersected(parentWidget()->rect()));
     // Only the ring: the control itself stays visible and clickable through the frame.
     setMask(QRegion(rect()).subtracted(QRegion(rect().adjusted(kWidth, kWidth, -kWidth, -kWidth))));
     setVisible(d->target->isVisible());

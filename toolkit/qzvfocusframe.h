@@ -6,7 +6,8 @@ class QZVFocusFramePrivate;
 
 // The ring around the control that the keyboard reached: an accent band with a dark
 // inner line, so it shows on light panels and dark strips alike. It lies just outside
-// the control, over its siblings, and follows the control as it moves, hides or goes.
+// the control (inside it along its parent's edges), over its siblings, and follows the
+// control as it moves, hides or goes.
 class QZVFocusFrame : public QWidget
 {
     Q_OBJECT

@@ -79,7 +79,9 @@ void MainWindow::setupUi()
     if (objectName().isEmpty())
         setObjectName(QStringLiteral("MainWindow"));
     resize(770, 465);
-    setFocusPolicy(Qt::StrongFocus);
+    // A click may take the focus from a control; Tab never stops on the window itself,
+    // where no ring could show it.
+    setFocusPolicy(Qt::ClickFocus);
     centralWidget = new QWidget(this);
     centralWidget->setObjectName(QStringLiteral("centralWidget"));
     m_btnClose = makeButton(centralWidget, "m_btnClose", QRect(360, 0, 31, 21));
@@ -144,6 +146,7 @@ void MainWindow::Init()
     setGlobalFunction();
     InitOpenPath();
     InitDlg();
+    InitTabOrder();
 }
 
 void MainWindow::InitBtn()
@@ -308,6 +311,16 @@ void MainWindow::InitDlg()
     m_formatDlg->setFormatId(
         QVideoSettingXml::GetItemValue(QStringLiteral("FormatSet"), QStringLiteral("Format_ID"), QStringLiteral("JPG")));
     m_formatDlg->settingValueChange(false);
+}
+
+// Reading order: the title band, the two buttons under it, the list, then the bottom row.
+void MainWindow::InitTabOrder()
+{
+    const QList<QWidget *> order{m_btnClose, m_btnMin,     m_btnMax,       m_btnRestore,
+                                 m_btnMenu,  m_btnAddFile, m_btnConverted, m_mainDlg->listView(),
+                                 m_btnFromt, m_btnOpen,    m_btnConvert,   m_btnCancel};
+    for (int i = 1; i < order.size(); ++i)
+        setTabOrder(order.at(i - 1), order.at(i));
 }
 
 void MainWindow::paintEvent(QPaintEvent *event)

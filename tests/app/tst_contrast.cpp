@@ -178,10 +178,10 @@ Scene formatTile()
     return scene;
 }
 
-Scene mainWindowButton(const char *name, int inset)
+Scene mainWindowControl(const char *name, int inset)
 {
     auto window = std::make_unique<MainWindow>();
-    QWidget *button = window->findChild<QZVBaseButton *>(QLatin1String(name));
+    QWidget *button = window->findChild<QWidget *>(QLatin1String(name));
     return buttonScene(shown(std::move(window)), button, inset);
 }
 
@@ -209,8 +209,9 @@ const QHash<QString, std::function<Scene()>> &scenes()
         {"selected row play", [] { return rowGlyph("Play", true); }},
         {"history search", historySearch},
         {"format tile", formatTile},
-        {"add file", [] { return mainWindowButton("m_btnAddFile", 2); }},
-        {"converted", [] { return mainWindowButton("m_btnConverted", 0); }},
+        {"add file", [] { return mainWindowControl("m_btnAddFile", 2); }},
+        {"converted", [] { return mainWindowControl("m_btnConverted", 0); }},
+        {"empty list hint", [] { return mainWindowControl("m_labDrag", 0); }},
         {"preferences ok", [] { return preferencesButton("m_btnOk"); }},
         {"preferences cancel", [] { return preferencesButton("m_btnCancel"); }},
         {"delete prompt cancel", [] { return deletePromptButton("m_btnCancel"); }},
@@ -257,6 +258,7 @@ void TestContrast::floorInEveryState_data()
     add("selected row play", {Normal, Hover}, kIconFloor);
     add("history search", {Normal, Typed}, kTextFloor);
     add("format tile", {Normal, Hover, Pressed}, kIconFloor);
+    add("empty list hint", {Normal}, kTextFloor);
     for (const char *button : {"add file", "converted", "preferences ok", "preferences cancel",
                                "delete prompt cancel", "delete prompt move", "delete prompt delete"})
         add(button, {Normal, Hover, Pressed, Disabled}, kTextFloor);

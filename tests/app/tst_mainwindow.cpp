@@ -1,3 +1,4 @@
+#include "../list/listfixture.h"
 #include "mainwindow.h"
 #include "modalwatchdog.h"
 #include "photoconverterinfo.h"
@@ -7,7 +8,9 @@
 #include "qmaindlg.h"
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
+#include "qzvfocusmark.h"
 #include "qzvmessagedlg.h"
+#include "tabchain.h"
 #include "testhome.h"
 #include "urlrecorder.h"
 
@@ -275,6 +278,32 @@ private slots:
         const QZVBaseButton *menuButton = button(window, "m_btnMenu");
         QCOMPARE(menu->geometry().top(), menuButton->mapToGlobal(QPoint(0, menuButton->height())).y());
         menu->close();
+    }
+
+    // Tab goes in reading order; the list, flush with its pane's edges, wears the ring inside them.
+    void tabFollowsReadingOrder()
+    {
+        QTemporaryDir media;
+        MainWindow window;
+        window.show();
+        ModalWatchdog dog;
+        ListFixture::expectImport(dog);
+        window.mainDlg()->addImportFile({ListFixture::movie(media.path(), "IMG_0001.MOV")});
+        QTRY_COMPARE(window.mainDlg()->rows().size(), 1);
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QWidget *list = window.mainDlg()->listView();
+        list->setFocus(Qt::MouseFocusReason);
+        const QPoint edge = list->mapTo(&window, QPoint(list->width() / 2, 1));
+        const QRgb unmarked = window.grab().toImage().pixel(edge);
+        QStringList stops;
+        for (const QWidget *stop : TabChain::visited(window))
+            stops << stop->objectName();
+        QCOMPARE(stops, QStringList({"m_btnFromt", "m_btnOpen", "m_btnConvert", "m_btnClose", "m_btnMin", "m_btnMenu",
+                                     "m_btnAddFile", "m_btnConverted", "scrollArea"}));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QZVFocusMark::markedWidget(), list);
+        QVERIFY(window.grab().toImage().pixel(edge) != unmarked);
     }
 
     void closeButtonFollowsTheStoredChoice_data()

@@ -17,9 +17,9 @@
 #include <QScreen>
 
 // Saves pictures of the main window, with three imported movies in its list, of its row
-// menu, of the update check's message, of the history after conversions and of both
-// preference pages, of an import that refused files and of a batch that failed rows, as
-// the X11 platform draws them. Run by scripts/screenshot.
+// menu and its list reached by Tab, of the update check's message, of the history after
+// conversions and of both preference pages, of an import that refused files and of a
+// batch that failed rows, as the X11 platform draws them. Run by scripts/screenshot.
 class TestMainWindowShot : public QObject
 {
     Q_OBJECT
@@ -40,7 +40,7 @@ private slots:
     {
         QTemporaryDir media;
         QStringList movies;
-        for (const char *name : {"IMG_0001.MOV", "IMG_0002.MOV", "IMG_0003.MOV"}) {
+        for (const char *name : {"IMG_0001.MOV", "IMG_0002.MOV", "h264-landscape.MOV"}) {
             movies << ListFixture::movie(media.path(), QLatin1String(name));
             QVERIFY2(!movies.last().isEmpty(), qPrintable(TestMedia::lastError()));
         }
@@ -64,6 +64,15 @@ private slots:
         QTest::qWait(200); // the menu's first paint
         saveScreen(window.frameGeometry().united(menu->geometry()), "row-menu.png");
         menu->hide();
+
+        // The list reached by Tab, and the mouse over the row of a longer name.
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        window.findChild<QWidget *>(QStringLiteral("m_btnConverted"))->setFocus(Qt::MouseFocusReason);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCursor::setPos(window.mainDlg()->rows().at(2)->mapToGlobal(spot));
+        QTest::qWait(200);
+        QVERIFY(ScreenshotFolder::saveFromScreen(&window, QStringLiteral("mainwindow-list-focus.png")));
     }
 
     // The answer of "Check for Updates" over the main window.

@@ -229,6 +229,9 @@ void TestMessageBox::geometry_data()
     QTest::newRow("wide line with icon") << QStringLiteral("W").repeated(80) << 0x12u;
     QTest::newRow("tall text") << words << 0u;
     QTest::newRow("two lines") << "First line\nsecond line" << 0u;
+    const QString failed("\nIMG_0001.MOV: The output folder /tmp/glintora-test-bHuKWV/tmp/tst_mainwindowshot-rQC5hl/"
+                         "blocker/Converted/IMG_0001 cannot be created.");
+    QTest::newRow("long slash-separated paths") << "Not converted:\n" + failed.repeated(2) << 0x12u;
     QTest::newRow("empty") << "" << 0u;
 }
 
@@ -254,19 +257,22 @@ void TestMessageBox::geometry()
     if (wide)
         width = qMin(width, icon ? 478 : 520);
     const int textHeight = metrics.boundingRect(QRect(0, 0, width + 1, 0), Qt::TextWordWrap, message).height();
-    const bool tall = textHeight >= 98;
+    // Centred only while the text ends 15 above the buttons.
+    const bool tall = (161 - textHeight) / 2 - 5 + textHeight + 15 + 48 > 161;
     if (message == QLatin1String("Invalid path"))
         QCOMPARE(textHeight, metrics.height()); // a short message keeps to one line
-    const QSize expectedSize(wide ? width + (icon ? 123 : 81) : 262, tall ? textHeight + 91 : 162);
+    const QSize expectedSize(wide ? width + (icon ? 123 : 81) : 262, tall ? qMax(textHeight + 91, 162) : 162);
     const int expectedLeft = wide ? (icon ? 92 : 40) : (261 - width) / 2 + (icon ? 8 : 0);
     const int expectedTop = tall ? 27 : (161 - textHeight) / 2 - 5;
 
     QRect windowGeometry;
     QRect text;
+    int buttonTop = 0;
     ModalWatchdog dog;
     dog.expect(kBox, kBox, ModalWatchdog::inspectThen([&](QWidget *modal) {
         windowGeometry = modal->geometry();
         text = box(modal)->messageRect();
+        buttonTop = box(modal)->m_btnOk->y();
     }, ModalWatchdog::pressKey(Qt::Key_Escape)));
     ShowMessage(message, QString(), style, false);
     GLINTORA_VERIFY_WATCHDOG(dog);
@@ -275,6 +281,7 @@ void TestMessageBox::geometry()
     QVERIFY(qAbs(windowGeometry.center().x() - screen().center().x()) <= 1);
     QVERIFY(qAbs(windowGeometry.center().y() - screen().center().y()) <= 1);
     QCOMPARE(text, QRect(expectedLeft, expectedTop, width + 1, textHeight + 1));
+    QVERIFY2(text.bottom() < buttonTop, qPrintable(QString::number(text.bottom())));
 }
 
 void TestMessageBox::manyLineFeeds()

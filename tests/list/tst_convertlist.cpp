@@ -311,19 +311,23 @@ private slots:
         }
     }
 
-    // A wide window shows a long name whole; the row's glyph buttons take a click a little off.
+    // A wide window shows a long name whole, the default width a name that fits before the
+    // first column; the row's glyph buttons take a click a little off.
     void rowNameWidthAndButtonTargets()
     {
-        const QString path = copyAs(m_live, freshFolder(), "a_rather_long_live_photo_name.MOV");
+        const QString folder = freshFolder();
         QMainDlg pane;
         pane.resize(886, 400);
         pane.show();
-        import(pane, {path});
-        QTRY_COMPARE(pane.rows().size(), 1);
+        import(pane, {copyAs(m_live, folder, "a_rather_long_live_photo_name.MOV"),
+                      copyAs(m_live, folder, "h264-landscape.MOV")});
+        QTRY_COMPARE(pane.rows().size(), 2);
         VideoConvertBar *bar = pane.rows().first();
         auto *label = bar->findChild<RetractLabel *>();
         QTRY_COMPARE(label->text(), QString("a_rather_long_live_photo_name"));
         QVERIFY(label->width() > 80);
+        pane.resize(520, 400);
+        QTRY_COMPARE(pane.rows().last()->findChild<RetractLabel *>()->text(), QString("h264-landscape"));
         QEvent enter(QEvent::Enter);
         QCoreApplication::sendEvent(bar, &enter);
         // Only the click is of interest here, not the player the list would open.
