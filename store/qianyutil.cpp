@@ -21,13 +21,14 @@ namespace {
 
 const QString kFolderName = QStringLiteral("Calvetrin Glintora");
 
-// The named folder below base, made when missing; base itself when it cannot be made.
+// The named folder below base, made when missing. It is named even when it cannot be made:
+// base is shared with other programs, whose files are not ours to write or delete.
 QString folderBelow(const QString &base)
 {
     const QString path = QStringLiteral("%1/%2").arg(base, kFolderName);
-    if (QFileInfo::exists(path) || QDir().mkpath(path))
-        return path;
-    return base;
+    if (!QFileInfo(path).isDir())
+        QDir().mkpath(path);
+    return path;
 }
 
 // Deletes everything below the folder. Links are unlinked, never followed, and every

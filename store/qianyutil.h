@@ -9,6 +9,8 @@ class QIAnyUtil
 public:
     static QString getApplicationDirPath();
     static QString getResourcePath();
+    // Our own folders, made when missing; named even when they cannot be made, so that
+    // nothing is ever written into or deleted from the shared folder above them.
     static QString getAppDataPath();
     static QString getDocumentPath();
     // The output folder when none is chosen: documents + "/Converted/".

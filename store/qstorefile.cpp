@@ -4,13 +4,19 @@
 #include "storelog.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMutex>
 #include <QSaveFile>
 #include <QSet>
 #include <QTextStream>
 #include <QXmlStreamReader>
+
+#include <cerrno>
+#include <unistd.h>
 
 namespace {
 
@@ -34,16 +40,49 @@ QByteArray serialise(const QDomDocument &document)
     return bytes;
 }
 
-QStoreFile::UnparsableNotice &unparsableNotice()
+// Guards the notice, what it was told and what is unsaved: the history is read and written
+// on a thread of its own.
+QMutex &storeMutex()
 {
-    static QStoreFile::UnparsableNotice notice;
+    static QMutex mutex;
+    return mutex;
+}
+
+QStoreFile::TroubleNotice &troubleNotice()
+{
+    static QStoreFile::TroubleNotice notice;
     return notice;
 }
 
-QSet<QString> &reportedFiles()
+QSet<QString> &reportedPaths()
 {
     static QSet<QString> reported;
     return reported;
+}
+
+// The application's data files whose last save failed, as that save would have left them.
+QHash<QString, QByteArray> &unsavedFiles()
+{
+    static QHash<QString, QByteArray> files;
+    return files;
+}
+
+void keepUnsaved(const QString &path, const QByteArray &bytes)
+{
+    const QMutexLocker lock(&storeMutex());
+    unsavedFiles().insert(path, bytes);
+}
+
+void forgetUnsaved(const QString &path)
+{
+    const QMutexLocker lock(&storeMutex());
+    unsavedFiles().remove(path);
+}
+
+QByteArray unsavedCopy(const QString &path)
+{
+    const QMutexLocker lock(&storeMutex());
+    return unsavedFiles().value(path);
 }
 
 bool isAppDataFile(const QString &path)
@@ -51,24 +90,44 @@ bool isAppDataFile(const QString &path)
     return QFileInfo(path).absolutePath() == QFileInfo(QIAnyUtil::getAppDataPath()).absoluteFilePath();
 }
 
-QMutex &noticeMutex()
+// False when the path was told of before in this run.
+bool tellOnce(QStoreFile::Trouble trouble, const QString &path, const QString &reason = QString())
 {
-    static QMutex mutex;
-    return mutex;
+    const QMutexLocker lock(&storeMutex());
+    if (reportedPaths().contains(path))
+        return false;
+    reportedPaths().insert(path);
+    if (troubleNotice())
+        troubleNotice()(trouble, path, reason);
+    return true;
 }
 
 void reportUnparsable(const QString &path)
 {
-    if (!isAppDataFile(path))
-        return;
-    // The history is read on a thread of its own.
-    const QMutexLocker lock(&noticeMutex());
-    if (reportedFiles().contains(path))
-        return;
-    reportedFiles().insert(path);
-    qCWarning(lcStore) << path << "does not parse; its changes are not saved until it is repaired or moved aside";
-    if (unparsableNotice())
-        unparsableNotice()(path);
+    if (isAppDataFile(path) && tellOnce(QStoreFile::Trouble::Unparsable, path))
+        qCWarning(lcStore) << path << "does not parse; its changes are not saved until it is repaired or moved aside";
+}
+
+// Why the folder takes no files; the failed write's own error when the folder is there.
+QString folderTrouble(const QString &folder, const QString &writeError)
+{
+    const QFileInfo info(folder);
+    if (info.isSymLink() && !info.exists())
+        return QCoreApplication::translate("QStoreFile", "it links to %1, which is missing")
+            .arg(QDir::toNativeSeparators(info.symLinkTarget()));
+    if (info.exists() && !info.isDir())
+        return QCoreApplication::translate("QStoreFile", "it is not a folder");
+    if (!info.exists() && ::access(QFile::encodeName(info.absolutePath()).constData(), W_OK) != 0)
+        return qt_error_string(errno);
+    return writeError;
+}
+
+void reportUnwritable(const QString &path, const QString &writeError)
+{
+    const QString folder = QFileInfo(path).absolutePath();
+    const QString reason = folderTrouble(folder, writeError);
+    if (tellOnce(QStoreFile::Trouble::Unwritable, folder, reason))
+        qCWarning(lcStore) << folder << "takes no files:" << reason << "- changes are kept until the program closes";
 }
 
 bool parsesAgain(const QByteArray &bytes)
@@ -84,11 +143,12 @@ bool parsesAgain(const QByteArray &bytes)
 
 } // namespace
 
-void QStoreFile::setUnparsableNotice(UnparsableNotice notice)
+void QStoreFile::setTroubleNotice(TroubleNotice notice)
 {
-    const QMutexLocker lock(&noticeMutex());
-    unparsableNotice() = std::move(notice);
-    reportedFiles().clear();
+    const QMutexLocker lock(&storeMutex());
+    troubleNotice() = std::move(notice);
+    reportedPaths().clear();
+    unsavedFiles().clear();
 }
 
 QString QStoreFile::appDataFile(const QString &name)
@@ -106,6 +166,10 @@ bool QStoreFile::parse(const QString &path, QDomDocument &document)
 
 QStoreFile::State QStoreFile::load(const QString &path, QDomDocument &document)
 {
+    // What a failed save kept in memory is newer than the disk.
+    const QByteArray unsaved = unsavedCopy(path);
+    if (!unsaved.isEmpty() && document.setContent(unsaved))
+        return State::Parsed;
     const QFileInfo info(path);
     if (!info.exists() || (info.isFile() && info.size() == 0))
         return State::Missing;
@@ -139,15 +203,17 @@ bool QStoreFile::saveBytes(const QString &path, const QByteArray &bytes)
     }
     // The old file stays whole until the new one is complete.
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qCWarning(lcStore, "%s", kWriteWarning);
-        return false;
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
+        forgetUnsaved(path);
+        return true;
     }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        qCWarning(lcStore, "%s", kWriteWarning);
-        return false;
+    qCWarning(lcStore, "%s", kWriteWarning);
+    // The run goes on with what it could not save.
+    if (isAppDataFile(path)) {
+        keepUnsaved(path, bytes);
+        reportUnwritable(path, file.errorString());
     }
-    return true;
+    return false;
 }
 
 QDomNode QStoreFile::firstChildByTag(const QDomNode &parent, const QString &tag)

@@ -23,12 +23,14 @@ public:
     // Writes serialised XML whole and atomically; any thread may call it.
     static bool saveBytes(const QString &path, const QByteArray &bytes);
 
-    // Told, once per run and file, that a file of the application's data does not parse:
-    // the store never overwrites it, so none of its changes are saved until it is repaired
-    // or moved aside. Installing a notice starts the count again. The notice may be called
-    // on the history's own thread.
-    using UnparsableNotice = std::function<void(const QString &path)>;
-    static void setUnparsableNotice(UnparsableNotice notice);
+    // Told, once per run and path, why changes to the application's data are not saved:
+    // a file of it does not parse (the store never overwrites it until it is repaired or
+    // moved aside), or its folder takes no files (the changes are kept in memory for the
+    // run; reason says why). Installing a notice starts the run again: nothing told, nothing
+    // kept. The notice may be called on the history's own thread.
+    enum class Trouble { Unparsable, Unwritable };
+    using TroubleNotice = std::function<void(Trouble trouble, const QString &path, const QString &reason)>;
+    static void setTroubleNotice(TroubleNotice notice);
 
     static QDomNode firstChildByTag(const QDomNode &parent, const QString &tag);
     static QDomNode firstChildByAttribute(const QDomNode &parent, const QString &name, const QString &value);

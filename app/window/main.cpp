@@ -4,7 +4,7 @@
 #include "mainwindow.h"
 #include "qianyutil.h"
 #include "skinfont.h"
-#include "unparsablefilenotice.h"
+#include "storenotice.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -36,7 +36,7 @@ int main(int argc, char *argv[])
     // The real desktop back ends; tests keep the library's logging defaults.
     FileManagerReveal::Install(QDBusConnection::sessionBus());
     LogindPower::Install(QDBusConnection::systemBus());
-    UnparsableFileNotice::Install();
+    StoreNotice::Install();
     MainWindow window;
     window.show();
     // Start-up checks of an installed copy wait for this line.

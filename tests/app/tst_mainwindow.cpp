@@ -6,10 +6,12 @@
 #include "qformatdlg.h"
 #include "qianyutil.h"
 #include "qmaindlg.h"
+#include "qstorefile.h"
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
 #include "qzvfocusmark.h"
 #include "qzvmessagedlg.h"
+#include "storenotice.h"
 #include "tabchain.h"
 #include "testhome.h"
 #include "urlrecorder.h"
@@ -416,6 +418,34 @@ private slots:
         QVERIFY(window->close());
         QVERIFY(QFileInfo(temporary).isDir());
         QVERIFY(QDir(temporary).isEmpty());
+    }
+
+    // A data folder that cannot be made (its name links to a missing mount point) is not
+    // replaced by the shared folder above it: nothing there is deleted, the user is told once.
+    void unmakeableDataFolderLeavesTheSharedFolderAlone()
+    {
+        const QString data = QIAnyUtil::getAppDataPath();
+        const QString stray = QFileInfo(data).path() + "/TemporaryData/other.jpg";
+        QVERIFY(QDir().mkpath(QFileInfo(stray).path()) && QFile(stray).open(QIODevice::WriteOnly));
+        QDir(data).removeRecursively();
+        const QString mountPoint = QDir::homePath() + "/unmounted";
+        QVERIFY(QFile::link(mountPoint, data));
+        StoreNotice::Install();
+        QString message;
+        ModalWatchdog dog;
+        dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&message](QWidget *box) {
+            message = static_cast<QZVMessageDlg *>(box)->message();
+        }, ModalWatchdog::clickButton("m_btnOk")));
+        auto window = std::make_unique<MainWindow>();
+        window->show();
+        QTRY_COMPARE(dog.handledSteps(), 1);
+        QVERIFY(window->close());
+        QCoreApplication::processEvents(); // a second box would come now
+        QStoreFile::setTroubleNotice({});
+        QFile::remove(data);
+        QVERIFY(QFileInfo::exists(stray));
+        QVERIFY2(message.contains(data) && message.contains(mountPoint), qPrintable(message));
+        GLINTORA_VERIFY_WATCHDOG(dog);
     }
 };
 

@@ -6,7 +6,7 @@
 #include "qstorefile.h"
 #include "qvideosettingxml.h"
 #include "testhome.h"
-#include "unparsablefilenotice.h"
+#include "storenotice.h"
 
 #include <QMessageBox>
 #include <QScreen>
@@ -367,7 +367,7 @@ void TestMessageBox::unparsableFileIsToldOnce()
     QFile file(settings);
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write("<ROOTITEM>") > 0);
     file.close();
-    UnparsableFileNotice::Install();
+    StoreNotice::Install();
     QString message;
     ModalWatchdog dog;
     dog.expect(kBox, kBox, ModalWatchdog::inspectThen([&message](QWidget *modal) { message = box(modal)->message(); },
@@ -376,7 +376,7 @@ void TestMessageBox::unparsableFileIsToldOnce()
     QVideoSettingXml::SetItemValue("CLOSE_ITEM", "bIsCloseDlg", "N");
     QTRY_COMPARE(dog.handledSteps(), 1);
     QCoreApplication::processEvents(); // a second box would come now
-    QStoreFile::setUnparsableNotice({});
+    QStoreFile::setTroubleNotice({});
     QFile::remove(settings);
     QVERIFY2(message.contains(settings), qPrintable(message));
     GLINTORA_VERIFY_WATCHDOG(dog);

@@ -2,6 +2,7 @@
 
 #include "qhistoryfile.h"
 #include "qianyutil.h"
+#include "qstorefile.h"
 
 #include <QDir>
 #include <QDomDocument>
@@ -47,6 +48,7 @@ inline QDomDocument parsed(const QString &path)
 inline void clearAppData()
 {
     QHistoryFile::instance().flush();
+    QStoreFile::setTroubleNotice({});
     QDir(QIAnyUtil::getAppDataPath()).removeRecursively();
 }
 

@@ -102,7 +102,7 @@ private slots:
     void unparsableFilesAreToldOnce()
     {
         QStringList told;
-        QStoreFile::setUnparsableNotice([&told](const QString &path) { told << path; });
+        QStoreFile::setTroubleNotice([&told](QStoreFile::Trouble, const QString &path, const QString &) { told << path; });
         const QString history = dataFile("History.xml");
         writeBytes(settingsFile(), "<ROOTITEM>");
         writeBytes(history, "<ROOTITEM><Path_item>");
@@ -114,8 +114,30 @@ private slots:
             QVideoSettingXml::SaveConvertedInfo(&info);
         }
         QHistoryFile::instance().flush();
-        QStoreFile::setUnparsableNotice({});
+        QStoreFile::setTroubleNotice({});
         QCOMPARE(told, QStringList({settingsFile(), history}));
+    }
+
+    // A data folder that takes no files (a plain file holds its name) loses nothing of the
+    // run, and the user learns once why, with the folder's name.
+    void unwritableFolderIsToldOnceAndTheRunKeepsItsChanges()
+    {
+        QStringList told;
+        QStoreFile::setTroubleNotice([&told](QStoreFile::Trouble, const QString &path, const QString &reason) {
+            told << path + ": " + reason;
+        });
+        const QString folder = QIAnyUtil::getAppDataPath();
+        QDir(folder).removeRecursively();
+        writeBytes(folder, "not a folder");
+        QVideoSettingXml::GetItemValue("CLOSE_ITEM", "bIsCloseDlg", "Y");
+        QVideoSettingXml::SetItemValue("CLOSE_ITEM", "bIsCloseDlg", "N");
+        convertedInfo info;
+        info.convertedPath = "/out/a.gif";
+        QVideoSettingXml::SaveConvertedInfo(&info);
+        QCOMPARE(QVideoSettingXml::GetItemValue("CLOSE_ITEM", "bIsCloseDlg", "Y"), QString("N"));
+        QVERIFY(QVideoSettingXml::GetConvertedInfo("/out/a.gif"));
+        QFile::remove(folder);
+        QCOMPARE(told, QStringList{folder + ": it is not a folder"});
     }
 
     void zeroByteFileIsTreatedAsMissing()
