@@ -119,14 +119,16 @@ private slots:
         // Why a refused movie was refused, as the message after the import says.
         QTest::addColumn<QString>("refusal");
         const QString notLive = QStringLiteral("Not a Live Photo (1):\n    clip.mov");
+        const QString unreadable = QStringLiteral("Cannot be read (1):\n    clip.mov");
         QTest::newRow("long with .JPG") << "long" << "clip.mov" << "clip.JPG" << false << true << "";
         QTest::newRow("long alone") << "long" << "clip.mov" << "" << false << false << notLive;
         QTest::newRow("long with lower-case .jpg") << "long" << "clip.mov" << "clip.jpg" << false << false << notLive;
         QTest::newRow("short alone") << "live" << "clip.MOV" << "" << false << true << "";
         QTest::newRow("no identifier") << "plain" << "clip.mov" << "" << false << false << notLive;
-        QTest::newRow("truncated") << "live" << "clip.mov" << "" << true << false << notLive;
-        QTest::newRow("a folder") << "folder" << "clip.mov" << "" << false << false
-                                  << "Cannot be read (1):\n    clip.mov";
+        QTest::newRow("truncated") << "live" << "clip.mov" << "" << true << false << unreadable;
+        QTest::newRow("empty") << "empty" << "clip.mov" << "" << false << false << unreadable;
+        QTest::newRow("random bytes") << "random" << "clip.mov" << "" << false << false << unreadable;
+        QTest::newRow("a folder") << "folder" << "clip.mov" << "" << false << false << unreadable;
     }
 
     void importAcceptance()
@@ -142,6 +144,12 @@ private slots:
         const QString path = source == "folder" ? folder + QLatin1Char('/') + name : copyAs(from, folder, name);
         if (source == "folder")
             QDir().mkpath(path);
+        if (source == "empty" || source == "random") {
+            QFile made(path);
+            QVERIFY(made.open(QIODevice::WriteOnly));
+            for (int i = 0; source == "random" && i < 4096; ++i)
+                made.putChar(char(i * 7919 % 251)); // no container's signature
+        }
         if (!still.isEmpty())
             QFile(folder + QLatin1Char('/') + still).open(QIODevice::WriteOnly);
         if (truncate)
