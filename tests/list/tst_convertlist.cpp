@@ -1,3 +1,5 @@
+#include "filemanagerreveal.h"
+#include "folderlauncher.h"
 #include "listfixture.h"
 #include "mainwindow.h"
 #include "md5.h"
@@ -10,12 +12,14 @@
 #include "qzvmenu.h"
 #include "retractlabel.h"
 #include "testhome.h"
+#include "urlrecorder.h"
 #include "videoconvertbar.h"
 #include "zvcommoninterface.h"
 #include "zvvideoconvertitem.h"
 #include "zvvideoconvertmanager.h"
 
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -457,6 +461,33 @@ private slots:
             QVERIFY(editing(rows.at(1)));
             QVERIFY(!editing(rows.at(0)));
         }
+    }
+
+    // No file manager service and nothing that opens a folder, as on a minimal desktop:
+    // Open File must not stay silent.
+    void openFileSaysWhenNoFileManagerAnswers()
+    {
+        QMainDlg pane;
+        pane.resize(600, 400);
+        pane.show();
+        import(pane, {copyAs(m_live, freshFolder(), "m0.mov")});
+        QTRY_COMPARE(pane.rows().size(), 1);
+        FileManagerReveal::Install(QDBusConnection::sessionBus(), FolderLauncher::open); // the test's bus is cut off
+        UrlRecorder refusing;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &refusing, "noSuchSlot");
+        QString said;
+        ModalWatchdog dog;
+        dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&said](QWidget *modal) {
+            said = static_cast<QZVMessageDlg *>(modal)->message();
+        }, ModalWatchdog::reject()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("noSuchSlot"));
+        QTest::mousePress(pane.rows().first(), Qt::RightButton);
+        QTRY_VERIFY(pane.contextMenu()->isVisible());
+        QVERIFY(ListFixture::chooseFromMenu(pane.contextMenu(), "Open File"));
+        ZvCommonInterface::setRevealHandler({});
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QVERIFY2(said.startsWith("No file manager could open the folder"), qPrintable(said));
     }
 
     // The keys work wherever the focus is in the list's window: Ctrl+A selects every row,
