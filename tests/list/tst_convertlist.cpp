@@ -468,7 +468,6 @@ private slots:
     void openFileSaysWhenNoFileManagerAnswers()
     {
         QMainDlg pane;
-        pane.resize(600, 400);
         pane.show();
         import(pane, {copyAs(m_live, freshFolder(), "m0.mov")});
         QTRY_COMPARE(pane.rows().size(), 1);
