@@ -4,6 +4,7 @@
 
 #include "askmessagedlg.h"
 #include "convertedinfo.h"
+#include "deletionreport.h"
 #include "qhistorychunk.h"
 #include "qoutputdeleter.h"
 #include "qvideosettingxml.h"
@@ -11,12 +12,9 @@
 #include "showmessage.h"
 #include "zvhistorythumbnail.h"
 
-#include <QFileInfo>
 #include <QHash>
 
 namespace {
-
-constexpr int kMostNamed = 10;
 
 QString pathOf(const IBaseChunk *record)
 {
@@ -36,24 +34,11 @@ QHash<QString, QString> recordedIdentities()
     return identities;
 }
 
-void reportPaths(const QString &heading, const QStringList &paths)
+// An output still on the disk stays listed; a folder that lost its stills holds nothing
+// of ours any more.
+bool keepsRecord(QOutputDeleter::Result result)
 {
-    if (paths.isEmpty())
-        return;
-    QStringList lines = paths.mid(0, kMostNamed);
-    if (paths.size() > kMostNamed)
-        lines << QStringLiteral("...");
-    ShowMessage(heading + QLatin1Char('\n') + lines.join(QLatin1Char('\n')), QString(), 0, false);
-}
-
-bool isGone(QOutputDeleter::Result result)
-{
-    return result == QOutputDeleter::Deleted || result == QOutputDeleter::Absent;
-}
-
-void reportKept(const QStringList &kept)
-{
-    reportPaths(QConvertedDlg::tr("These outputs were not deleted and stay in the history:"), kept);
+    return result == QOutputDeleter::Changed || result == QOutputDeleter::Refused || result == QOutputDeleter::Remained;
 }
 
 } // namespace
@@ -106,7 +91,6 @@ void QConvertedDlg::deleteRecords(const std::vector<QHistoryChunk *> &chosen, bo
             gone.push_back(record);
     }
     dropRecords(gone);
-    reportKept(kept);
 }
 
 void QConvertedDlg::onDeleteAll()
@@ -133,25 +117,20 @@ void QConvertedDlg::ActDeleteAll()
     std::copy_if(m_datas->begin(), m_datas->end(), std::back_inserter(gone),
                  [&kept](const IBaseChunk *record) { return !kept.contains(pathOf(record)); });
     dropRecords(gone);
-    reportKept(kept);
 }
 
 QStringList QConvertedDlg::disposeFile(const QStringList &paths, int mode)
 {
     const QHash<QString, QString> identities =
         mode == AskMessageDlg::DeleteFiles ? recordedIdentities() : QHash<QString, QString>();
+    DeletionReport report;
     QStringList kept;
     QStringList removed;
-    QStringList unproven;
     for (const QString &path : paths) {
         if (mode == AskMessageDlg::DeleteFiles) {
-            const QString identity = identities.value(path);
-            if (identity.isEmpty()) {
-                // Nothing shows that the file there is the one converted: it only leaves
-                // the list, as with "Move files".
-                if (QFileInfo(path).exists())
-                    unproven << path;
-            } else if (!isGone(QOutputDeleter::deleteOutput(path, identity))) {
+            const QOutputDeleter::Result result = QOutputDeleter::deleteOutput(path, identities.value(path));
+            report.add(result, path);
+            if (keepsRecord(result)) {
                 kept << path;
                 continue;
             }
@@ -161,9 +140,8 @@ QStringList QConvertedDlg::disposeFile(const QStringList &paths, int mode)
     }
     if (!removed.isEmpty())
         QVideoSettingXml::DeleteConvertedPath(removed);
-    reportPaths(tr("These files were not deleted, only removed from the list: the history does not show "
-                   "that they are the files that were converted."),
-                unproven);
+    if (!report.isEmpty())
+        ShowMessage(report.message(), QString(), 0, false);
     return kept;
 }
 

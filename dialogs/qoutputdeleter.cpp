@@ -99,20 +99,27 @@ bool QOutputDeleter::isProtected(const QString &path)
     return false;
 }
 
-// Why the path is not an output this system may delete; empty when it may be.
-QString QOutputDeleter::refusal(const QString &path, const QString &identity)
+QOutputDeleter::Result QOutputDeleter::refuse(const QString &path, const QString &why)
+{
+    qCWarning(lcDialogs) << "refused to delete" << path << "-" << why;
+    return Refused;
+}
+
+// Why nothing at the path may be deleted; empty when something may be.
+QString QOutputDeleter::refusal(const QString &path)
 {
     if (QDir::isRelativePath(path) || hasDotComponent(path))
         return QStringLiteral("not an absolute, plain path");
     if (isProtected(path))
         return QStringLiteral("a protected folder, or inside the application's data");
-    const QFileInfo info(cleaned(path));
-    if (info.isSymLink())
+    if (QFileInfo(cleaned(path)).isSymLink())
         return QStringLiteral("a link");
-    if (!info.exists())
-        return QString();
-    if (identity.isEmpty() || QOutputIdentity::of(info.filePath()) != identity)
-        return QStringLiteral("not the output that was written there");
+    return QString();
+}
+
+// Why what is there is not an output this system writes; empty when it is one.
+QString QOutputDeleter::kindRefusal(const QFileInfo &info)
+{
     if (info.isDir())
         return QString();
     if (!info.isFile())
@@ -124,14 +131,21 @@ QString QOutputDeleter::refusal(const QString &path, const QString &identity)
 
 QOutputDeleter::Result QOutputDeleter::deleteOutput(const QString &path, const QString &identity)
 {
-    const QString why = refusal(path, identity);
-    if (!why.isEmpty()) {
-        qCWarning(lcDialogs) << "refused to delete" << path << "-" << why;
-        return Refused;
-    }
+    if (identity.isEmpty())
+        return QFileInfo::exists(path) ? Unrecorded : Absent;
+    const QString place = refusal(path);
+    if (!place.isEmpty())
+        return refuse(path, place);
     const QFileInfo info(cleaned(path));
     if (!info.exists())
         return Absent;
+    if (QOutputIdentity::of(info.filePath()) != identity) {
+        qCWarning(lcDialogs) << "kept" << path << "- it changed since it was written";
+        return Changed;
+    }
+    const QString kind = kindRefusal(info);
+    if (!kind.isEmpty())
+        return refuse(path, kind);
     if (info.isDir())
         return deleteFolder(info.filePath());
     if (!remove(info.filePath(), false))
@@ -141,12 +155,16 @@ QOutputDeleter::Result QOutputDeleter::deleteOutput(const QString &path, const Q
 
 QOutputDeleter::Result QOutputDeleter::deleteFolder(const QString &path)
 {
-    for (const QFileInfo &entry : QOutputIdentity::stillsOf(path)) {
+    const QFileInfoList stills = QOutputIdentity::stillsOf(path);
+    for (const QFileInfo &entry : stills) {
         if (!remove(entry.filePath(), false))
             qCWarning(lcDialogs) << "could not delete" << entry.filePath();
     }
     // Succeeds only when nothing but the stills was there.
     if (!remove(path, true))
         qCWarning(lcDialogs) << "kept the folder" << path << "- it holds other files";
-    return QFileInfo(path).exists() ? Remained : Deleted;
+    if (!QFileInfo::exists(path))
+        return Deleted;
+    const bool stillsGone = !stills.isEmpty() && QOutputIdentity::stillsOf(path).isEmpty();
+    return stillsGone ? StillsDeleted : Remained;
 }

@@ -5,6 +5,8 @@
 
 #include <functional>
 
+class QFileInfo;
+
 // Deletes one recorded conversion output from the disk, and nothing else. The history
 // file is plain text a user can edit, so a recorded path is not trusted: the user's
 // standard folders, the output root and their ancestors, the application's own data,
@@ -16,23 +18,28 @@ class QOutputDeleter
 public:
     enum Result
     {
-        Deleted,  // the output was there and is gone now
-        Absent,   // nothing was there
-        Refused,  // not an output this system may delete
-        Remained  // something could not be removed, or the folder holds other files
+        Deleted,       // the output was there and is gone now
+        StillsDeleted, // its stills are gone; the folder stays, as it holds other files
+        Absent,        // nothing was there
+        Unrecorded,    // something is there, and no identity was recorded to tell it is the output
+        Changed,       // what is there is not what was written
+        Refused,       // not an output this system may delete
+        Remained       // something could not be removed
     };
 
     // Removes one file (folder false) or one empty folder (folder true).
     using Remover = std::function<bool(const QString &path, bool folder)>;
 
-    // identity: what QOutputIdentity gave when the output was written; an empty one is
-    // refused too, never taken as a match.
+    // identity: what QOutputIdentity gave when the output was written; with an empty one
+    // nothing is deleted.
     static Result deleteOutput(const QString &path, const QString &identity);
     // Only for tests that make one removal fail; an empty one restores the real removal.
     static void setRemover(Remover remover);
 
 private:
-    static QString refusal(const QString &path, const QString &identity);
+    static Result refuse(const QString &path, const QString &why);
+    static QString refusal(const QString &path);
+    static QString kindRefusal(const QFileInfo &info);
     static Result deleteFolder(const QString &path);
     static bool isProtected(const QString &path);
     static QStringList protectedFolders();

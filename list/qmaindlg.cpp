@@ -368,8 +368,11 @@ QMainDlg::Candidate QMainDlg::CheckMovie(const QString &path)
     const QFileInfo file(path);
     if (file.isDir() || !file.isReadable())
         return Candidate::Unreadable;
-    if (!QLivePhotoHelper::FileIslivephoto(path))
-        return Candidate::NotLivePhoto;
+    if (!QLivePhotoHelper::FileIslivephoto(path)) {
+        // Opened once more, as a movie: a pipe would not give its bytes a second time.
+        const bool movie = file.isFile() && ZVHelper::hasVedeoOrAudio(path);
+        return movie ? Candidate::NotLivePhoto : Candidate::Unreadable;
+    }
     // Exact-case ".JPG": the still a phone writes beside the movie.
     const QString still = path.left(path.lastIndexOf(QLatin1Char('.'))) + QStringLiteral(".JPG");
     if (QFile::exists(still) || ZVHelper::getDuration(path) <= kMaxDurationWithoutStill)

@@ -1,5 +1,6 @@
 #include "applog.h"
 #include "filemanagerreveal.h"
+#include "folderlauncher.h"
 #include "logindpower.h"
 #include "mainwindow.h"
 #include "qianyutil.h"
@@ -34,7 +35,7 @@ int main(int argc, char *argv[])
     SkinFont::installSubstitutes();
     app.setWindowIcon(programIcon());
     // The real desktop back ends; tests keep the library's logging defaults.
-    FileManagerReveal::Install(QDBusConnection::sessionBus());
+    FileManagerReveal::Install(QDBusConnection::sessionBus(), FolderLauncher::open);
     LogindPower::Install(QDBusConnection::systemBus());
     StoreNotice::Install();
     MainWindow window;

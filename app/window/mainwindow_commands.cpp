@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "folderlauncher.h"
 #include "qaboutdlg.h"
 #include "qbasedrawwidget.h"
 #include "qconverteddlg.h"
@@ -20,7 +21,6 @@
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
-#include <QUrl>
 #include <QWindow>
 
 namespace {
@@ -105,10 +105,7 @@ void MainWindow::OnOpenConverterPath()
         return;
     }
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
-    const QString folder = QFileInfo(path).absoluteFilePath();
-    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
-        ShowMessage(tr("No file manager could open the folder %1.").arg(QDir::toNativeSeparators(folder)), QString(), 0,
-                    false);
+    FolderLauncher::open(QFileInfo(path).absoluteFilePath());
 }
 
 void MainWindow::OnConverted()

@@ -15,6 +15,8 @@
 #include <QDir>
 #include <QMenu>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 
 // Saves pictures of the main window, with three imported movies in its list, of its row
 // menu and its list reached by Tab, of the update check's message, of the history after
@@ -136,6 +138,8 @@ private slots:
         }
         files << media.filePath(QStringLiteral("Album.mov"));
         QVERIFY(QDir().mkpath(files.last()));
+        files << media.filePath(QStringLiteral("empty.mp4"));
+        QVERIFY(QFile(files.last()).open(QIODevice::WriteOnly));
         MainWindow window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
@@ -144,6 +148,10 @@ private slots:
         dog.expect(QStringLiteral("QZVMessageDlg"), QString(), ModalWatchdog::inspectThen([](QWidget *modal) {
             QTest::qWait(200);
             QVERIFY(ScreenshotFolder::saveFromScreen(modal, QStringLiteral("import-refusals.png")));
+            QScrollBar *names = static_cast<QZVMessageDlg *>(modal)->scrollingMessage()->verticalScrollBar();
+            names->setValue(names->maximum()); // down to the files that cannot be read
+            QTest::qWait(200);
+            QVERIFY(ScreenshotFolder::saveFromScreen(modal, QStringLiteral("import-refusals-end.png")));
         }, ModalWatchdog::reject()));
         window.mainDlg()->addImportFile(files);
         GLINTORA_VERIFY_WATCHDOG(dog);

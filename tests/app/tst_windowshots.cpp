@@ -1,3 +1,4 @@
+#include "deletionreport.h"
 #include "mainwindow.h"
 #include "modalwatchdog.h"
 #include "qaboutdlg.h"
@@ -16,8 +17,8 @@
 // Saves pictures of the windows and dialogs that the other screenshot tests do not
 // reach, as the X server shows them: the empty main window with its menu open and with
 // a focus ring, the about box, the close
-// prompt, a message box of each kind, the format popup and the loading and progress
-// dialogs. Run by scripts/screenshot.
+// prompt, a message box of each kind, a deletion's outcomes, the format popup and the
+// loading and progress dialogs. Run by scripts/screenshot.
 class TestWindowShots : public QObject
 {
     Q_OBJECT
@@ -81,6 +82,10 @@ private slots:
                                           << QStringLiteral("A newer version is available. Download it now?");
         QTest::newRow("message-restart") << uint(QZVMessageDlg::RestartButtons)
                                          << QStringLiteral("The language changes after a restart.");
+        DeletionReport deletion;
+        deletion.add(QOutputDeleter::StillsDeleted, QDir::homePath() + QStringLiteral("/Converted/beach/"));
+        deletion.add(QOutputDeleter::Changed, QDir::homePath() + QStringLiteral("/Converted/beach.gif"));
+        QTest::newRow("message-deletion") << 0u << deletion.message();
     }
 
     void messageBoxes()

@@ -335,7 +335,7 @@ private slots:
         QVERIFY(QFile::link(home + "/full", m_root + "link"));
         file(m_root + "folder.gif/inside.txt");
         QDir::setCurrent(home); // where the relative entry's file lies
-        const QStringList guarded{"/", home, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), m_root,
+        QStringList guarded{"/", home, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), m_root,
                                   QDir::cleanPath(m_root), QFileInfo(QDir::cleanPath(m_root)).path(), data,
                                   data + "/History.xml", file(m_root + "../Converted/dots.gif"), m_root + "link",
                                   series + "/", file(m_root + "notes.txt"), m_root + "folder.gif", file("relative.gif")};
@@ -344,17 +344,18 @@ private slots:
         QConvertedDlg dialog;
         QCOMPARE(rows(dialog), guarded.size());
         QMap<QString, QString> before = snapshot(home);
-        for (int row = 0; row < guarded.size(); ++row) {
+        for (int row = guarded.size() - 1; row >= 0; --row) { // the series' row goes with its stills
             QString message;
             answered("m_btnDelete", [&] { dialog.DeleteItemFile(dialog.sortModel()->index(row, 4)); }, &message);
-            QVERIFY(message.startsWith("These outputs were not deleted and stay in the history:\n"));
+            QVERIFY2(message.contains("deleted"), qPrintable(message));
         }
         QCOMPARE(changed(before, snapshot(home)), stills);
+        guarded.removeOne(series + "/");
         before = snapshot(home);
         QString message;
         answered("m_btnDelete", [&] { dialog.ActDeleteAll(); }, &message);
         QCOMPARE(snapshot(home), before);
-        QCOMPARE(message.split('\n').mid(11), QStringList{"..."}); // ten named at most
+        QCOMPARE(message.section('\n', 11, 11), QString("...")); // ten named at most
         QCOMPARE(rows(dialog), guarded.size());
         QStringList kept = guarded;
         kept.sort();
@@ -362,22 +363,27 @@ private slots:
     }
 
     // A file goes only while it is what the finished job wrote; an entry that never
-    // recorded that (an older or hand-written one) only leaves the list.
+    // recorded that (an older or hand-written one) only leaves the list. The message says
+    // what was done and why.
     void deletionNeedsTheRecordedOutput_data()
     {
         QTest::addColumn<QString>("output");
         QTest::addColumn<bool>("recorded");
         QTest::addColumn<bool>("changedSince");
+        QTest::addColumn<bool>("usersFile");
         QTest::addColumn<bool>("deleted");
         QTest::addColumn<bool>("listed");
         QTest::addColumn<QString>("heading");
-        const QString kept = "These outputs were not deleted and stay in the history:";
-        const QString moved = "These files were not deleted, only removed from the list: the history does not show "
-                              "that they are the files that were converted.";
-        QTest::newRow("as written") << "clip.gif" << true << false << true << false << QString();
-        QTest::newRow("no record of it") << "family.gif" << false << false << false << false << moved;
-        QTest::newRow("rewritten since") << "clip.gif" << true << true << false << true << kept;
-        QTest::newRow("still rewritten since") << "shot/" << true << true << false << true << kept;
+        const QString changed = "These files changed since they were converted, so they were not deleted and stay "
+                                "in the history:";
+        const QString moved = "These files were not deleted, only removed from the list: the history has no record "
+                              "of what was written there.";
+        const QString stills = "The converted stills were deleted. These folders stay, as they also hold other files:";
+        QTest::newRow("as written") << "clip.gif" << true << false << false << true << false << QString();
+        QTest::newRow("no record of it") << "family.gif" << false << false << false << false << false << moved;
+        QTest::newRow("rewritten since") << "clip.gif" << true << true << false << false << true << changed;
+        QTest::newRow("still rewritten since") << "shot/" << true << true << false << false << true << changed;
+        QTest::newRow("stills beside the user's file") << "shot/" << true << false << true << true << false << stills;
     }
 
     void deletionNeedsTheRecordedOutput()
@@ -385,11 +391,13 @@ private slots:
         QFETCH(QString, output);
         QFETCH(bool, recorded);
         QFETCH(bool, changedSince);
+        QFETCH(bool, usersFile);
         QFETCH(bool, deleted);
         QFETCH(bool, listed);
         QFETCH(QString, heading);
         const QString path = m_root + output;
         const QString written = file(output.endsWith('/') ? path + "shot_001.png" : path, "first bytes");
+        const QString users = usersFile ? file(path + "notes.txt") : QString();
         convertedInfo info;
         info.convertedPath = path;
         info.title = "entry";
@@ -403,7 +411,9 @@ private slots:
         answered("m_btnDelete", [&] { dialog.DeleteItemFile(dialog.sortModel()->index(0, 4)); },
                  heading.isEmpty() ? nullptr : &message);
         QCOMPARE(QFileInfo::exists(written), !deleted);
+        QVERIFY(users.isEmpty() || QFileInfo::exists(users));
         QCOMPARE(storedPaths().contains(path), listed);
+        QCOMPARE(rows(dialog), listed ? 1 : 0);
         QCOMPARE(message, heading.isEmpty() ? QString() : heading + '\n' + path);
     }
 };

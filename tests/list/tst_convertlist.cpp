@@ -1,3 +1,5 @@
+#include "filemanagerreveal.h"
+#include "folderlauncher.h"
 #include "listfixture.h"
 #include "mainwindow.h"
 #include "md5.h"
@@ -10,12 +12,14 @@
 #include "qzvmenu.h"
 #include "retractlabel.h"
 #include "testhome.h"
+#include "urlrecorder.h"
 #include "videoconvertbar.h"
 #include "zvcommoninterface.h"
 #include "zvvideoconvertitem.h"
 #include "zvvideoconvertmanager.h"
 
 #include <QCursor>
+#include <QDesktopServices>
 #include <QDir>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -119,14 +123,16 @@ private slots:
         // Why a refused movie was refused, as the message after the import says.
         QTest::addColumn<QString>("refusal");
         const QString notLive = QStringLiteral("Not a Live Photo (1):\n    clip.mov");
+        const QString unreadable = QStringLiteral("Cannot be read (1):\n    clip.mov");
         QTest::newRow("long with .JPG") << "long" << "clip.mov" << "clip.JPG" << false << true << "";
         QTest::newRow("long alone") << "long" << "clip.mov" << "" << false << false << notLive;
         QTest::newRow("long with lower-case .jpg") << "long" << "clip.mov" << "clip.jpg" << false << false << notLive;
         QTest::newRow("short alone") << "live" << "clip.MOV" << "" << false << true << "";
         QTest::newRow("no identifier") << "plain" << "clip.mov" << "" << false << false << notLive;
-        QTest::newRow("truncated") << "live" << "clip.mov" << "" << true << false << notLive;
-        QTest::newRow("a folder") << "folder" << "clip.mov" << "" << false << false
-                                  << "Cannot be read (1):\n    clip.mov";
+        QTest::newRow("truncated") << "live" << "clip.mov" << "" << true << false << unreadable;
+        QTest::newRow("empty") << "empty" << "clip.mov" << "" << false << false << unreadable;
+        QTest::newRow("random bytes") << "random" << "clip.mov" << "" << false << false << unreadable;
+        QTest::newRow("a folder") << "folder" << "clip.mov" << "" << false << false << unreadable;
     }
 
     void importAcceptance()
@@ -142,6 +148,12 @@ private slots:
         const QString path = source == "folder" ? folder + QLatin1Char('/') + name : copyAs(from, folder, name);
         if (source == "folder")
             QDir().mkpath(path);
+        if (source == "empty" || source == "random") {
+            QFile made(path);
+            QVERIFY(made.open(QIODevice::WriteOnly));
+            for (int i = 0; source == "random" && i < 4096; ++i)
+                made.putChar(char(i * 7919 % 251)); // no container's signature
+        }
         if (!still.isEmpty())
             QFile(folder + QLatin1Char('/') + still).open(QIODevice::WriteOnly);
         if (truncate)
@@ -453,6 +465,32 @@ private slots:
             QVERIFY(editing(rows.at(1)));
             QVERIFY(!editing(rows.at(0)));
         }
+    }
+
+    // No file manager service and nothing that opens a folder, as on a minimal desktop:
+    // Open File must not stay silent.
+    void openFileSaysWhenNoFileManagerAnswers()
+    {
+        QMainDlg pane;
+        pane.show();
+        import(pane, {copyAs(m_live, freshFolder(), "m0.mov")});
+        QTRY_COMPARE(pane.rows().size(), 1);
+        FileManagerReveal::Install(QDBusConnection::sessionBus(), FolderLauncher::open); // the test's bus is cut off
+        UrlRecorder refusing;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &refusing, "noSuchSlot");
+        QString said;
+        ModalWatchdog dog;
+        dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&said](QWidget *modal) {
+            said = static_cast<QZVMessageDlg *>(modal)->message();
+        }, ModalWatchdog::reject()));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("noSuchSlot"));
+        QTest::mousePress(pane.rows().first(), Qt::RightButton);
+        QTRY_VERIFY(pane.contextMenu()->isVisible());
+        QVERIFY(ListFixture::chooseFromMenu(pane.contextMenu(), "Open File"));
+        ZvCommonInterface::setRevealHandler({});
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QVERIFY2(said.startsWith("No file manager could open the folder"), qPrintable(said));
     }
 
     // The keys work wherever the focus is in the list's window: Ctrl+A selects every row,

@@ -5,7 +5,6 @@
 
 #include <QDBusConnection>
 #include <QDBusContext>
-#include <QDesktopServices>
 #include <QTimer>
 
 // Stands in for the desktop's file manager on the private bus.
@@ -36,6 +35,9 @@ class TestRevealBus : public QObject
 private:
     PrivateBus m_bus;
     UrlRecorder m_recorder;
+    const FileManagerReveal::FolderOpener m_open = [this](const QString &folder) {
+        m_recorder.open(QUrl::fromLocalFile(folder));
+    };
     QString m_file;
 
     void serveFake(FakeFileManager *fake, const QString &connectionName)
@@ -49,7 +51,6 @@ private slots:
     {
         if (!m_bus.start())
             QSKIP("no private bus: dbus-daemon is missing or does not start");
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_recorder, "open");
 
         QDir home(QDir::homePath());
         QVERIFY(home.mkpath(QStringLiteral("clips")));
@@ -58,18 +59,13 @@ private slots:
         QVERIFY(file.open(QIODevice::WriteOnly));
     }
 
-    void cleanupTestCase()
-    {
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    }
-
     void init() { m_recorder.urls.clear(); }
 
     void fileManagerSelectsTheFile()
     {
         FakeFileManager fake;
         serveFake(&fake, QStringLiteral("answering"));
-        FileManagerReveal(m_bus.connect(QStringLiteral("client1"))).reveal(m_file);
+        FileManagerReveal(m_bus.connect(QStringLiteral("client1")), m_open).reveal(m_file);
         QTRY_COMPARE_WITH_TIMEOUT(fake.calls.size(), 1, 10000);
         const QString uri = fake.calls.first().value(0);
         QVERIFY(uri.startsWith(QLatin1String("file:///")));
@@ -85,7 +81,7 @@ private slots:
     {
         FakeFileManager fake;
         serveFake(&fake, QStringLiteral("folder"));
-        FileManagerReveal(m_bus.connect(QStringLiteral("client4"))).reveal(QFileInfo(m_file).absolutePath() + "/");
+        FileManagerReveal(m_bus.connect(QStringLiteral("client4")), m_open).reveal(QFileInfo(m_file).absolutePath() + "/");
         QTRY_VERIFY_WITH_TIMEOUT(fake.calls.size() == 1 && fake.calls.first().value(0).endsWith("/clips"), 10000);
         QDBusConnection::disconnectFromBus(QStringLiteral("folder"));
     }
@@ -99,7 +95,7 @@ private slots:
         QTimer timer;
         QObject::connect(&timer, &QTimer::timeout, [&ticks] { ++ticks; });
         timer.start(20);
-        FileManagerReveal(m_bus.connect(QStringLiteral("client2")), 500).reveal(m_file);
+        FileManagerReveal(m_bus.connect(QStringLiteral("client2")), m_open, 500).reveal(m_file);
         QTRY_COMPARE_WITH_TIMEOUT(m_recorder.urls.size(), 1, 10000);
         QVERIFY(ticks > 0);
         QCOMPARE(m_recorder.urls.first(), QUrl::fromLocalFile(QFileInfo(m_file).absolutePath()));
@@ -110,7 +106,7 @@ private slots:
 
     void noServiceOpensTheFolder()
     {
-        FileManagerReveal(m_bus.connect(QStringLiteral("client3"))).reveal(m_file);
+        FileManagerReveal(m_bus.connect(QStringLiteral("client3")), m_open).reveal(m_file);
         QTRY_COMPARE_WITH_TIMEOUT(m_recorder.urls.size(), 1, 3000);
         QCOMPARE(m_recorder.urls.first(), QUrl::fromLocalFile(QFileInfo(m_file).absolutePath()));
     }

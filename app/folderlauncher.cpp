@@ -1,0 +1,14 @@
+#include "folderlauncher.h"
+
+#include "showmessage.h"
+
+#include <QDesktopServices>
+#include <QDir>
+#include <QUrl>
+
+void FolderLauncher::open(const QString &folder)
+{
+    if (!QDesktopServices::openUrl(QUrl::fromLocalFile(folder)))
+        ShowMessage(tr("No file manager could open the folder %1.").arg(QDir::toNativeSeparators(folder)), QString(), 0,
+                    false);
+}
