@@ -11,15 +11,20 @@ bool ffmpeg(std::vector<std::string> arguments)
     return runCommand(arguments).ok;
 }
 
-bool makeMovie(const std::string &path, int seconds, const std::vector<std::string> &video, bool sound,
-               const std::string &rotate)
+namespace {
+
+const std::vector<std::string> kPortraitHevc{"-c:v", "libx265", "-x265-params", "log-level=error", "-tag:v", "hvc1",
+                                             "-preset", "fast", "-pix_fmt", "yuv420p"};
+
+// `source` is a lavfi graph of the given length.
+bool makeMovieFrom(const std::string &path, const std::string &source, int seconds,
+                   const std::vector<std::string> &video, bool sound, const std::string &rotate)
 {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0 && info.st_size > 0)
         return true;
     const std::string length = std::to_string(seconds);
-    std::vector<std::string> arguments{
-        "-f", "lavfi", "-i", "testsrc2=size=1920x1440:rate=30:duration=" + length + ",noise=alls=30:allf=t+u"};
+    std::vector<std::string> arguments{"-f", "lavfi", "-i", source};
     if (sound)
         arguments.insert(arguments.end(), {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + length,
                                            "-c:a", "aac"});
@@ -32,10 +37,24 @@ bool makeMovie(const std::string &path, int seconds, const std::vector<std::stri
     return made;
 }
 
+} // namespace
+
+bool makeMovie(const std::string &path, int seconds, const std::vector<std::string> &video, bool sound,
+               const std::string &rotate)
+{
+    const std::string source =
+        "testsrc2=size=1920x1440:rate=30:duration=" + std::to_string(seconds) + ",noise=alls=30:allf=t+u";
+    return makeMovieFrom(path, source, seconds, video, sound, rotate);
+}
+
 bool makePortraitMovie(const std::string &path, int seconds)
 {
-    return makeMovie(path, seconds,
-                     {"-c:v", "libx265", "-x265-params", "log-level=error", "-tag:v", "hvc1", "-preset", "fast",
-                      "-pix_fmt", "yuv420p"},
-                     true, "90");
+    return makeMovie(path, seconds, kPortraitHevc, true, "90");
+}
+
+bool makeSmoothMovie(const std::string &path, int seconds)
+{
+    const std::string source =
+        "gradients=size=1920x1440:rate=30:nb_colors=4:seed=7:speed=0.02:duration=" + std::to_string(seconds);
+    return makeMovieFrom(path, source, seconds, kPortraitHevc, true, "90");
 }

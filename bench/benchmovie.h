@@ -14,3 +14,7 @@ bool makeMovie(const std::string &path, int seconds, const std::vector<std::stri
 
 // A Live Photo's usual kind: HEVC with sound, shown portrait.
 bool makePortraitMovie(const std::string &path, int seconds);
+
+// Like a phone's movie: smooth gradients in slow motion, with little noise for an
+// encoder to fight; HEVC with sound, shown portrait.
+bool makeSmoothMovie(const std::string &path, int seconds);

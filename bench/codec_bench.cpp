@@ -6,18 +6,21 @@
 //   glintora_codec_bench [--runs PAIRS] [--out FOLDER] [--only JOB] [--movie KIND] [input-movie]
 //
 // --only runs the jobs whose name starts with JOB (for example "PNG"); --movie the
-// made movies whose kind starts with KIND ("portrait", "landscape", "10-bit").
+// made movies whose kind starts with KIND ("portrait", "landscape", "10-bit", "smooth").
 //
-// Without an input it makes four movies (kept in the output folder and reused): a 3 s
-// portrait HEVC with sound, a 3 s landscape H.264, a 3 s 10-bit HEVC turned 270 degrees
-// and a 10 s portrait HEVC, whose peak memory is set against the 3 s one's. All are
-// 30 fps, coded 1920x1440. Both sides' outputs stay in the output folder.
+// Without an input it makes five movies (kept in the output folder and reused): a 3 s
+// portrait HEVC with sound, a 3 s landscape H.264, a 3 s 10-bit HEVC turned 270 degrees,
+// a 10 s portrait HEVC, whose peak memory is set against the 3 s one's, and a 3 s
+// portrait HEVC of smooth gradients, as phones mostly record. All are 30 fps, coded
+// 1920x1440. Both sides' outputs stay in the output folder, and each row shows their
+// sizes.
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <string>
@@ -89,10 +92,11 @@ std::vector<Movie> makeMovies(const std::string &folder)
         {"landscape H.264, 3 s", folder + "/landscape-3s.mov"},
         {"10-bit HEVC turned 270, 3 s", folder + "/tenbit-3s.mov"},
         {"portrait HEVC with sound, 10 s", folder + "/portrait-10s.mov"},
+        {"smooth portrait HEVC with sound, 3 s", folder + "/smooth-3s.mov"},
     };
     const bool made = makePortraitMovie(movies[0].path, 3) && makeMovie(movies[1].path, 3, avc, true, "0")
                       && makeMovie(movies[2].path, 3, hevc10, false, "270")
-                      && makePortraitMovie(movies[3].path, 10);
+                      && makePortraitMovie(movies[3].path, 10) && makeSmoothMovie(movies[4].path, 3);
     return made ? movies : std::vector<Movie>();
 }
 
@@ -128,6 +132,21 @@ std::vector<Job> jobsFor(const std::string &ours, const std::string &ref)
 std::string stillPattern(const Job &job)
 {
     return job.format == "jpeg" ? job.ourOutput + "/%03d.jpg" : job.ourOutput + "/%03d.png";
+}
+
+// Bytes of an output file, or of the stills in its folder (a still pattern names the folder).
+double outputMb(const std::string &output)
+{
+    namespace fs = std::filesystem;
+    const fs::path path = output.find('%') == std::string::npos ? fs::path(output) : fs::path(output).parent_path();
+    std::error_code error;
+    uintmax_t bytes = 0;
+    if (!fs::is_directory(path, error))
+        bytes = fs::file_size(path, error);
+    else
+        for (const fs::directory_entry &entry : fs::directory_iterator(path, error))
+            bytes += entry.is_regular_file(error) ? entry.file_size(error) : 0;
+    return error ? 0.0 : bytes / 1e6;
 }
 
 // Runs ffmpeg over two inputs with a comparing filter and reads its summary figure.
@@ -310,8 +329,9 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
         return false;
     std::printf("\n%s: %s, %ux%u shown, %d pairs\n", movie.kind.c_str(), movie.path.c_str(), movie.width,
                 movie.height, options.pairs);
-    std::printf("%-17s %7s %7s %-19s %7s %7s %-19s %9s %9s %s\n", "job", "ours s", "ff s", "time ratio [spread]",
-                "ours MB", "ff MB", "mem ratio [spread]", "q ours", "q ff", "target");
+    std::printf("%-17s %7s %7s %-19s %7s %7s %-19s %8s %8s %9s %9s %s\n", "job", "ours s", "ff s",
+                "time ratio [spread]", "ours MB", "ff MB", "mem ratio [spread]", "ours out", "ff out", "q ours", "q ff",
+                "target");
     bool allOk = true;
     for (const Job &job : jobsFor(folder + "/ours/", folder + "/ffmpeg/")) {
         if (job.name.compare(0, options.only.size(), options.only) != 0)
@@ -360,9 +380,10 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
                       outcome.time.high);
         std::snprintf(memoryText, sizeof(memoryText), "%.2f [%.2f-%.2f]", outcome.memory.median, outcome.memory.low,
                       outcome.memory.high);
-        std::printf("%-17s %7.2f %7.2f %-19s %7.0f %7.0f %-19s %9s %9s %s\n", job.name.c_str(), outcome.ourSeconds,
-                    outcome.refSeconds, timeText, outcome.ourPeakMb, outcome.refPeakMb, memoryText,
-                    qualityText(job, ourQuality).c_str(), qualityText(job, refQuality).c_str(), target.c_str());
+        std::printf("%-17s %7.2f %7.2f %-19s %7.0f %7.0f %-19s %5.1f MB %5.1f MB %9s %9s %s\n", job.name.c_str(),
+                    outcome.ourSeconds, outcome.refSeconds, timeText, outcome.ourPeakMb, outcome.refPeakMb, memoryText,
+                    outputMb(job.ourOutput), outputMb(job.refOutput), qualityText(job, ourQuality).c_str(),
+                    qualityText(job, refQuality).c_str(), target.c_str());
         std::fflush(stdout);
     }
     return allOk;
@@ -404,7 +425,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "a movie could not be made, read or converted\n");
         return 1;
     }
-    if (movies.size() == 4)
+    if (options.input.empty())
         printGrowth(results[0], results[3]);
     std::printf("\ntargets %s\n", targetsMet ? "met" : "MISSED");
     return 0;

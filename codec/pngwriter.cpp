@@ -1,6 +1,8 @@
 #include "pngwriter.h"
 
+#include <algorithm>
 #include <cstring>
+#include <isa-l/igzip_lib.h>
 #include <libdeflate.h>
 
 namespace {
@@ -8,6 +10,10 @@ namespace {
 // libdeflate's level 2 deflates photographs a little smaller than zlib's level 4 in
 // about a third of the time.
 constexpr int kDeflateLevel = 2;
+
+// Four bands of sixteen rows, spread over the height, stand for the picture.
+constexpr int kSampleBands = 4;
+constexpr int kBandRows = 16;
 
 void appendBigEndian(std::vector<uint8_t> &bytes, uint32_t value)
 {
@@ -35,7 +41,74 @@ bool PngWriter::open(int width, int height, AVPixelFormat format)
     m_height = height;
     m_channels = format == AV_PIX_FMT_RGBA ? 4 : 3;
     m_compressor = libdeflate_alloc_compressor(kDeflateLevel);
-    return m_compressor != nullptr;
+    if (!m_compressor)
+        return false;
+    m_fastLevelBuffer.resize(ISAL_DEF_LVL1_DEFAULT);
+    m_deflatedBound = libdeflate_zlib_compress_bound(m_compressor, (size_t(width) * m_channels + 1) * height);
+    m_deflated.reset(new uint8_t[m_deflatedBound]);
+    return true;
+}
+
+// On a smooth picture the rows' differences from the rows above are mostly zeros, and
+// ISA-L deflates them several times faster than libdeflate deflates the raw rows, and
+// smaller. On a noisy one the differences double the noise. libdeflate's raw rows come
+// out a few percent over zlib's; the quicker way is taken only when clearly smaller.
+bool PngWriter::upPays(const AVFrame *frame)
+{
+    const int rows = std::min(kBandRows, m_height);
+    size_t raw = 0;
+    size_t up = 0;
+    for (int band = 0; band < kSampleBands; ++band) {
+        const int first = (2 * band + 1) * (m_height - rows) / (2 * kSampleBands);
+        raw += deflatedSize(frame, first, first + rows, Filter::None);
+        up += deflatedSize(frame, first, first + rows, Filter::Up);
+    }
+    return up > 0 && up * 10 <= raw * 9;
+}
+
+size_t PngWriter::deflatedSize(const AVFrame *frame, int first, int last, Filter filter)
+{
+    fillRows(frame, first, last, filter, m_sample);
+    return deflate(m_sample, filter);
+}
+
+// Each row goes in behind its filter byte.
+void PngWriter::fillRows(const AVFrame *frame, int first, int last, Filter filter, std::vector<uint8_t> &rows) const
+{
+    const size_t rowBytes = static_cast<size_t>(m_width) * m_channels;
+    rows.resize((rowBytes + 1) * (last - first));
+    uint8_t *out = rows.data();
+    for (int y = first; y < last; ++y, out += rowBytes + 1) {
+        const uint8_t *row = frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0];
+        out[0] = static_cast<uint8_t>(filter);
+        // Above the first row PNG takes zeros.
+        if (filter == Filter::None || y == 0) {
+            std::memcpy(out + 1, row, rowBytes);
+            continue;
+        }
+        const uint8_t *above = row - frame->linesize[0];
+        for (size_t i = 0; i < rowBytes; ++i)
+            out[1 + i] = static_cast<uint8_t>(row[i] - above[i]);
+    }
+}
+
+// Into m_deflated as a zlib stream; 0 on failure.
+size_t PngWriter::deflate(const std::vector<uint8_t> &rows, Filter filter)
+{
+    if (filter == Filter::None)
+        return libdeflate_zlib_compress(m_compressor, rows.data(), rows.size(), m_deflated.get(), m_deflatedBound);
+    isal_zstream stream;
+    isal_deflate_stateless_init(&stream);
+    stream.level = 1;
+    stream.level_buf = m_fastLevelBuffer.data();
+    stream.level_buf_size = static_cast<uint32_t>(m_fastLevelBuffer.size());
+    stream.gzip_flag = IGZIP_ZLIB;
+    stream.end_of_stream = 1;
+    stream.next_in = const_cast<uint8_t *>(rows.data());
+    stream.avail_in = static_cast<uint32_t>(rows.size());
+    stream.next_out = m_deflated.get();
+    stream.avail_out = static_cast<uint32_t>(m_deflatedBound);
+    return isal_deflate_stateless(&stream) == COMP_OK ? stream.total_out : 0;
 }
 
 void PngWriter::appendChunk(std::vector<uint8_t> &image, const char *type, const uint8_t *data, size_t size) const
@@ -51,18 +124,9 @@ bool PngWriter::encode(const AVFrame *frame, std::vector<uint8_t> &image)
 {
     if (!m_compressor || frame->width != m_width || frame->height != m_height)
         return false;
-    // Each row goes in behind its filter byte; no filter, as photographs gain little
-    // from one for the time it costs.
-    const size_t rowBytes = static_cast<size_t>(m_width) * m_channels;
-    m_rows.resize((rowBytes + 1) * m_height);
-    for (int y = 0; y < m_height; ++y) {
-        uint8_t *row = m_rows.data() + y * (rowBytes + 1);
-        row[0] = 0;
-        std::memcpy(row + 1, frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0], rowBytes);
-    }
-    m_deflated.resize(libdeflate_zlib_compress_bound(m_compressor, m_rows.size()));
-    const size_t deflated =
-        libdeflate_zlib_compress(m_compressor, m_rows.data(), m_rows.size(), m_deflated.data(), m_deflated.size());
+    const Filter filter = upPays(frame) ? Filter::Up : Filter::None;
+    fillRows(frame, 0, m_height, filter, m_rows);
+    const size_t deflated = deflate(m_rows, filter);
     if (deflated == 0)
         return false;
 
@@ -76,7 +140,7 @@ bool PngWriter::encode(const AVFrame *frame, std::vector<uint8_t> &image)
     image.assign(std::begin(signature), std::end(signature));
     image.reserve(deflated + 64);
     appendChunk(image, "IHDR", header.data(), header.size());
-    appendChunk(image, "IDAT", m_deflated.data(), deflated);
+    appendChunk(image, "IDAT", m_deflated.get(), deflated);
     appendChunk(image, "IEND", nullptr, 0);
     return true;
 }
