@@ -5,6 +5,11 @@
 
 #include "benchprocess.h"
 
+const char *const kNoisyPicture = "testsrc2=size=1920x1440:rate=30,noise=alls=30:allf=t+u";
+const char *const kStillBackground =
+    "gradients=size=1920x1440:rate=30,trim=end_frame=1,loop=loop=-1:size=1,setpts=N/30/TB[background];"
+    "testsrc2=size=240x240:rate=30[subject];[background][subject]overlay=x=t*500:y=600";
+
 bool ffmpeg(std::vector<std::string> arguments)
 {
     arguments.insert(arguments.begin(), {"ffmpeg", "-hide_banner", "-loglevel", "error", "-nostdin", "-y"});
@@ -12,14 +17,13 @@ bool ffmpeg(std::vector<std::string> arguments)
 }
 
 bool makeMovie(const std::string &path, int seconds, const std::vector<std::string> &video, bool sound,
-               const std::string &rotate)
+               const std::string &rotate, const std::string &picture)
 {
     struct stat info {};
     if (stat(path.c_str(), &info) == 0 && info.st_size > 0)
         return true;
     const std::string length = std::to_string(seconds);
-    std::vector<std::string> arguments{
-        "-f", "lavfi", "-i", "testsrc2=size=1920x1440:rate=30:duration=" + length + ",noise=alls=30:allf=t+u"};
+    std::vector<std::string> arguments{"-f", "lavfi", "-t", length, "-i", picture};
     if (sound)
         arguments.insert(arguments.end(), {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=" + length,
                                            "-c:a", "aac"});
@@ -32,10 +36,10 @@ bool makeMovie(const std::string &path, int seconds, const std::vector<std::stri
     return made;
 }
 
-bool makePortraitMovie(const std::string &path, int seconds)
+bool makePortraitMovie(const std::string &path, int seconds, bool sound, const std::string &picture)
 {
     return makeMovie(path, seconds,
                      {"-c:v", "libx265", "-x265-params", "log-level=error", "-tag:v", "hvc1", "-preset", "fast",
                       "-pix_fmt", "yuv420p"},
-                     true, "90");
+                     sound, "90", picture);
 }

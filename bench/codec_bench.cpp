@@ -1,16 +1,18 @@
 // Converts movies with our codec library and with the ffmpeg tool, job by job, in
 // pairs of runs whose order alternates, so drifting load weighs on both sides alike.
 // Prints, per job, the median ratio ours/ffmpeg of wall time and of peak memory with
-// the spread over the pairs, a quality figure for both sides, and the target.
+// the spread over the pairs, both sides' output sizes and their ratio, a quality figure
+// for both sides, and the target.
 //
 //   glintora_codec_bench [--runs PAIRS] [--out FOLDER] [--only JOB] [--movie KIND] [input-movie]
 //
 // --only runs the jobs whose name starts with JOB (for example "PNG"); --movie the
-// made movies whose kind starts with KIND ("portrait", "landscape", "10-bit").
+// made movies whose kind starts with KIND ("portrait", "landscape", "10-bit", "still").
 //
-// Without an input it makes four movies (kept in the output folder and reused): a 3 s
-// portrait HEVC with sound, a 3 s landscape H.264, a 3 s 10-bit HEVC turned 270 degrees
-// and a 10 s portrait HEVC, whose peak memory is set against the 3 s one's. All are
+// Without an input it makes five movies (kept in the output folder and reused): a 3 s
+// portrait HEVC with sound, a 3 s landscape H.264, a 3 s 10-bit HEVC turned 270 degrees,
+// a 10 s portrait HEVC, whose peak memory is set against the 3 s one's, and a 3 s
+// portrait HEVC where only a small subject moves over a still background. All are
 // 30 fps, coded 1920x1440. Both sides' outputs stay in the output folder.
 
 #include <algorithm>
@@ -21,6 +23,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <dirent.h>
 #include <sys/stat.h>
 #include <vector>
 
@@ -89,10 +92,12 @@ std::vector<Movie> makeMovies(const std::string &folder)
         {"landscape H.264, 3 s", folder + "/landscape-3s.mov"},
         {"10-bit HEVC turned 270, 3 s", folder + "/tenbit-3s.mov"},
         {"portrait HEVC with sound, 10 s", folder + "/portrait-10s.mov"},
+        {"still background, portrait HEVC, 3 s", folder + "/still-3s.mov"},
     };
     const bool made = makePortraitMovie(movies[0].path, 3) && makeMovie(movies[1].path, 3, avc, true, "0")
                       && makeMovie(movies[2].path, 3, hevc10, false, "270")
-                      && makePortraitMovie(movies[3].path, 10);
+                      && makePortraitMovie(movies[3].path, 10)
+                      && makePortraitMovie(movies[4].path, 3, false, kStillBackground);
     return made ? movies : std::vector<Movie>();
 }
 
@@ -128,6 +133,23 @@ std::vector<Job> jobsFor(const std::string &ours, const std::string &ref)
 std::string stillPattern(const Job &job)
 {
     return job.format == "jpeg" ? job.ourOutput + "/%03d.jpg" : job.ourOutput + "/%03d.png";
+}
+
+// A file's size, or the sum of the stills' in the folder of a pattern or of a folder.
+double sizeMb(const std::string &output)
+{
+    struct stat info {};
+    if (stat(output.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        return info.st_size / 1e6;
+    const std::string folder = S_ISDIR(info.st_mode) ? output : output.substr(0, output.rfind('/'));
+    double total = 0;
+    if (DIR *listing = opendir(folder.c_str())) {
+        while (const dirent *entry = readdir(listing))
+            if (stat((folder + "/" + entry->d_name).c_str(), &info) == 0 && S_ISREG(info.st_mode))
+                total += info.st_size / 1e6;
+        closedir(listing);
+    }
+    return total;
 }
 
 // Runs ffmpeg over two inputs with a comparing filter and reads its summary figure.
@@ -310,8 +332,9 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
         return false;
     std::printf("\n%s: %s, %ux%u shown, %d pairs\n", movie.kind.c_str(), movie.path.c_str(), movie.width,
                 movie.height, options.pairs);
-    std::printf("%-17s %7s %7s %-19s %7s %7s %-19s %9s %9s %s\n", "job", "ours s", "ff s", "time ratio [spread]",
-                "ours MB", "ff MB", "mem ratio [spread]", "q ours", "q ff", "target");
+    std::printf("%-17s %7s %7s %-19s %7s %7s %-19s %8s %8s %5s %9s %9s %s\n", "job", "ours s", "ff s",
+                "time ratio [spread]", "ours MB", "ff MB", "mem ratio [spread]", "out MB", "ff out", "ratio", "q ours",
+                "q ff", "target");
     bool allOk = true;
     for (const Job &job : jobsFor(folder + "/ours/", folder + "/ffmpeg/")) {
         if (job.name.compare(0, options.only.size(), options.only) != 0)
@@ -360,9 +383,12 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
                       outcome.time.high);
         std::snprintf(memoryText, sizeof(memoryText), "%.2f [%.2f-%.2f]", outcome.memory.median, outcome.memory.low,
                       outcome.memory.high);
-        std::printf("%-17s %7.2f %7.2f %-19s %7.0f %7.0f %-19s %9s %9s %s\n", job.name.c_str(), outcome.ourSeconds,
-                    outcome.refSeconds, timeText, outcome.ourPeakMb, outcome.refPeakMb, memoryText,
-                    qualityText(job, ourQuality).c_str(), qualityText(job, refQuality).c_str(), target.c_str());
+        const double ourSize = sizeMb(job.ourOutput);
+        const double refSize = sizeMb(job.refOutput);
+        std::printf("%-17s %7.2f %7.2f %-19s %7.0f %7.0f %-19s %8.3f %8.3f %5.3f %9s %9s %s\n", job.name.c_str(),
+                    outcome.ourSeconds, outcome.refSeconds, timeText, outcome.ourPeakMb, outcome.refPeakMb, memoryText,
+                    ourSize, refSize, refSize > 0 ? ourSize / refSize : 0.0, qualityText(job, ourQuality).c_str(),
+                    qualityText(job, refQuality).c_str(), target.c_str());
         std::fflush(stdout);
     }
     return allOk;
@@ -404,7 +430,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "a movie could not be made, read or converted\n");
         return 1;
     }
-    if (movies.size() == 4)
+    if (movies.size() > 3)
         printGrowth(results[0], results[3]);
     std::printf("\ntargets %s\n", targetsMet ? "met" : "MISSED");
     return 0;
