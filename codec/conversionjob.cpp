@@ -66,6 +66,11 @@ int fileDecoderThreads(const std::string &format)
 // libwebp's own.
 constexpr int kDefaultWebpQuality = 75;
 
+std::string chained(const std::string &first, const std::string &second)
+{
+    return first.empty() ? second : second.empty() ? first : first + "," + second;
+}
+
 bool mayBeTranslucent(AVPixelFormat format)
 {
     const AVPixFmtDescriptor *descriptor = av_pix_fmt_desc_get(format);
@@ -391,9 +396,7 @@ std::string ConversionJob::videoChain() const
 {
     // Choosing frames by time before turning them gives the same frames, and the
     // worker passes split the chain there.
-    const std::string rate = rateChain();
-    const std::string picture = pictureChain();
-    return rate.empty() ? picture : picture.empty() ? rate : rate + "," + picture;
+    return chained(rateChain(), pictureChain());
 }
 
 bool ConversionJob::runWorkerPass(uint64_t progressBase, const std::function<bool(AVFrame *, AVRational)> &deliver)
@@ -731,9 +734,7 @@ bool ConversionJob::runWebp()
             return animation.add(std::move(item.bytes), av_rescale_q(item.frame->pts, item.timeBase, {1, 1000}),
                                  placement);
         });
-    const std::string rate = rateChain();
-    const std::string picture = workerChain();
-    const std::string chain = rate.empty() ? picture : picture.empty() ? rate : rate + "," + picture;
+    const std::string chain = chained(rateChain(), workerChain());
     const bool passed = runPass(
         0,
         [&](FrameFilter &filter, const VideoParams &params) {

@@ -75,7 +75,7 @@ bool WebpCanvasTracker::place(AVFrame *frame, WebpAnimationWriter::Placement &pl
     frame->crop_right = static_cast<size_t>(m_width - std::min(m_width, (blocks.right + 1) * kBlock));
     frame->crop_bottom = static_cast<size_t>(m_height - std::min(m_height, (blocks.bottom + 1) * kBlock));
     return av_frame_apply_cropping(frame, AV_FRAME_CROP_UNALIGNED) >= 0
-           && (frame->width == m_width && frame->height == m_height ? true : letGoOfCanvas(frame));
+           && ((frame->width == m_width && frame->height == m_height) || letGoOfCanvas(frame));
 }
 
 // A cropped frame keeps only what it repaints, so frames waiting for an encoder hold

@@ -23,7 +23,7 @@ public:
 
     // Crops the frame to the blocks it repaints, with the blocks inside it that keep the
     // canvas made transparent when it is blended, and says where it goes. The frame must
-    // be writable and as large as the first one.
+    // be as large as the first one.
     bool place(AVFrame *frame, WebpAnimationWriter::Placement &placement);
 
 private:
