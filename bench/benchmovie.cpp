@@ -58,3 +58,12 @@ bool makeSmoothMovie(const std::string &path, int seconds)
         "gradients=size=1920x1440:rate=30:nb_colors=4:seed=7:speed=0.02:duration=" + std::to_string(seconds);
     return makeMovieFrom(path, source, seconds, kPortraitHevc, true, "90");
 }
+
+bool makeStillBackgroundMovie(const std::string &path, int seconds)
+{
+    const std::string source =
+        "gradients=size=1920x1440:rate=30,trim=end_frame=1,loop=loop=-1:size=1,setpts=N/30/TB[background];"
+        "testsrc2=size=240x240:rate=30[subject];[background][subject]overlay=x=t*500:y=600,trim=duration="
+        + std::to_string(seconds);
+    return makeMovieFrom(path, source, seconds, kPortraitHevc, false, "90");
+}

@@ -18,3 +18,7 @@ bool makePortraitMovie(const std::string &path, int seconds);
 // Like a phone's movie: smooth gradients in slow motion, with little noise for an
 // encoder to fight; HEVC with sound, shown portrait.
 bool makeSmoothMovie(const std::string &path, int seconds);
+
+// A still gradient behind a 240 px test picture that crosses it, as from a phone on a
+// stand; HEVC without sound, shown portrait.
+bool makeStillBackgroundMovie(const std::string &path, int seconds);

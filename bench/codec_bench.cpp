@@ -1,17 +1,20 @@
 // Converts movies with our codec library and with the ffmpeg tool, job by job, in
 // pairs of runs whose order alternates, so drifting load weighs on both sides alike.
 // Prints, per job, the median ratio ours/ffmpeg of wall time and of peak memory with
-// the spread over the pairs, a quality figure for both sides, and the target.
+// the spread over the pairs, both sides' output sizes and their ratio, a quality figure
+// for both sides, and the target.
 //
 //   glintora_codec_bench [--runs PAIRS] [--out FOLDER] [--only JOB] [--movie KIND] [input-movie]
 //
 // --only runs the jobs whose name starts with JOB (for example "PNG"); --movie the
-// made movies whose kind starts with KIND ("portrait", "landscape", "10-bit", "smooth").
+// made movies whose kind starts with KIND ("portrait", "landscape", "10-bit", "smooth",
+// "still").
 //
-// Without an input it makes five movies (kept in the output folder and reused): a 3 s
+// Without an input it makes six movies (kept in the output folder and reused): a 3 s
 // portrait HEVC with sound, a 3 s landscape H.264, a 3 s 10-bit HEVC turned 270 degrees,
-// a 10 s portrait HEVC, whose peak memory is set against the 3 s one's, and a 3 s
-// portrait HEVC of smooth gradients, as phones mostly record. All are 30 fps, coded
+// a 10 s portrait HEVC, whose peak memory is set against the 3 s one's, a 3 s portrait
+// HEVC of smooth gradients, as phones mostly record, and a 3 s portrait HEVC where only a
+// small subject moves over a still background. All are 30 fps, coded
 // 1920x1440. Both sides' outputs stay in the output folder, and each row shows their
 // sizes.
 
@@ -93,10 +96,12 @@ std::vector<Movie> makeMovies(const std::string &folder)
         {"10-bit HEVC turned 270, 3 s", folder + "/tenbit-3s.mov"},
         {"portrait HEVC with sound, 10 s", folder + "/portrait-10s.mov"},
         {"smooth portrait HEVC with sound, 3 s", folder + "/smooth-3s.mov"},
+        {"still background, portrait HEVC, 3 s", folder + "/still-3s.mov"},
     };
     const bool made = makePortraitMovie(movies[0].path, 3) && makeMovie(movies[1].path, 3, avc, true, "0")
                       && makeMovie(movies[2].path, 3, hevc10, false, "270")
-                      && makePortraitMovie(movies[3].path, 10) && makeSmoothMovie(movies[4].path, 3);
+                      && makePortraitMovie(movies[3].path, 10) && makeSmoothMovie(movies[4].path, 3)
+                      && makeStillBackgroundMovie(movies[5].path, 3);
     return made ? movies : std::vector<Movie>();
 }
 
@@ -329,8 +334,8 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
         return false;
     std::printf("\n%s: %s, %ux%u shown, %d pairs\n", movie.kind.c_str(), movie.path.c_str(), movie.width,
                 movie.height, options.pairs);
-    std::printf("%-17s %7s %7s %-19s %7s %7s %-19s %8s %8s %9s %9s %s\n", "job", "ours s", "ff s",
-                "time ratio [spread]", "ours MB", "ff MB", "mem ratio [spread]", "ours out", "ff out", "q ours", "q ff",
+    std::printf("%-17s %7s %7s %-19s %7s %7s %-19s %9s %9s %5s %9s %9s %s\n", "job", "ours s", "ff s",
+                "time ratio [spread]", "ours MB", "ff MB", "mem ratio [spread]", "ours out", "ff out", "ratio", "q ours", "q ff",
                 "target");
     bool allOk = true;
     for (const Job &job : jobsFor(folder + "/ours/", folder + "/ffmpeg/")) {
@@ -380,9 +385,11 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
                       outcome.time.high);
         std::snprintf(memoryText, sizeof(memoryText), "%.2f [%.2f-%.2f]", outcome.memory.median, outcome.memory.low,
                       outcome.memory.high);
-        std::printf("%-17s %7.2f %7.2f %-19s %7.0f %7.0f %-19s %5.1f MB %5.1f MB %9s %9s %s\n", job.name.c_str(),
+        const double ourSize = outputMb(job.ourOutput);
+        const double refSize = outputMb(job.refOutput);
+        std::printf("%-17s %7.2f %7.2f %-19s %7.0f %7.0f %-19s %6.2f MB %6.2f MB %5.3f %9s %9s %s\n", job.name.c_str(),
                     outcome.ourSeconds, outcome.refSeconds, timeText, outcome.ourPeakMb, outcome.refPeakMb, memoryText,
-                    outputMb(job.ourOutput), outputMb(job.refOutput), qualityText(job, ourQuality).c_str(),
+                    ourSize, refSize, refSize > 0 ? ourSize / refSize : 0.0, qualityText(job, ourQuality).c_str(),
                     qualityText(job, refQuality).c_str(), target.c_str());
         std::fflush(stdout);
     }

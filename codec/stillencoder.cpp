@@ -4,10 +4,6 @@
 
 #include "pngwriter.h"
 
-extern "C" {
-#include <libavutil/opt.h>
-}
-
 namespace {
 
 bool accepts(const AVCodec *codec, AVPixelFormat format)
@@ -16,11 +12,6 @@ bool accepts(const AVCodec *codec, AVPixelFormat format)
         if (*f == format)
             return true;
     return false;
-}
-
-const AVCodec *findEncoder(AVCodecID codec)
-{
-    return codec == AV_CODEC_ID_WEBP ? avcodec_find_encoder_by_name("libwebp") : avcodec_find_encoder(codec);
 }
 
 // 100 is the best JPEG quantiser scale (1), 1 the coarsest (31).
@@ -41,7 +32,7 @@ StillEncoder::~StillEncoder()
 
 AVPixelFormat StillEncoder::inputFormat(AVCodecID codec, AVPixelFormat requested)
 {
-    const AVCodec *encoder = findEncoder(codec);
+    const AVCodec *encoder = avcodec_find_encoder(codec);
     if (!encoder)
         return AV_PIX_FMT_NONE;
     if (requested != AV_PIX_FMT_NONE && accepts(encoder, requested))
@@ -70,7 +61,7 @@ bool StillEncoder::open(AVCodecID codec, int width, int height, AVPixelFormat fo
 
 bool StillEncoder::openFfmpeg(AVCodecID codec, int width, int height, AVPixelFormat format, int quality)
 {
-    const AVCodec *encoder = findEncoder(codec);
+    const AVCodec *encoder = avcodec_find_encoder(codec);
     m_context = encoder ? avcodec_alloc_context3(encoder) : nullptr;
     m_packet = av_packet_alloc();
     if (!m_context || !m_packet)
@@ -90,8 +81,6 @@ bool StillEncoder::openFfmpeg(AVCodecID codec, int width, int height, AVPixelFor
         // zlib's level 4 deflates photographs about four times faster than its default
         // for files a few percent larger; PNG offers no quality choice to trade this.
         m_context->compression_level = 4;
-    } else if (codec == AV_CODEC_ID_WEBP && quality > 0) {
-        av_opt_set_int(m_context->priv_data, "quality", quality, 0);
     }
     return avcodec_open2(m_context, encoder, nullptr) >= 0;
 }

@@ -9,7 +9,7 @@ extern "C" {
 
 class PngWriter;
 
-// Encodes single frames into complete image files (JPEG, PNG, BMP, TIFF, WebP): the one
+// Encodes single frames into complete image files (JPEG, PNG, BMP, TIFF): the one
 // place a still's bytes are made.
 class StillEncoder
 {

@@ -18,7 +18,7 @@ constexpr uint32_t kExifFlag = 0x08;
 constexpr uint32_t kAnimationFlag = 0x02;
 constexpr size_t kFlagsOffset = kRiffHeaderSize + kChunkHeaderSize;
 constexpr uint32_t kWhiteBackground = 0xffffffff;
-constexpr uint8_t kNoBlendNoDispose = 0x02;
+constexpr uint8_t kNoBlend = 0x02; // and no disposal: the next frame paints over this one
 constexpr size_t kFrameHeaderSize = 16;
 constexpr int64_t kDurationLimitMs = int64_t(1) << 24;
 
@@ -62,7 +62,7 @@ bool WebpAnimationWriter::open(const std::string &path)
     return m_file != nullptr;
 }
 
-bool WebpAnimationWriter::add(std::vector<uint8_t> still, int64_t startMs)
+bool WebpAnimationWriter::add(std::vector<uint8_t> still, int64_t startMs, Placement placement)
 {
     if (m_pendingStartMs >= 0) {
         // Timestamps rounded to milliseconds, so the durations add up to the clip's length.
@@ -70,14 +70,14 @@ bool WebpAnimationWriter::add(std::vector<uint8_t> still, int64_t startMs)
         if (!writePending(m_lastDurationMs))
             return false;
     }
-    if (!accept(std::move(still)))
+    if (!accept(std::move(still), placement))
         return false;
     m_pendingStartMs = startMs;
     return m_written > 0 || writeHeader();
 }
 
-// Finds the still's alpha and image chunks and checks its size against the canvas.
-bool WebpAnimationWriter::accept(std::vector<uint8_t> still)
+// Finds the still's alpha and image chunks and checks that it fits the canvas.
+bool WebpAnimationWriter::accept(std::vector<uint8_t> still, Placement placement)
 {
     m_pending = std::move(still);
     m_pendingAlpha = m_pendingImage = Span();
@@ -112,7 +112,11 @@ bool WebpAnimationWriter::accept(std::vector<uint8_t> still)
         m_width = features.width;
         m_height = features.height;
     }
-    return features.width == m_width && features.height == m_height;
+    m_pendingPlacement = placement;
+    m_pendingWidth = features.width;
+    m_pendingHeight = features.height;
+    return placement.x >= 0 && placement.y >= 0 && placement.x % 2 == 0 && placement.y % 2 == 0
+           && placement.x + features.width <= m_width && placement.y + features.height <= m_height;
 }
 
 bool WebpAnimationWriter::writeHeader()
@@ -137,11 +141,12 @@ bool WebpAnimationWriter::writePending(int64_t durationMs)
     std::vector<uint8_t> frame;
     const size_t payloadSize = kFrameHeaderSize + padded(m_pendingAlpha.size) + padded(m_pendingImage.size);
     appendChunkHeader(frame, "ANMF", payloadSize);
-    appendLe(frame, 0, 6); // at the canvas' top left corner
-    appendLe(frame, uint64_t(m_width - 1), 3);
-    appendLe(frame, uint64_t(m_height - 1), 3);
+    appendLe(frame, uint64_t(m_pendingPlacement.x / 2), 3);
+    appendLe(frame, uint64_t(m_pendingPlacement.y / 2), 3);
+    appendLe(frame, uint64_t(m_pendingWidth - 1), 3);
+    appendLe(frame, uint64_t(m_pendingHeight - 1), 3);
     appendLe(frame, uint64_t(durationMs), 3);
-    frame.push_back(kNoBlendNoDispose);
+    frame.push_back(m_pendingPlacement.blend ? 0 : kNoBlend);
     return write(frame.data(), frame.size()) && writeStillChunk(m_pendingAlpha) && writeStillChunk(m_pendingImage);
 }
 

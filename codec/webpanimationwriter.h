@@ -8,12 +8,23 @@
 #include <vector>
 
 // Writes an animated WebP that loops for ever straight into a file, one WebP still per
-// frame in display order. Each frame lasts until the next one starts; the last lasts as
+// frame in display order. The first still covers the whole canvas; a later one may
+// repaint only part of it. Each frame lasts until the next one starts; the last lasts as
 // long as the one before it. Only the newest frame is held, as its duration is not known
 // before the next one arrives.
 class WebpAnimationWriter
 {
 public:
+    // Where a still goes on the canvas: at even offsets, replacing what was there, or
+    // blended over it so its transparent pixels keep it. {} is the top left corner,
+    // replacing.
+    struct Placement
+    {
+        int x;
+        int y;
+        bool blend;
+    };
+
     WebpAnimationWriter() = default;
     ~WebpAnimationWriter();
     WebpAnimationWriter(const WebpAnimationWriter &) = delete;
@@ -21,9 +32,9 @@ public:
 
     // path: a working file made by WorkingFile::create.
     bool open(const std::string &path);
-    // still: a complete single-image WebP file, as large as the first one; startMs: when
-    // it is shown.
-    bool add(std::vector<uint8_t> still, int64_t startMs);
+    // still: a complete single-image WebP file that fits the first one's canvas where
+    // placed; startMs: when it is shown.
+    bool add(std::vector<uint8_t> still, int64_t startMs, Placement placement = {});
     // An EXIF block (a TIFF structure) for the file's EXIF chunk.
     void setExif(std::vector<uint8_t> exif) { m_exif = std::move(exif); }
     // Writes what is left and completes the header; the file is closed either way.
@@ -37,7 +48,7 @@ private:
         size_t size = 0;
     };
 
-    bool accept(std::vector<uint8_t> still);
+    bool accept(std::vector<uint8_t> still, Placement placement);
     bool writeHeader();
     bool writePending(int64_t durationMs);
     bool writeStillChunk(const Span &chunk);
@@ -54,6 +65,9 @@ private:
     std::vector<uint8_t> m_pending;
     Span m_pendingAlpha;
     Span m_pendingImage;
+    Placement m_pendingPlacement{};
+    int m_pendingWidth = 0;
+    int m_pendingHeight = 0;
     int64_t m_pendingStartMs = -1;
     int64_t m_lastDurationMs = 100;
     std::vector<uint8_t> m_exif;

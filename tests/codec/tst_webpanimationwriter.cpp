@@ -38,7 +38,7 @@ private slots:
         QTest::addColumn<int>("lastCut"); // bytes missing at the end of the last still
         QTest::addColumn<bool>("written");
         QTest::newRow("frames of one size") << 16 << 0 << true;
-        QTest::newRow("a frame of another size") << 8 << 0 << false;
+        QTest::newRow("a frame larger than the canvas") << 24 << 0 << false;
         QTest::newRow("a still cut short") << 16 << 9 << false;
     }
 

@@ -1,0 +1,161 @@
+#include "testhome.h"
+
+#include <QPainter>
+#include <cstring>
+
+#include <webp/decode.h>
+#include <webp/demux.h>
+#include <webp/encode.h>
+
+#include "webpanimationwriter.h"
+#include "webpcanvastracker.h"
+#include "webpframeencoder.h"
+#include "workingfile.h"
+
+namespace {
+
+constexpr int kWidth = 100; // the last column of blocks is narrower
+constexpr int kHeight = 72;
+constexpr int kFrames = 48;
+constexpr int kQuality = 80;
+// Small enough that a line left behind shows in its mean.
+constexpr int kSpot = 4;
+// What is let through as no change at this quality, and a coding error beside.
+constexpr double kAllowedExcess = 9;
+
+// A gradient, dimmed by `fade` levels and shifted `pan` pixels left, behind a red square.
+QImage picture(int fade, int pan, int subjectX)
+{
+    QImage image(kWidth, kHeight, QImage::Format_ARGB32);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            image.setPixel(x, y, qRgb(40 + (x + pan) % 160 - fade, 60 + y - fade, 200 - fade));
+    QPainter(&image).fillRect(subjectX, 30, 16, 16, QColor(230, 20, 30));
+    return image;
+}
+
+// Little-endian ARGB words are BGRA bytes, as the tracker takes them.
+AVFrame *frameOf(const QImage &image)
+{
+    AVFrame *frame = av_frame_alloc();
+    frame->format = AV_PIX_FMT_BGRA;
+    frame->width = image.width();
+    frame->height = image.height();
+    if (av_frame_get_buffer(frame, 0) < 0)
+        av_frame_free(&frame);
+    for (int y = 0; frame && y < image.height(); ++y)
+        std::memcpy(frame->data[0] + y * frame->linesize[0], image.constScanLine(y), size_t(image.width()) * 4);
+    return frame;
+}
+
+QList<QImage> decode(const QString &path)
+{
+    QFile file(path);
+    QList<QImage> frames;
+    if (!file.open(QIODevice::ReadOnly))
+        return frames;
+    const QByteArray bytes = file.readAll();
+    const WebPData data{reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())};
+    WebPAnimDecoderOptions options;
+    WebPAnimDecoderOptionsInit(&options);
+    options.color_mode = MODE_BGRA;
+    WebPAnimDecoder *decoder = WebPAnimDecoderNew(&data, &options);
+    uint8_t *pixels = nullptr;
+    int endMs = 0;
+    while (decoder && WebPAnimDecoderGetNext(decoder, &pixels, &endMs))
+        frames << QImage(pixels, kWidth, kHeight, QImage::Format_ARGB32).copy();
+    WebPAnimDecoderDelete(decoder);
+    return frames;
+}
+
+// The source as a whole frame of its own shows it, at the same quality.
+QImage asStill(const QImage &image)
+{
+    uint8_t *still = nullptr;
+    const size_t size = WebPEncodeBGRA(image.constBits(), kWidth, kHeight, image.bytesPerLine(), kQuality, &still);
+    QImage decoded(kWidth, kHeight, QImage::Format_ARGB32);
+    const bool made = WebPDecodeBGRAInto(still, size, decoded.bits(), size_t(decoded.sizeInBytes()), decoded.bytesPerLine());
+    WebPFree(still);
+    return made ? decoded : QImage();
+}
+
+// A spot's mean difference from the source's, in the channel that differs most.
+double spotError(const QImage &decoded, const QImage &expected, int left, int top)
+{
+    int sums[3] = {};
+    for (int y = top; y < top + kSpot; ++y)
+        for (int x = left; x < left + kSpot; ++x) {
+            const QRgb a = decoded.pixel(x, y);
+            const QRgb b = expected.pixel(x, y);
+            sums[0] += qAbs(qRed(a) - qRed(b));
+            sums[1] += qAbs(qGreen(a) - qGreen(b));
+            sums[2] += qAbs(qBlue(a) - qBlue(b));
+        }
+    return std::max({sums[0], sums[1], sums[2]}) / double(kSpot * kSpot);
+}
+
+// How much further from the source the worst spot is than in a whole frame of its own.
+double worstExcessError(const QImage &decoded, const QImage &expected)
+{
+    const QImage still = asStill(expected);
+    double worst = still.isNull() ? INFINITY : 0;
+    for (int top = 0; top < kHeight; top += kSpot)
+        for (int left = 0; left < kWidth; left += kSpot)
+            worst = std::max(worst, spotError(decoded, expected, left, top) - spotError(still, expected, left, top));
+    return worst;
+}
+
+} // namespace
+
+// An animation whose frames repaint only what changed still shows the source: nothing a
+// frame left out may drift from it, nor anything left beside what moved.
+class TestWebpCanvasTracker : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void decodedFramesFollowTheSource_data()
+    {
+        // Per frame; a fade or pan of a level a frame stays under what counts as a change.
+        QTest::addColumn<int>("fade");
+        QTest::addColumn<int>("pan");
+        QTest::addColumn<int>("subjectStep");
+        QTest::newRow("a moving subject") << 0 << 0 << 3;
+        QTest::newRow("a slow fade") << 1 << 0 << 0;
+        QTest::newRow("a whole-frame pan") << 0 << 1 << 0;
+    }
+
+    void decodedFramesFollowTheSource()
+    {
+        QFETCH(int, fade);
+        QFETCH(int, pan);
+        QFETCH(int, subjectStep);
+        const auto source = [&](int i) { return picture(i * fade, i * pan, 2 + i * subjectStep / 2); };
+        QTemporaryDir dir;
+        const std::string path = WorkingFile::create(dir.filePath("out.webp").toStdString());
+        WebpAnimationWriter writer;
+        QVERIFY(writer.open(path));
+        WebpCanvasTracker canvas(kQuality, false);
+        for (int i = 0; i < kFrames; ++i) {
+            AVFrame *frame = frameOf(source(i));
+            WebpAnimationWriter::Placement placement{};
+            std::vector<uint8_t> still;
+            const bool added = frame && canvas.place(frame, placement)
+                               && WebpFrameEncoder::encode(frame, kQuality, still)
+                               && writer.add(std::move(still), i * 40, placement);
+            av_frame_free(&frame);
+            QVERIFY(added);
+        }
+        QVERIFY(writer.finish());
+
+        const QList<QImage> decoded = decode(QString::fromStdString(path));
+        QCOMPARE(decoded.size(), kFrames);
+        for (int i : {0, kFrames / 2, kFrames - 1}) {
+            const double excess = worstExcessError(decoded[i], source(i));
+            QVERIFY2(excess < kAllowedExcess, qPrintable(QString("frame %1: a spot is %2 further off").arg(i).arg(excess)));
+        }
+    }
+};
+
+GLINTORA_TEST_MAIN_CORE(TestWebpCanvasTracker)
+#include "tst_webpcanvastracker.moc"
