@@ -19,8 +19,8 @@ public:
     WebpAnimationWriter(const WebpAnimationWriter &) = delete;
     WebpAnimationWriter &operator=(const WebpAnimationWriter &) = delete;
 
-    // path: a working file made by WorkingFile::create.
-    bool open(const std::string &path);
+    // descriptor: a working file made by WorkingFile::create; it stays open.
+    bool open(int descriptor);
     // still: a complete single-image WebP file, as large as the first one; startMs: when
     // it is shown.
     bool add(std::vector<uint8_t> still, int64_t startMs);

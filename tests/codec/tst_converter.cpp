@@ -543,6 +543,42 @@ private slots:
                               "z.gif.glintora-9z8y7x6w.part"}));
     }
 
+    void neverWritesThroughALinkPutInItsPlace_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("gif") << QByteArray("gif");
+        QTest::newRow("webp") << QByteArray("webp");
+        QTest::newRow("still") << QByteArray("jpeg");
+    }
+
+    // The working file is made safely at the open; a link swapped in under its name
+    // before the job writes must not lead the job's bytes into another file.
+    void neverWritesThroughALinkPutInItsPlace()
+    {
+        QFETCH(QByteArray, format);
+        const QString folder = m_dir.filePath("swapped-" + format);
+        QVERIFY(QDir().mkpath(folder));
+        const QString victim = folder + "/victim";
+        const QString out = folder + "/out." + format;
+        QVERIFY(writeFile(victim, "victim"));
+        const MMC_Handle conv = MMC_CreateConverter(-1);
+        const MMC_Handle image = MMC_ImageOpen(m_frame.toUtf8().constData(), 0);
+        const int opened = format == "jpeg"
+                               ? MMC_ConverterOpenImageFile(conv, image, out.toUtf8().constData(), "jpeg", 0)
+                               : MMC_ConverterOpenFile(conv, m_portrait.toUtf8().constData(), out.toUtf8().constData(),
+                                                       format.constData(), 0);
+        MMC_ImageClose(image);
+        QCOMPARE(opened, 1);
+        const QStringList working = workingFilesIn(folder);
+        QCOMPARE(working.size(), 1);
+        QVERIFY(QFile::remove(folder + "/" + working.first()) && QFile::link(victim, folder + "/" + working.first()));
+        QCOMPARE(MMC_ConverterStart(conv), 1);
+        QVERIFY(waitFor(conv).finished);
+        MMC_DestroyConverter(conv);
+        QCOMPARE(fileBytes(victim), QByteArray("victim"));
+        QVERIFY(!QFileInfo(out).isSymLink());
+    }
+
     void repeatedStartAndCancel()
     {
         for (int round = 0; round < 20; ++round) {

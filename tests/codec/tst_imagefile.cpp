@@ -54,15 +54,21 @@ private slots:
         QCOMPARE(file.readAll(), bytes); // the key never changes what lies on disk
     }
 
-    void openingForWritingTruncates()
+    // Stills go into a folder of their own: a file or link already under a still's name
+    // is someone else's, and is neither replaced nor written through.
+    void openingForWritingNeverReplaces()
     {
         const QString path = m_dir.filePath("again.jpg");
-        for (const QByteArray &bytes : {QByteArray(500, 'a'), QByteArray(20, 'b')}) {
-            const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 1);
-            MMC_ImageWriteFrame(image, bytes.constData(), uint32_t(bytes.size()));
-            MMC_ImageClose(image);
-        }
-        QCOMPARE(readBack(path, 0), QByteArray(20, 'b'));
+        const QString link = m_dir.filePath("link.jpg");
+        const QString target = m_dir.filePath("target.jpg");
+        QVERIFY(QFile::link(target, link));
+        const MMC_Handle first = MMC_ImageOpen(path.toUtf8().constData(), 1);
+        QCOMPARE(MMC_ImageWriteFrame(first, "first", 5), 1);
+        MMC_ImageClose(first);
+        QCOMPARE(MMC_ImageOpen(path.toUtf8().constData(), 1), 0u);
+        QCOMPARE(MMC_ImageOpen(link.toUtf8().constData(), 1), 0u);
+        QCOMPARE(readBack(path, 0), QByteArray("first"));
+        QVERIFY(!QFile::exists(target));
     }
 
     void failuresAreReported()
