@@ -66,6 +66,21 @@ private slots:
         av_frame_free(&palette);
     }
 
+    // A flat picture shown for about a minute gives one colour more than 2^32 pixels.
+    void aColourOfMoreThanFourBillionPixelsIsKept()
+    {
+        ColourStatistics statistics;
+        statistics.addPixels(0xFF0000, uint64_t(1) << 32);
+        statistics.addPixels(0x0000FF, 1);
+        AVFrame *palette = av_frame_alloc();
+        QVERIFY(statistics.makePalette(palette));
+        int transparent = 0;
+        QList<uint32_t> found = opaqueColours(palette, &transparent);
+        std::sort(found.begin(), found.end());
+        QCOMPARE(found, (QList<uint32_t>{0x0000FF, 0xFF0000}));
+        av_frame_free(&palette);
+    }
+
     // A smooth gradient of 64k colours: 255 entries, the last slot transparent, and
     // every pixel close to some entry.
     void manyColoursShareTheEntriesEvenly()
