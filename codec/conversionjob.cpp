@@ -323,12 +323,16 @@ bool ConversionJob::start()
 void ConversionJob::run()
 {
     bool ok = false;
-    if (m_output == Output::File)
-        ok = m_format == "gif" ? runGif() : m_format == "webp" ? runWebp() : runFile();
-    else if (m_output == Output::TrackCopy)
-        ok = runTrackCopy();
-    else
-        ok = runStills();
+    try {
+        if (m_output == Output::File)
+            ok = m_format == "gif" ? runGif() : m_format == "webp" ? runWebp() : runFile();
+        else if (m_output == Output::TrackCopy)
+            ok = runTrackCopy();
+        else
+            ok = runStills();
+    } catch (const std::exception &) {
+        // A table or picture that cannot be allocated fails the job, not the program.
+    }
     std::lock_guard<std::mutex> lock(m_endMutex);
     if (m_cancel.load())
         return; // the cancel owns the ending
