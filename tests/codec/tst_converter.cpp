@@ -239,10 +239,18 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("frames");
         QTest::addColumn<int>("durationMs");
-        QTest::newRow("10 fps fitted") << "lp.mov" << 10 << QSize(160, 160) << true << QSize(160, 120) << 30 << 3000;
-        QTest::newRow("stretched") << "lp.mov" << 10 << QSize(160, 160) << false << QSize(160, 160) << 30 << 3000;
-        QTest::newRow("source timing") << "lp.mov" << 0 << QSize() << true << QSize(320, 240) << 90 << 3000;
-        QTest::newRow("portrait upright") << "portrait.mov" << 10 << QSize() << true << QSize(360, 480) << 10 << 1000;
+        // The mean difference from the source allowed. As measured, frames encoded against a
+        // wrong frame before (the first one, or their own) come out at least 1.5 times above
+        // it, right ones at least 1.5 times below (right / least wrong: 6.4 / 20.1,
+        // 6.6 / 20.3, 1.1 / 8.5, 4.5 / 10.5).
+        QTest::addColumn<double>("limit");
+        QTest::newRow("10 fps fitted") << "lp.mov" << 10 << QSize(160, 160) << true << QSize(160, 120) << 30 << 3000
+                                       << 11.0;
+        QTest::newRow("stretched") << "lp.mov" << 10 << QSize(160, 160) << false << QSize(160, 160) << 30 << 3000
+                                   << 11.0;
+        QTest::newRow("source timing") << "lp.mov" << 0 << QSize() << true << QSize(320, 240) << 90 << 3000 << 3.0;
+        QTest::newRow("portrait upright") << "portrait.mov" << 10 << QSize() << true << QSize(360, 480) << 10 << 1000
+                                          << 7.0;
     }
 
     void writesGif()
@@ -254,6 +262,7 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(int, frames);
         QFETCH(int, durationMs);
+        QFETCH(double, limit);
         Settings settings;
         settings.codec = MMC_CODEC_GIF;
         settings.rateNum = uint32_t(rate);
@@ -279,7 +288,7 @@ private slots:
             const QImage ours = grabFrame(out, 0, 0, timeUs);
             const QImage original = grabFrame(m_dir.filePath(source), quint32(size.width()), quint32(size.height()), timeUs);
             const double off = difference(ours, original);
-            QVERIFY2(off < 12, qPrintable(QString("%1 at %2 us").arg(off).arg(timeUs)));
+            QVERIFY2(off < limit, qPrintable(QString("%1 at %2 us").arg(off).arg(timeUs)));
         }
     }
 
