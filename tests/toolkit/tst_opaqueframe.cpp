@@ -69,8 +69,6 @@ private slots:
         QTest::newRow("opened with a compositor") << true;
     }
 
-    // Either way the window opened, it must follow the compositor: cut to its face once
-    // the compositor stops, whole and translucent while one runs.
     void marginsShowWhatLiesBehindAsTheCompositorComesAndGoes()
     {
         QFETCH(bool, compositorFirst);
