@@ -537,7 +537,8 @@ bool ConversionJob::runGif()
         return made;
     });
     MovieWriter writer;
-    if (!m_source->rewind() || !writer.prepare(m_format, m_settings) || !writer.open(m_partDescriptor, true, false))
+    if (!m_source->rewind() || !writer.prepare(m_format, m_settings)
+        || !writer.open(m_partDescriptor, true, false))
         return false;
     // Each frame maps on its own, so workers map whole frames side by side. A GIF frame
     // depends only on its pixels and those of the frame before, so frames encode side by

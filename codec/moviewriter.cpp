@@ -175,7 +175,8 @@ bool MovieWriter::open(int descriptor, bool withPicture, bool withSound)
     if (!m_muxer || !m_packet || !m_frame || m_file || !(m_file = WorkingFile::openForWriting(descriptor)))
         return false;
     auto *buffer = static_cast<uint8_t *>(av_malloc(kOutputBuffer));
-    m_muxer->pb = buffer ? avio_alloc_context(buffer, kOutputBuffer, 1, m_file, nullptr, writeToFile, seekInFile) : nullptr;
+    if (buffer)
+        m_muxer->pb = avio_alloc_context(buffer, kOutputBuffer, 1, m_file, nullptr, writeToFile, seekInFile);
     if (!m_muxer->pb) {
         av_free(buffer);
         return false;
