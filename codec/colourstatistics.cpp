@@ -21,11 +21,11 @@ int channel(uint32_t colour, int axis)
     return static_cast<int>(colour >> (16 - 8 * axis) & 0xFF); // axis 0 red, 1 green, 2 blue
 }
 
-// As small as it can be: a clip has millions of colours, and they are sorted over and over.
+// Small: a clip has millions of colours, and they are sorted over and over.
 struct Ref
 {
     uint32_t colour;
-    uint32_t count;
+    uint64_t count;
 };
 
 struct Box
@@ -144,7 +144,7 @@ void split(std::vector<Ref> &refs, std::vector<Ref> &scratch, std::vector<Box> &
 
 // The colours counted, in colour order. Sixteen million counters are read twice, each
 // part of them on a core of its own.
-std::vector<Ref> usedColours(const HugePageArray<std::atomic<uint32_t>> &counts)
+std::vector<Ref> usedColours(const HugePageArray<std::atomic<uint64_t>> &counts)
 {
     const int parts = OrderedWorkers::defaultThreads(8);
     const size_t step = (kColours + size_t(parts) - 1) / size_t(parts);
@@ -164,7 +164,7 @@ std::vector<Ref> usedColours(const HugePageArray<std::atomic<uint32_t>> &counts)
         const size_t begin = size_t(part) * step;
         Ref *next = refs.data() + starts[size_t(part)];
         for (size_t colour = begin; colour < std::min(kColours, begin + step); ++colour)
-            if (const uint32_t count = countAt(colour))
+            if (const uint64_t count = countAt(colour))
                 *next++ = {uint32_t(colour), count};
     });
     return refs;
@@ -172,7 +172,8 @@ std::vector<Ref> usedColours(const HugePageArray<std::atomic<uint32_t>> &counts)
 
 } // namespace
 
-ColourStatistics::ColourStatistics() : m_counts(std::make_unique<HugePageArray<std::atomic<uint32_t>>>(kColours, 0u))
+ColourStatistics::ColourStatistics()
+    : m_counts(std::make_unique<HugePageArray<std::atomic<uint64_t>>>(kColours, uint64_t(0)))
 {
 }
 
@@ -192,7 +193,7 @@ bool ColourStatistics::add(const AVFrame *bgra)
     std::array<Tally, kTallies> tallies{};
     const auto flush = [this](const Tally &tally) {
         if (tally.count)
-            (*m_counts)[tally.colour].fetch_add(tally.count, std::memory_order_relaxed);
+            addPixels(tally.colour, tally.count);
     };
     for (int y = 0; y < bgra->height; ++y) {
         const uint8_t *pixel = bgra->data[0] + static_cast<ptrdiff_t>(y) * bgra->linesize[0];
@@ -208,17 +209,23 @@ bool ColourStatistics::add(const AVFrame *bgra)
     }
     for (const Tally &tally : tallies)
         flush(tally);
-    m_pixels.fetch_add(uint64_t(bgra->width) * uint64_t(bgra->height), std::memory_order_relaxed);
     return true;
+}
+
+void ColourStatistics::addPixels(uint32_t colour, uint64_t pixels)
+{
+    (*m_counts)[colour].fetch_add(pixels, std::memory_order_relaxed);
 }
 
 bool ColourStatistics::makePalette(AVFrame *palette)
 {
-    if (m_pixels.load() == 0 || !m_counts)
+    if (!m_counts)
         return false;
     std::vector<Ref> refs = usedColours(*m_counts);
     // The counters are done with: the cut needs their memory for sorting.
     m_counts.reset();
+    if (refs.empty())
+        return false;
     std::vector<Box> boxes;
     boxes.reserve(kMostBoxes);
     Box whole;

@@ -23,10 +23,12 @@ public:
 
     // bgra: a BGRA frame. Safe to call from several threads.
     bool add(const AVFrame *bgra);
+    // pixels more of one colour (0xRRGGBB), as add() counts a run of them; before makePalette.
+    void addPixels(uint32_t colour, uint64_t pixels);
     // A 16x16 BGRA picture: up to 255 colours, then the transparent slot. Ends the counting.
     bool makePalette(AVFrame *palette);
 
 private:
-    std::unique_ptr<HugePageArray<std::atomic<uint32_t>>> m_counts; // one per 24-bit colour
-    std::atomic<uint64_t> m_pixels{0};
+    // One per 24-bit colour; 64 bits, as one colour of a long clip fills more than 2^32 pixels.
+    std::unique_ptr<HugePageArray<std::atomic<uint64_t>>> m_counts;
 };

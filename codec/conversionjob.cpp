@@ -84,9 +84,9 @@ bool isFolder(const std::string &path)
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool writeWholeFile(const std::string &path, const std::vector<uint8_t> &bytes)
+bool writeWholeFile(int descriptor, const std::vector<uint8_t> &bytes)
 {
-    FILE *file = WorkingFile::openForWriting(path);
+    FILE *file = WorkingFile::openForWriting(descriptor);
     if (!file)
         return false;
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
@@ -205,7 +205,7 @@ bool ConversionJob::createWorkingFile(const std::string &dst)
     // Written under a working name of its own, so a cancelled or failed job never leaves
     // a broken file where the user expects a finished one, nor touches a file it did not make.
     WorkingFile::removeStale(dst);
-    m_partPath = WorkingFile::create(dst);
+    m_partPath = WorkingFile::create(dst, m_partDescriptor);
     if (m_partPath.empty())
         return false;
     m_destination = dst;
@@ -342,24 +342,30 @@ bool ConversionJob::start()
 void ConversionJob::run()
 {
     bool ok = false;
-    if (m_output == Output::File)
-        ok = m_format == "gif" ? runGif() : m_format == "webp" ? runWebp() : runFile();
-    else if (m_output == Output::TrackCopy)
-        ok = runTrackCopy();
-    else
-        ok = runStills();
+    try {
+        if (m_output == Output::File)
+            ok = m_format == "gif" ? runGif() : m_format == "webp" ? runWebp() : runFile();
+        else if (m_output == Output::TrackCopy)
+            ok = runTrackCopy();
+        else
+            ok = runStills();
+    } catch (const std::exception &) {
+        // A table or picture that cannot be allocated fails the job, not the program.
+    }
     std::lock_guard<std::mutex> lock(m_endMutex);
     if (m_cancel.load())
         return; // the cancel owns the ending
+    // Renamed only while its name still leads to what the job wrote.
     if (ok && !m_partPath.empty())
-        ok = std::rename(m_partPath.c_str(), m_destination.c_str()) == 0;
+        ok = WorkingFile::isAt(m_partPath, m_partDescriptor)
+             && std::rename(m_partPath.c_str(), m_destination.c_str()) == 0;
     if (ok) {
-        m_partPath.clear();
+        m_partPath.clear(); // under the destination's name now: only its descriptor is left
         m_done.store(m_total.load());
     } else {
-        discardOutput();
         m_failed.store(true);
     }
+    discardOutput();
     m_finished.store(true);
 }
 
@@ -474,7 +480,7 @@ bool ConversionJob::runFile()
 {
     MovieWriter writer;
     SideStreams side;
-    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partPath, m_withPicture, m_withSound))
+    if (!writer.prepare(m_format, m_settings) || !writer.open(m_partDescriptor, m_withPicture, m_withSound))
         return false;
     if (m_soundTrack ? !side.openTrack(m_soundTrack, &m_cancel, writer)
                      : !m_sourcePath.empty() && !side.open(m_sourcePath, &m_cancel, writer, m_rangeStart, m_rangeLength, true))
@@ -548,7 +554,8 @@ bool ConversionJob::runGif()
         return made;
     });
     MovieWriter writer;
-    if (!m_source->rewind() || !writer.prepare(m_format, m_settings) || !writer.open(m_partPath, true, false))
+    if (!m_source->rewind() || !writer.prepare(m_format, m_settings)
+        || !writer.open(m_partDescriptor, true, false))
         return false;
     // Each frame maps on its own, so workers map whole frames side by side. A GIF frame
     // depends only on its pixels and those of the frame before, so frames encode side by
@@ -589,7 +596,7 @@ bool ConversionJob::runGif()
 bool ConversionJob::runTrackCopy()
 {
     MovieWriter writer;
-    if (!writer.prepareCopy(m_format, m_settings) || !writer.open(m_partPath, true, false))
+    if (!writer.prepareCopy(m_format, m_settings) || !writer.open(m_partDescriptor, true, false))
         return false;
     struct Lane
     {
@@ -701,14 +708,14 @@ bool ConversionJob::runStills()
     return encodeStills(codec, single, [&](OrderedWorkers::Item &item) {
         if (!m_exif.embed(codec, item.bytes))
             return false;
-        return single ? writeWholeFile(m_partPath, item.bytes) : deliverStill(item.bytes);
+        return single ? writeWholeFile(m_partDescriptor, item.bytes) : deliverStill(item.bytes);
     });
 }
 
 bool ConversionJob::runWebp()
 {
     WebpAnimationWriter animation;
-    if (!animation.open(m_partPath))
+    if (!animation.open(m_partDescriptor))
         return false;
     if (!m_exif.empty())
         animation.setExif(m_exif.tiff());
@@ -751,9 +758,12 @@ bool ConversionJob::runWebp()
 
 void ConversionJob::discardOutput()
 {
-    if (!m_partPath.empty())
+    if (!m_partPath.empty() && WorkingFile::isAt(m_partPath, m_partDescriptor))
         ::unlink(m_partPath.c_str());
     m_partPath.clear();
+    if (m_partDescriptor >= 0)
+        ::close(m_partDescriptor);
+    m_partDescriptor = -1;
 }
 
 bool ConversionJob::cancel()

@@ -127,6 +127,7 @@ private:
     std::string m_format;
     std::string m_destination;
     std::string m_partPath;
+    int m_partDescriptor = -1;
     EncodeSettings m_settings;
     StillTarget m_target;
     // Empty unless the settings keep EXIF and the source carries capture metadata.

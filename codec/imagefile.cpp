@@ -25,7 +25,7 @@ bool ImageFile::openForReading(const std::string &path)
 bool ImageFile::openForWriting(const std::string &path)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    m_fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     m_path = path;
     m_writing = true;
     return m_fd >= 0;

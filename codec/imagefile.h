@@ -7,8 +7,9 @@
 #include "mmc.h"
 
 // An encoded image on disk, opened for reading (size known at open, bytes read on
-// demand) or for writing (created or truncated at open). The key tags the file and
-// never changes its bytes.
+// demand) or for writing (a new file, made at open: stills go into a folder the job made,
+// so a file or link already under the name is never written through). The key tags the
+// file and never changes its bytes.
 class ImageFile
 {
 public:

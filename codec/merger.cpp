@@ -1,7 +1,7 @@
 #include "merger.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include "framefilter.h"
@@ -33,9 +33,9 @@ bool Merger::open(const std::string &dst, const std::string &format, const Encod
     auto writer = std::make_unique<MovieWriter>();
     if (!writer->prepare(format, settings))
         return false;
-    // Created now, so an unwritable destination fails here rather than mid-merge.
-    FILE *file = std::fopen(dst.c_str(), "wb");
-    if (!file || std::fclose(file) != 0)
+    // Opened now, so an unwritable destination fails here rather than mid-merge.
+    m_descriptor = ::open(dst.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (m_descriptor < 0)
         return false;
     m_writer = std::move(writer);
     m_destination = dst;
@@ -106,7 +106,7 @@ void Merger::run()
             source = m_queue.front();
         }
         if (!writerOpen)
-            writerOpen = m_writer->open(m_destination, m_withPicture, m_withSound);
+            writerOpen = m_writer->open(m_descriptor, m_withPicture, m_withSound);
         const bool merged = writerOpen && mergeOne(source);
         std::lock_guard<std::mutex> lock(m_mutex);
         m_queue.pop_front();
@@ -251,6 +251,8 @@ void Merger::close()
     stopWorker();
     const bool complete = drained && (!m_withSound || m_writer->writeAudio(nullptr)) && m_writer->finish();
     m_writer.reset();
+    ::close(m_descriptor);
+    m_descriptor = -1;
     if (!complete) {
         ::unlink(m_destination.c_str());
         m_failed.store(true);

@@ -56,6 +56,7 @@ private:
     std::thread m_worker;
     std::unique_ptr<MovieWriter> m_writer;
     std::string m_destination;
+    int m_descriptor = -1;
     std::string m_format;
     EncodeSettings m_settings;
     bool m_opened = false;

@@ -216,7 +216,7 @@ void MMC_DestroyConverter(MMC_Handle conv);
 /* ---- Images --------------------------------------------------------------------- */
 MMC_Handle MMC_ImageCreateWriter(int reserved);
 int MMC_ImageSetWriteCallback(MMC_Handle writer, MMC_ImageWriteFn callback, void *ctx);
-/* mode 0 reads an existing file, mode 1 creates or truncates one. */
+/* mode 0 reads an existing file, mode 1 creates one that does not exist yet. */
 MMC_Handle MMC_ImageOpen(const char *path, int mode);
 /* An identity tag: bytes written under a key read back unchanged under it. */
 int MMC_ImageSetKey(MMC_Handle image, int key);

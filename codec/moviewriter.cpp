@@ -5,11 +5,33 @@ extern "C" {
 }
 
 #include <algorithm>
+#include <cerrno>
+#include <sys/stat.h>
 
 #include "codecids.h"
 #include "mmc.h"
+#include "workingfile.h"
 
 namespace {
+
+constexpr int kOutputBuffer = 1 << 16;
+
+int writeToFile(void *file, uint8_t *bytes, int size)
+{
+    return std::fwrite(bytes, 1, size_t(size), static_cast<FILE *>(file)) == size_t(size) ? size : AVERROR(EIO);
+}
+
+int64_t seekInFile(void *opaque, int64_t offset, int whence)
+{
+    FILE *file = static_cast<FILE *>(opaque);
+    if (whence & AVSEEK_SIZE) {
+        struct stat info;
+        return std::fflush(file) == 0 && ::fstat(fileno(file), &info) == 0 ? int64_t(info.st_size) : AVERROR(errno);
+    }
+    if (fseeko(file, offset, whence & ~AVSEEK_FORCE) != 0)
+        return AVERROR(errno);
+    return ftello(file);
+}
 
 bool isAnimation(const std::string &format)
 {
@@ -111,8 +133,7 @@ AVRational encoderTimeBase(const AVCodec *codec, AVRational filterTimeBase)
 
 MovieWriter::~MovieWriter()
 {
-    if (m_muxer && !(m_muxer->oformat->flags & AVFMT_NOFILE))
-        avio_closep(&m_muxer->pb);
+    closeFile();
     avformat_free_context(m_muxer);
     avcodec_free_context(&m_encoder);
     avcodec_free_context(&m_audioEncoder);
@@ -147,16 +168,19 @@ bool MovieWriter::prepareCopy(const std::string &format, const EncodeSettings &s
     return prepareMuxer(format, settings);
 }
 
-bool MovieWriter::open(const std::string &path, bool withPicture, bool withSound)
+bool MovieWriter::open(int descriptor, bool withPicture, bool withSound)
 {
-    m_path = path;
     m_packet = av_packet_alloc();
     m_frame = av_frame_alloc();
-    if (!m_muxer || !m_packet || !m_frame)
+    if (!m_muxer || !m_packet || !m_frame || m_file || !(m_file = WorkingFile::openForWriting(descriptor)))
         return false;
-    const std::string url = "file:" + path;
-    if (avio_open(&m_muxer->pb, url.c_str(), AVIO_FLAG_WRITE) < 0)
+    auto *buffer = static_cast<uint8_t *>(av_malloc(kOutputBuffer));
+    if (buffer)
+        m_muxer->pb = avio_alloc_context(buffer, kOutputBuffer, 1, m_file, nullptr, writeToFile, seekInFile);
+    if (!m_muxer->pb) {
+        av_free(buffer);
         return false;
+    }
     if (!withPicture)
         m_codec = nullptr;
     // The picture comes first in the file, though its encoder opens only with a frame.
@@ -432,6 +456,21 @@ bool MovieWriter::finish()
     if (m_encoder && (avcodec_send_frame(m_encoder, nullptr) < 0 || !drain(m_encoder, m_stream)))
         return false;
     const bool trailer = av_write_trailer(m_muxer) >= 0;
-    const bool closed = avio_closep(&m_muxer->pb) >= 0;
+    const bool closed = closeFile();
     return trailer && closed;
+}
+
+bool MovieWriter::closeFile()
+{
+    bool written = true;
+    if (m_muxer && m_muxer->pb) {
+        avio_flush(m_muxer->pb);
+        written = m_muxer->pb->error == 0;
+        av_freep(&m_muxer->pb->buffer);
+        avio_context_free(&m_muxer->pb);
+    }
+    if (m_file)
+        written = std::fclose(m_file) == 0 && written;
+    m_file = nullptr;
+    return written;
 }

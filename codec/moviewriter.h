@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -34,8 +35,9 @@ public:
     bool wantsAudio() const { return m_audioCodec != nullptr; }
     AVPixelFormat pixelFormat() const { return m_pixelFormat; }
 
-    // withPicture, withSound: the source has what the streams the settings ask for need.
-    bool open(const std::string &path, bool withPicture, bool withSound);
+    // descriptor: the open output file, written through a stream of the writer's own and
+    // left open. withPicture, withSound: the source has what the streams the settings ask for need.
+    bool open(int descriptor, bool withPicture, bool withSound);
     const AVCodecContext *audioEncoder() const { return m_audioEncoder; }
     bool hasAudioStream() const { return m_audioEncoder != nullptr; }
     // A stream whose packets are written as they come; before the first write. Returns
@@ -68,8 +70,9 @@ private:
     bool drain(AVCodecContext *encoder, AVStream *stream);
     bool writeEncoded(AVCodecContext *encoder, AVStream *stream, AVPacket *packet, int64_t spacing);
     bool encodeAudio(int samples);
+    bool closeFile();
 
-    std::string m_path;
+    FILE *m_file = nullptr;
     EncodeSettings m_settings;
     const AVCodec *m_codec = nullptr;
     const AVCodec *m_audioCodec = nullptr;

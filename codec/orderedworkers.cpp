@@ -2,6 +2,21 @@
 
 #include <algorithm>
 
+namespace {
+
+// A step that throws (an allocation that fails) fails its frame, not the program.
+template <typename Step>
+bool succeeds(const Step &step) noexcept
+{
+    try {
+        return step();
+    } catch (...) {
+        return false;
+    }
+}
+
+} // namespace
+
 OrderedWorkers::OrderedWorkers(int threads, Work work, Deliver deliver, bool withPrevious)
     : m_work(std::move(work)), m_deliver(std::move(deliver)), m_limit(static_cast<size_t>(std::max(1, threads) + 2)),
       m_withPrevious(withPrevious)
@@ -12,11 +27,7 @@ OrderedWorkers::OrderedWorkers(int threads, Work work, Deliver deliver, bool wit
 
 OrderedWorkers::~OrderedWorkers()
 {
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        m_stopping = true;
-    }
-    m_changed.notify_all();
+    stop();
     for (std::thread &thread : m_threads)
         thread.join();
     for (auto &waiting : m_waiting)
@@ -43,12 +54,12 @@ void OrderedWorkers::workerLoop(int worker)
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
         m_changed.wait(lock, [&] { return m_stopping || !m_waiting.empty(); });
-        if (m_waiting.empty())
+        if (m_stopping)
             return;
         auto job = std::move(m_waiting.front());
         m_waiting.pop_front();
         lock.unlock();
-        const bool ok = !m_failed && m_work(worker, job.second);
+        const bool ok = !m_failed && succeeds([&] { return m_work(worker, job.second); });
         lock.lock();
         if (!ok)
             m_failed = true;
@@ -64,7 +75,7 @@ bool OrderedWorkers::deliverReady(std::unique_lock<std::mutex> &lock)
         m_done.erase(next);
         ++m_nextDeliver;
         lock.unlock();
-        const bool ok = !m_failed && m_deliver(item);
+        const bool ok = !m_failed && succeeds([&] { return m_deliver(item); });
         release(item);
         lock.lock();
         if (!ok)
@@ -94,6 +105,16 @@ bool OrderedWorkers::submit(const AVFrame *frame, AVRational timeBase)
     m_waiting.emplace_back(m_nextSubmit++, std::move(item));
     m_changed.notify_all();
     return true;
+}
+
+void OrderedWorkers::stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_stopping = true;
+        m_failed = true;
+    }
+    m_changed.notify_all();
 }
 
 bool OrderedWorkers::finish()

@@ -17,7 +17,7 @@ extern "C" {
 // Runs one step of a pipeline on several threads while results leave in the order the
 // frames came in. Each worker keeps its own state (a filter graph, an encoder), so a
 // step whose frames do not depend on each other scales with the cores. Results are
-// delivered on the thread that submits.
+// delivered on the thread that submits. A step that throws fails its frame.
 class OrderedWorkers
 {
 public:
@@ -45,6 +45,9 @@ public:
     bool submit(const AVFrame *frame, AVRational timeBase);
     // Waits for every frame and delivers the rest.
     bool finish();
+    // Frames still waiting are dropped unworked, nothing more is delivered and finish()
+    // fails; steps under way end first. The destructor stops.
+    void stop();
 
 private:
     void workerLoop(int worker);

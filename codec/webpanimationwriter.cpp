@@ -56,9 +56,9 @@ WebpAnimationWriter::~WebpAnimationWriter()
     close();
 }
 
-bool WebpAnimationWriter::open(const std::string &path)
+bool WebpAnimationWriter::open(int descriptor)
 {
-    m_file = WorkingFile::openForWriting(path);
+    m_file = WorkingFile::openForWriting(descriptor);
     return m_file != nullptr;
 }
 

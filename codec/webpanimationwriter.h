@@ -30,8 +30,8 @@ public:
     WebpAnimationWriter(const WebpAnimationWriter &) = delete;
     WebpAnimationWriter &operator=(const WebpAnimationWriter &) = delete;
 
-    // path: a working file made by WorkingFile::create.
-    bool open(const std::string &path);
+    // descriptor: a working file made by WorkingFile::create; it stays open.
+    bool open(int descriptor);
     // still: a complete single-image WebP file that fits the first one's canvas where
     // placed; startMs: when it is shown.
     bool add(std::vector<uint8_t> still, int64_t startMs, Placement placement = {});

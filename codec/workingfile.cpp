@@ -56,32 +56,37 @@ bool isWorkingName(const std::string &fileName)
 
 namespace WorkingFile {
 
-std::string create(const std::string &destination)
+std::string create(const std::string &destination, int &descriptor)
 {
+    descriptor = -1;
     if (destination.empty())
         return std::string();
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::string path = destination + kMark + randomTag() + kSuffix;
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-        if (fd >= 0) {
-            if (::close(fd) == 0)
-                return path;
-            ::unlink(path.c_str());
-            break;
-        }
+        descriptor = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (descriptor >= 0)
+            return path;
         if (errno != EEXIST)
             break;
     }
     return std::string();
 }
 
-FILE *openForWriting(const std::string &path)
+FILE *openForWriting(int descriptor)
 {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_NOFOLLOW | O_CLOEXEC);
-    FILE *file = fd < 0 ? nullptr : ::fdopen(fd, "wb");
-    if (!file && fd >= 0)
-        ::close(fd);
+    const int own = descriptor < 0 ? -1 : ::fcntl(descriptor, F_DUPFD_CLOEXEC, 0);
+    FILE *file = own < 0 ? nullptr : ::fdopen(own, "wb");
+    if (!file && own >= 0)
+        ::close(own);
     return file;
+}
+
+bool isAt(const std::string &path, int descriptor)
+{
+    struct stat named;
+    struct stat opened;
+    return descriptor >= 0 && ::lstat(path.c_str(), &named) == 0 && ::fstat(descriptor, &opened) == 0
+           && named.st_dev == opened.st_dev && named.st_ino == opened.st_ino;
 }
 
 void removeStale(const std::string &destination)

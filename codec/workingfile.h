@@ -9,12 +9,16 @@
 namespace WorkingFile {
 
 // Creates an empty file that did not exist before and was not reached through a link;
-// returns its path, or an empty text when none could be made.
-std::string create(const std::string &destination);
+// returns its path, or an empty text when none could be made. descriptor is left open
+// on it: the file is written through it alone, never opened again by name.
+std::string create(const std::string &destination, int &descriptor);
 
-// Opens a working file made by create() for writing from its start, never through a link
-// put in its place; null when it cannot be opened.
-FILE *openForWriting(const std::string &path);
+// A stream of its own over an open descriptor, writing where the file's offset stands;
+// the descriptor stays open. Null when none can be made.
+FILE *openForWriting(int descriptor);
+
+// Whether path still names the file behind descriptor, rather than something put in its place.
+bool isAt(const std::string &path, int descriptor);
 
 // Removes the working files, of this user, in the destination's folder that are older
 // than a day: no job that is still running is that old.

@@ -7,7 +7,7 @@
 #include <QVector>
 
 // The history file held in memory: a copy costs next to nothing (the entries are
-// implicitly shared), so a writer thread can serialise one while the GUI thread goes on.
+// implicitly shared), so one thread serialises a copy while another goes on changing it.
 struct QHistoryDocument
 {
     QHistoryNode root;

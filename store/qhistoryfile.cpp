@@ -3,7 +3,6 @@
 #include "qstorefile.h"
 #include "storelog.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <sys/stat.h>
@@ -54,16 +53,10 @@ QHistoryFile &QHistoryFile::instance()
     return file;
 }
 
-void QHistoryFile::flushInstance()
-{
-    instance().flush();
-}
-
 QHistoryFile::QHistoryFile() : m_stamp(new Stamp)
 {
-    // The last write is done while Qt is whole, before static objects go; the category
-    // is made first so that it outlives this object.
-    qAddPostRoutine(&QHistoryFile::flushInstance);
+    // The last write is done from the destructor; the category is made first so that it
+    // outlives this object.
     lcStore();
 }
 
@@ -76,6 +69,13 @@ QHistoryFile::~QHistoryFile()
     m_changed.notify_all();
     if (m_thread.joinable())
         m_thread.join();
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_writesStopping = true;
+    }
+    m_changed.notify_all();
+    if (m_writeThread.joinable())
+        m_writeThread.join();
 }
 
 quint64 QHistoryFile::enqueue(bool startWhenMissing, Step step)
@@ -88,7 +88,7 @@ quint64 QHistoryFile::enqueue(bool startWhenMissing, Step step)
     job.step = std::move(step);
     m_jobs.push_back(std::move(job));
     if (!m_thread.joinable())
-        m_thread = std::thread(&QHistoryFile::runWriter, this);
+        m_thread = std::thread(&QHistoryFile::runSteps, this);
     m_changed.notify_all();
     return m_posted;
 }
@@ -108,10 +108,10 @@ void QHistoryFile::run(bool startWhenMissing, const Step &step)
 void QHistoryFile::flush()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_jobs.empty() && !m_busy; });
+    m_changed.wait(lock, [this] { return m_jobs.empty() && !m_busy && !m_unwritten && !m_writing; });
 }
 
-void QHistoryFile::runWriter()
+void QHistoryFile::runSteps()
 {
     std::unique_lock<std::mutex> lock(m_mutex);
     for (;;) {
@@ -134,7 +134,6 @@ void QHistoryFile::runWriter()
             m_changed.notify_all();
             lock.unlock();
         }
-        // Callers waiting for a read go on while the change is written.
         if (changed)
             write();
         lock.lock();
@@ -155,11 +154,23 @@ bool QHistoryFile::runJob(const Job &job)
 
 void QHistoryFile::sync(const QString &path)
 {
+    Stamp known;
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        // A write under way or to come holds what memory holds, or older.
+        if (path == m_path && (m_unwritten || m_writing))
+            return;
+        m_changed.wait(lock, [this] { return !m_unwritten && !m_writing; });
+        known = *m_stamp;
+    }
     const Stamp now = Stamp::of(path);
-    if (path == m_path && now == *m_stamp)
+    if (path == m_path && now == known)
         return;
     m_path = path;
-    *m_stamp = now;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        *m_stamp = now;
+    }
     m_document = QHistoryDocument();
     QDomDocument dom;
     switch (QStoreFile::load(path, dom)) {
@@ -178,7 +189,33 @@ void QHistoryFile::sync(const QString &path)
 
 void QHistoryFile::write()
 {
-    QStoreFile::saveBytes(m_path, m_document.toXml());
-    // A failed write leaves the file as it was: what is in memory stays the newer.
-    *m_stamp = Stamp::of(m_path);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    // A newer change replaces one not yet taken: each write is whole.
+    m_unwritten = m_document;
+    m_unwrittenPath = m_path;
+    if (!m_writeThread.joinable())
+        m_writeThread = std::thread(&QHistoryFile::runWrites, this);
+    m_changed.notify_all();
+}
+
+void QHistoryFile::runWrites()
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_unwritten || m_writesStopping; });
+        if (!m_unwritten)
+            return;
+        const QHistoryDocument document = std::move(*m_unwritten);
+        const QString path = m_unwrittenPath;
+        m_unwritten.reset();
+        m_writing = true;
+        lock.unlock();
+        QStoreFile::saveBytes(path, document.toXml());
+        // A failed write leaves the file as it was: what is in memory stays the newer.
+        const Stamp written = Stamp::of(path);
+        lock.lock();
+        *m_stamp = written;
+        m_writing = false;
+        m_changed.notify_all();
+    }
 }

@@ -9,13 +9,15 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
-// "History.xml", owned by a thread of its own that keeps it parsed between calls, reads
-// it again only when the file changed on disk, and writes every change whole and
-// atomically. A save is handed over and never waits; a read waits for the saves before
-// it, not for their writes. The one instance joins the thread at exit, after the last
-// write.
+// "History.xml", owned by a thread of its own that keeps it parsed between calls and reads
+// it again only when the file changed on disk. Every change is written whole and
+// atomically by a second thread, from a copy of the document. A save is handed over and
+// never waits; a read waits for the steps before it, never for a write (but for the last
+// file's writes when the file's path changes). The one instance joins both threads at
+// exit, after the last write.
 class QHistoryFile
 {
 public:
@@ -40,12 +42,12 @@ private:
     enum class State { Missing, Parsed, Unparsable };
 
     QHistoryFile();
-    static void flushInstance();
     quint64 enqueue(bool startWhenMissing, Step step);
-    void runWriter();
+    void runSteps();
     bool runJob(const Job &job);
     void sync(const QString &path);
     void write();
+    void runWrites();
 
     // Shared between the callers and the thread.
     std::mutex m_mutex;
@@ -56,10 +58,17 @@ private:
     bool m_busy = false;
     bool m_stopping = false;
     std::thread m_thread;
+    // Between the steps' thread and the writing thread: the newest change not yet taken for
+    // writing, and what the disk showed after the last write.
+    std::optional<QHistoryDocument> m_unwritten;
+    QString m_unwrittenPath;
+    bool m_writing = false;
+    bool m_writesStopping = false;
+    std::thread m_writeThread;
+    std::unique_ptr<Stamp> m_stamp;
 
-    // The thread's own.
+    // The steps' thread's own.
     QString m_path;
     State m_state = State::Missing;
     QHistoryDocument m_document;
-    std::unique_ptr<Stamp> m_stamp;
 };

@@ -79,8 +79,10 @@ QZVCompositorWatch::QZVCompositorWatch()
         return;
     xcb_connection_t *connection = QX11Info::connection();
     d->selection = internAtom(connection, "_NET_WM_CM_S" + QByteArray::number(QX11Info::appScreen()));
-    d->running = hasOwner(connection, d->selection);
+    // Watched before asked: a compositor that starts or stops between the two requests is
+    // reported, where asking first would miss it.
     d->selectionNotifyType = watchOwner(connection, d->selection);
+    d->running = hasOwner(connection, d->selection);
     if (d->selectionNotifyType)
         QCoreApplication::instance()->installNativeEventFilter(this);
     qCInfo(lcToolkit) << "compositing manager running:" << d->running;

@@ -98,13 +98,15 @@ Outcome waitFor(MMC_Handle conv)
 }
 
 Outcome convertFile(const QString &src, const QString &dst, const char *format, const Settings &settings,
-                    uint64_t rangeStart = 0, uint64_t rangeLength = 0)
+                    uint64_t rangeStart = 0, uint64_t rangeLength = 0, const std::function<void()> &beforeStart = {})
 {
     const MMC_Handle conv = MMC_CreateConverter(-1);
     const MMC_Handle cfg = makeConfig(settings);
     const int opened = MMC_ConverterOpenFile(conv, src.toUtf8().constData(), dst.toUtf8().constData(), format, cfg);
     MMC_ReleaseEncodeConfig(cfg);
     Outcome outcome;
+    if (beforeStart)
+        beforeStart();
     if (opened == 1 && MMC_ConverterSetTimeRange(conv, rangeStart, rangeLength) && MMC_ConverterStart(conv) == 1)
         outcome = waitFor(conv);
     MMC_ConverterClose(conv);
@@ -239,10 +241,12 @@ private slots:
         QTest::addColumn<QSize>("size");
         QTest::addColumn<int>("frames");
         QTest::addColumn<int>("durationMs");
-        QTest::newRow("10 fps fitted") << "lp.mov" << 10 << QSize(160, 160) << true << QSize(160, 120) << 30 << 3000;
-        QTest::newRow("stretched") << "lp.mov" << 10 << QSize(160, 160) << false << QSize(160, 160) << 30 << 3000;
-        QTest::newRow("source timing") << "lp.mov" << 0 << QSize() << true << QSize(320, 240) << 90 << 3000;
-        QTest::newRow("portrait upright") << "portrait.mov" << 10 << QSize() << true << QSize(360, 480) << 10 << 1000;
+        // Measured, right / with a wrong frame before: 6.4 / 20.1, 6.6 / 20.3, 1.1 / 8.5, 4.5 / 10.5.
+        QTest::addColumn<double>("limit");
+        QTest::newRow("10 fps fitted") << "lp.mov" << 10 << QSize(160, 160) << true << QSize(160, 120) << 30 << 3000 << 11.0;
+        QTest::newRow("stretched") << "lp.mov" << 10 << QSize(160, 160) << false << QSize(160, 160) << 30 << 3000 << 11.0;
+        QTest::newRow("source timing") << "lp.mov" << 0 << QSize() << true << QSize(320, 240) << 90 << 3000 << 3.0;
+        QTest::newRow("portrait upright") << "portrait.mov" << 10 << QSize() << true << QSize(360, 480) << 10 << 1000 << 7.0;
     }
 
     void writesGif()
@@ -254,6 +258,7 @@ private slots:
         QFETCH(QSize, size);
         QFETCH(int, frames);
         QFETCH(int, durationMs);
+        QFETCH(double, limit);
         Settings settings;
         settings.codec = MMC_CODEC_GIF;
         settings.rateNum = uint32_t(rate);
@@ -279,7 +284,7 @@ private slots:
             const QImage ours = grabFrame(out, 0, 0, timeUs);
             const QImage original = grabFrame(m_dir.filePath(source), quint32(size.width()), quint32(size.height()), timeUs);
             const double off = difference(ours, original);
-            QVERIFY2(off < 12, qPrintable(QString("%1 at %2 us").arg(off).arg(timeUs)));
+            QVERIFY2(off < limit, qPrintable(QString("%1 at %2 us").arg(off).arg(timeUs)));
         }
     }
 
@@ -541,6 +546,19 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
                  QStringList({"notes.txt", "out.gif", "out.gif.part", "y.gif", "y.gif.part",
                               "z.gif.glintora-9z8y7x6w.part"}));
+    }
+
+    // A link swapped in under the working file's name after the open leads no byte elsewhere.
+    void neverWritesThroughALinkPutInItsPlace()
+    {
+        const QString folder = m_dir.filePath("swapped");
+        QVERIFY(QDir().mkpath(folder) && writeFile(folder + "/victim", "victim"));
+        convertFile(m_portrait, folder + "/out.gif", "gif", Settings(), 0, 0, [&] {
+            const QString working = folder + "/" + workingFilesIn(folder).value(0);
+            QVERIFY(QFile::remove(working) && QFile::link(folder + "/victim", working));
+        });
+        QCOMPARE(fileBytes(folder + "/victim"), QByteArray("victim"));
+        QVERIFY(!QFileInfo(folder + "/out.gif").isSymLink());
     }
 
     void repeatedStartAndCancel()

@@ -54,15 +54,19 @@ private slots:
         QCOMPARE(file.readAll(), bytes); // the key never changes what lies on disk
     }
 
-    void openingForWritingTruncates()
+    // Stills go into a folder of their own: what is already under a name is not theirs.
+    void openingForWritingNeverReplaces()
     {
         const QString path = m_dir.filePath("again.jpg");
+        QVERIFY(QFile::link(m_dir.filePath("target.jpg"), m_dir.filePath("link.jpg")));
         for (const QByteArray &bytes : {QByteArray(500, 'a'), QByteArray(20, 'b')}) {
             const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 1);
             MMC_ImageWriteFrame(image, bytes.constData(), uint32_t(bytes.size()));
             MMC_ImageClose(image);
         }
-        QCOMPARE(readBack(path, 0), QByteArray(20, 'b'));
+        QCOMPARE(readBack(path, 0), QByteArray(500, 'a'));
+        QCOMPARE(MMC_ImageOpen(m_dir.filePath("link.jpg").toUtf8().constData(), 1), 0u);
+        QVERIFY(!QFile::exists(m_dir.filePath("target.jpg")));
     }
 
     void failuresAreReported()

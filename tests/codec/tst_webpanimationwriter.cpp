@@ -1,5 +1,6 @@
 #include "testhome.h"
 
+#include <unistd.h>
 #include <webp/demux.h>
 #include <webp/encode.h>
 
@@ -48,11 +49,13 @@ private slots:
         QFETCH(int, lastCut);
         QFETCH(bool, written);
         QTemporaryDir dir;
-        const std::string path = WorkingFile::create(dir.filePath("out.webp").toStdString());
+        int descriptor = -1;
+        const std::string path = WorkingFile::create(dir.filePath("out.webp").toStdString(), descriptor);
         // An odd length, as the chunk needs padding.
         const std::vector<uint8_t> exif{'M', 'M', 0, 42, 0, 0, 0, 8, 0, 0, 0};
         WebpAnimationWriter writer;
-        QVERIFY(writer.open(path));
+        QVERIFY(writer.open(descriptor));
+        ::close(descriptor);
         writer.setExif(exif);
         QVERIFY(writer.add(still(16, qRgba(255, 0, 0, 255), false), 0));
         QVERIFY(writer.add(still(16, qRgba(0, 255, 0, 128), false), 40));

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <cstring>
+#include <unistd.h>
 
 #include <webp/decode.h>
 #include <webp/demux.h>
@@ -132,9 +133,11 @@ private slots:
         QFETCH(int, subjectStep);
         const auto source = [&](int i) { return picture(i * fade, i * pan, 2 + i * subjectStep / 2); };
         QTemporaryDir dir;
-        const std::string path = WorkingFile::create(dir.filePath("out.webp").toStdString());
+        int descriptor = -1;
+        const std::string path = WorkingFile::create(dir.filePath("out.webp").toStdString(), descriptor);
         WebpAnimationWriter writer;
-        QVERIFY(writer.open(path));
+        QVERIFY(writer.open(descriptor));
+        ::close(descriptor);
         WebpCanvasTracker canvas(kQuality, false);
         for (int i = 0; i < kFrames; ++i) {
             AVFrame *frame = frameOf(source(i));

@@ -62,8 +62,22 @@ class TestOpaqueFrame : public QObject
 private slots:
     void initTestCase() { initToolkitTestEnvironment(); }
 
+    void marginsShowWhatLiesBehindAsTheCompositorComesAndGoes_data()
+    {
+        QTest::addColumn<bool>("compositorFirst");
+        QTest::newRow("opened without a compositor") << false;
+        QTest::newRow("opened with a compositor") << true;
+    }
+
     void marginsShowWhatLiesBehindAsTheCompositorComesAndGoes()
     {
+        QFETCH(bool, compositorFirst);
+        QZVCompositorWatch *watch = QZVCompositorWatch::instance();
+        QProcess compositor;
+        const auto startCompositor = [&] {
+            compositor.start(QStringLiteral("xcompmgr"), QStringList());
+            return compositor.waitForStarted() && QTest::qWaitFor([&] { return watch->isRunning(); });
+        };
         QWidget backdrop;
         backdrop.setWindowFlags(Qt::FramelessWindowHint);
         backdrop.setPalette(QPalette(kBehind));
@@ -71,6 +85,9 @@ private slots:
         backdrop.setGeometry(kFrameArea.adjusted(-50, -50, 50, 50));
         backdrop.show();
         QVERIFY(QTest::qWaitForWindowExposed(&backdrop));
+        QVERIFY(!watch->isRunning());
+        if (compositorFirst)
+            QVERIFY(startCompositor());
 
         QZVDialog frame;
         frame.setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
@@ -79,17 +96,12 @@ private slots:
         frame.setGeometry(kFrameArea);
         frame.show();
         QVERIFY(QTest::qWaitForWindowExposed(&frame));
-
-        QZVCompositorWatch *watch = QZVCompositorWatch::instance();
-        QVERIFY(!watch->isRunning());
         QTRY_COMPARE(looksWrong(kFrameArea), QString());
 
-        QProcess compositor;
-        compositor.start(QStringLiteral("xcompmgr"), QStringList());
-        QVERIFY2(compositor.waitForStarted(), qPrintable(compositor.errorString()));
-        QTRY_VERIFY(watch->isRunning());
-        QTRY_COMPARE(looksWrong(kFrameArea), QString());
-
+        if (!compositorFirst) {
+            QVERIFY(startCompositor());
+            QTRY_COMPARE(looksWrong(kFrameArea), QString());
+        }
         compositor.terminate();
         QVERIFY(compositor.waitForFinished());
         QTRY_VERIFY(!watch->isRunning());
