@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "mediasource.h"
 
@@ -35,6 +36,9 @@ public:
     // The input parameters of frames like this one.
     static VideoParams paramsOf(const AVFrame *frame, AVRational timeBase);
 
+    // Options of the graph's format conversions, as libswscale's "key=value:...";
+    // taken by the next build.
+    void setScalerOptions(std::string options) { m_scalerOptions = std::move(options); }
     bool build(const VideoParams &input, const std::string &description, AVPixelFormat output,
                const VideoParams *palette = nullptr);
     // Null frame = end of input.
@@ -50,6 +54,7 @@ public:
 
 private:
     const int m_threads;
+    std::string m_scalerOptions;
     AVFilterGraph *m_graph = nullptr;
     AVFilterContext *m_source = nullptr;
     AVFilterContext *m_paletteSource = nullptr;

@@ -313,6 +313,28 @@ private slots:
         MMC_DestroyMediaInfo(h);
     }
 
+    // WebP pictures are BT.601: a BT.709 source's colours are converted, not reinterpreted
+    // (that would make this red about 179,13,65).
+    void webpKeepsTheColoursOfABt709Source()
+    {
+        const QString source = TestMedia::encodedClip(
+            m_dir.path(), "bt709.mkv",
+            "color=c=0xC02040:size=64x64:rate=10:duration=0.5,format=rgb24,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
+            {"-c:v", "libx264", "-qp", "0", "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709",
+             "-color_trc", "bt709"});
+        QVERIFY2(!source.isEmpty(), qPrintable(TestMedia::lastError()));
+        Settings settings;
+        settings.codec = MMC_CODEC_WEBP;
+        const QString out = m_dir.filePath("bt709.webp");
+        const Outcome outcome = convertFile(source, out, "webp", settings);
+        QVERIFY(outcome.finished && !outcome.failed);
+        const QRgb centre = grabFrame(out).pixel(32, 32);
+        const QRgb expected = qRgb(0xC0, 0x20, 0x40);
+        QVERIFY2(qAbs(qRed(centre) - qRed(expected)) <= 6 && qAbs(qGreen(centre) - qGreen(expected)) <= 6
+                     && qAbs(qBlue(centre) - qBlue(expected)) <= 6,
+                 qPrintable(QString::number(centre, 16)));
+    }
+
     void handsEveryFrameAsAStill_data()
     {
         QTest::addColumn<QString>("source");
