@@ -365,11 +365,7 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
         }
         const double ourQuality = quality(job, movie, true);
         const double refQuality = quality(job, movie, false);
-        // WebP's SSIM is shown, not judged: the two sides hand libwebp different pictures
-        // (RGB here, YUV from ffmpeg), which it weighs differently at the same quality.
-        const bool qualityHeld = job.quality == Quality::SamePixels ? std::isinf(ourQuality)
-                                 : job.quality == Quality::WebpSsim ? true
-                                                                    : ourQuality >= refQuality;
+        const bool qualityHeld = job.quality == Quality::SamePixels ? std::isinf(ourQuality) : ourQuality >= refQuality;
         std::string target = "-";
         if (job.timeTarget > 0) {
             const bool met = outcome.time.median <= job.timeTarget && outcome.memory.median <= job.memoryTarget

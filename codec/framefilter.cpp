@@ -87,8 +87,6 @@ bool FrameFilter::build(const VideoParams &input, const std::string &description
     if (!m_graph)
         return false;
     m_graph->nb_threads = m_threads;
-    if (!m_scalerOptions.empty() && !(m_graph->scale_sws_opts = av_strdup(m_scalerOptions.c_str())))
-        return false;
     m_source = createSource(m_graph, "in", input);
     m_paletteSource = palette ? createSource(m_graph, "pal", *palette) : nullptr;
     m_sink = avfilter_graph_alloc_filter(m_graph, avfilter_get_by_name("buffersink"), "out");

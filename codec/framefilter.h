@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <utility>
 
 #include "mediasource.h"
 
@@ -36,9 +35,6 @@ public:
     // The input parameters of frames like this one.
     static VideoParams paramsOf(const AVFrame *frame, AVRational timeBase);
 
-    // Options of the graph's format conversions, as libswscale's "key=value:...";
-    // taken by the next build.
-    void setScalerOptions(std::string options) { m_scalerOptions = std::move(options); }
     bool build(const VideoParams &input, const std::string &description, AVPixelFormat output,
                const VideoParams *palette = nullptr);
     // Null frame = end of input.
@@ -54,7 +50,6 @@ public:
 
 private:
     const int m_threads;
-    std::string m_scalerOptions;
     AVFilterGraph *m_graph = nullptr;
     AVFilterContext *m_source = nullptr;
     AVFilterContext *m_paletteSource = nullptr;

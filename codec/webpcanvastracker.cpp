@@ -4,25 +4,26 @@
 #include <cmath>
 #include <cstring>
 
+extern "C" {
+#include <libavutil/imgutils.h>
+}
+
 namespace {
 
 // Even, so repainted areas start at even offsets as the format wants, and a multiple of
 // the chroma's two, so no chroma sample mixes kept and repainted pixels.
 constexpr int kBlock = 8;
-constexpr int kBytesPerPixel = 4;
 // A frame keeps what it covers of the canvas when at least one block in this many stays.
 constexpr int kKeptShare = 4;
+constexpr int kColourPlanes = 3; // Y, U and V; alpha comes after them
+constexpr int kAlphaPlane = 3;
 
-// From 31 per channel at the lowest quality to 1 at the highest.
-int toleranceFor(int quality)
+// From 31 levels at the lowest quality to 1 at the highest, for brightness; a level of
+// chroma moves red or blue about twice as far, so chroma is allowed half as many.
+int toleranceFor(int quality, int shift)
 {
     const double scale = std::sqrt(std::clamp(quality, 0, 100) / 100.0);
-    return static_cast<int>(std::lround(31 * (1 - scale) + scale));
-}
-
-uint8_t *pixelAt(const AVFrame *frame, int x, int y)
-{
-    return frame->data[0] + static_cast<ptrdiff_t>(y) * frame->linesize[0] + x * kBytesPerPixel;
+    return std::max(1, static_cast<int>(std::lround(31 * (1 - scale) + scale)) >> shift);
 }
 
 uint8_t largestDifference(const uint8_t *now, const uint8_t *before, int bytes)
@@ -38,65 +39,62 @@ uint8_t largestDifference(const uint8_t *now, const uint8_t *before, int bytes)
 } // namespace
 
 WebpCanvasTracker::WebpCanvasTracker(int quality, bool translucent)
-    : m_tolerance(toleranceFor(quality)), m_translucent(translucent)
+    : m_brightnessTolerance(toleranceFor(quality, 0)), m_chromaTolerance(toleranceFor(quality, 1)),
+      m_translucent(translucent)
 {
 }
 
 bool WebpCanvasTracker::place(AVFrame *frame, WebpAnimationWriter::Placement &placement)
 {
-    const bool first = m_written.empty();
-    if (frame->format != AV_PIX_FMT_BGRA || frame->width <= 0 || frame->height <= 0
-        || (!first && (frame->width != m_width || frame->height != m_height)) || av_frame_make_writable(frame) < 0)
+    if (!accepts(frame))
         return false;
-    if (first) {
-        m_width = frame->width;
-        m_height = frame->height;
-        m_columns = (m_width + kBlock - 1) / kBlock;
-        m_rows = (m_height + kBlock - 1) / kBlock;
-        m_written.resize(static_cast<size_t>(m_width) * static_cast<size_t>(m_height) * kBytesPerPixel);
-        m_changed.assign(static_cast<size_t>(m_columns) * static_cast<size_t>(m_rows), true);
-    } else {
+    if (m_planes.empty())
+        start(frame);
+    else
         findChanged(frame);
-    }
     Blocks blocks = spreadRepaints();
     if (blocks.right < blocks.left)
         blocks = Blocks{0, 0, 0, 0}; // a frame shows for its time, so it repaints something
     const bool blends = !m_translucent && keepsEnough(blocks);
     for (int row = blocks.top; row <= blocks.bottom; ++row)
-        for (int column = blocks.left; column <= blocks.right; ++column) {
-            if (!blends || m_repainted[static_cast<size_t>(row * m_columns + column)])
+        for (int column = blocks.left; column <= blocks.right; ++column)
+            if (!blends || repainted(column, row))
                 remember(frame, column, row);
-            else
-                keepCanvas(frame, column, row);
-        }
-    placement = {blocks.left * kBlock, blocks.top * kBlock, blends};
-    frame->crop_left = static_cast<size_t>(placement.x);
-    frame->crop_top = static_cast<size_t>(placement.y);
-    frame->crop_right = static_cast<size_t>(m_width - std::min(m_width, (blocks.right + 1) * kBlock));
-    frame->crop_bottom = static_cast<size_t>(m_height - std::min(m_height, (blocks.bottom + 1) * kBlock));
-    return av_frame_apply_cropping(frame, AV_FRAME_CROP_UNALIGNED) >= 0
-           && ((frame->width == m_width && frame->height == m_height) || letGoOfCanvas(frame));
-}
-
-// A cropped frame keeps only what it repaints, so frames waiting for an encoder hold
-// no whole pictures for a small change.
-bool WebpCanvasTracker::letGoOfCanvas(AVFrame *frame)
-{
-    AVFrame *area = av_frame_alloc();
-    bool copied = area != nullptr;
-    if (copied) {
-        area->format = frame->format;
-        area->width = frame->width;
-        area->height = frame->height;
-        copied = av_frame_get_buffer(area, 0) >= 0 && av_frame_copy(area, frame) >= 0
-                 && av_frame_copy_props(area, frame) >= 0;
-    }
-    if (copied) {
+    // The area is painted from the canvas, so frames waiting for an encoder hold no
+    // whole pictures for a small change.
+    AVFrame *area = paintArea(blocks, blends);
+    const bool painted = area && av_frame_copy_props(area, frame) >= 0;
+    if (painted) {
         av_frame_unref(frame);
         av_frame_move_ref(frame, area);
+        placement = {blocks.left * kBlock, blocks.top * kBlock, blends};
     }
     av_frame_free(&area);
-    return copied;
+    return painted;
+}
+
+bool WebpCanvasTracker::accepts(const AVFrame *frame) const
+{
+    const AVPixelFormat format = m_translucent ? AV_PIX_FMT_YUVA420P : AV_PIX_FMT_YUV420P;
+    return frame->format == format && frame->width > 0 && frame->height > 0
+           && (m_planes.empty() || (frame->width == m_width && frame->height == m_height));
+}
+
+void WebpCanvasTracker::start(const AVFrame *frame)
+{
+    m_width = frame->width;
+    m_height = frame->height;
+    m_columns = (m_width + kBlock - 1) / kBlock;
+    m_rows = (m_height + kBlock - 1) / kBlock;
+    m_planes.resize(m_translucent ? kColourPlanes + 1 : kColourPlanes);
+    for (size_t index = 0; index < m_planes.size(); ++index) {
+        Plane &plane = m_planes[index];
+        plane.shift = index == 1 || index == 2 ? 1 : 0;
+        plane.width = AV_CEIL_RSHIFT(m_width, plane.shift);
+        plane.height = AV_CEIL_RSHIFT(m_height, plane.shift);
+        plane.pixels.resize(static_cast<size_t>(plane.width) * static_cast<size_t>(plane.height));
+    }
+    m_changed.assign(static_cast<size_t>(m_columns) * static_cast<size_t>(m_rows), true);
 }
 
 void WebpCanvasTracker::findChanged(const AVFrame *frame)
@@ -131,6 +129,11 @@ WebpCanvasTracker::Blocks WebpCanvasTracker::spreadRepaints()
     return repainted;
 }
 
+bool WebpCanvasTracker::repainted(int column, int row) const
+{
+    return m_repainted[static_cast<size_t>(row * m_columns + column)];
+}
+
 // Kept blocks cost an alpha plane for the whole area, whose encoder needs tens of
 // megabytes for a large one: a few scattered blocks are cheaper repainted.
 bool WebpCanvasTracker::keepsEnough(const Blocks &blocks) const
@@ -138,65 +141,96 @@ bool WebpCanvasTracker::keepsEnough(const Blocks &blocks) const
     int kept = 0;
     for (int row = blocks.top; row <= blocks.bottom; ++row)
         for (int column = blocks.left; column <= blocks.right; ++column)
-            kept += m_repainted[static_cast<size_t>(row * m_columns + column)] ? 0 : 1;
+            kept += repainted(column, row) ? 0 : 1;
     const int area = (blocks.right + 1 - blocks.left) * (blocks.bottom + 1 - blocks.top);
     return kept * kKeptShare >= area;
 }
 
 bool WebpCanvasTracker::differs(const AVFrame *frame, int column, int row) const
 {
-    const int x = column * kBlock;
-    const int bytes = blockWidth(column) * kBytesPerPixel;
-    for (int y = row * kBlock; y < row * kBlock + blockHeight(row); ++y)
-        if (largestDifference(pixelAt(frame, x, y), m_written.data() + writtenOffset(x, y), bytes) > m_tolerance)
-            return true;
+    for (size_t index = 0; index < m_planes.size(); ++index) {
+        const Plane &plane = m_planes[index];
+        const Span span = spanOf(plane, column, row);
+        const int tolerance = plane.shift ? m_chromaTolerance : m_brightnessTolerance;
+        for (int y = span.y; y < span.y + span.height; ++y) {
+            const uint8_t *now = frame->data[index] + static_cast<ptrdiff_t>(y) * frame->linesize[index] + span.x;
+            const uint8_t *before = plane.pixels.data() + static_cast<size_t>(y) * plane.width + span.x;
+            if (largestDifference(now, before, span.width) > tolerance)
+                return true;
+        }
+    }
     return false;
 }
 
 void WebpCanvasTracker::remember(const AVFrame *frame, int column, int row)
 {
-    const int x = column * kBlock;
-    const size_t bytes = static_cast<size_t>(blockWidth(column) * kBytesPerPixel);
-    for (int y = row * kBlock; y < row * kBlock + blockHeight(row); ++y)
-        std::memcpy(m_written.data() + writtenOffset(x, y), pixelAt(frame, x, y), bytes);
+    for (size_t index = 0; index < m_planes.size(); ++index) {
+        Plane &plane = m_planes[index];
+        const Span span = spanOf(plane, column, row);
+        av_image_copy_plane(plane.pixels.data() + static_cast<size_t>(span.y) * plane.width + span.x, plane.width,
+                            frame->data[index] + static_cast<ptrdiff_t>(span.y) * frame->linesize[index] + span.x,
+                            frame->linesize[index], span.width, span.height);
+    }
+}
+
+AVFrame *WebpCanvasTracker::paintArea(const Blocks &blocks, bool blends) const
+{
+    AVFrame *area = av_frame_alloc();
+    if (!area)
+        return nullptr;
+    area->format = blends || m_translucent ? AV_PIX_FMT_YUVA420P : AV_PIX_FMT_YUV420P;
+    area->width = std::min(m_width, (blocks.right + 1) * kBlock) - blocks.left * kBlock;
+    area->height = std::min(m_height, (blocks.bottom + 1) * kBlock) - blocks.top * kBlock;
+    if (av_frame_get_buffer(area, 0) < 0) {
+        av_frame_free(&area);
+        return nullptr;
+    }
+    for (int row = blocks.top; row <= blocks.bottom; ++row)
+        for (int column = blocks.left; column <= blocks.right; ++column)
+            paintBlock(area, blocks, column, row, blends && !repainted(column, row));
+    return area;
 }
 
 // A kept block becomes transparent in the colour of what it keeps, on average: the
 // decoder's filters and chroma upsampling mix it into the repainted blocks beside it,
 // and a flat block costs next to nothing.
-void WebpCanvasTracker::keepCanvas(AVFrame *frame, int column, int row) const
+void WebpCanvasTracker::paintBlock(AVFrame *area, const Blocks &blocks, int column, int row, bool kept) const
 {
-    const int x = column * kBlock;
-    const int width = blockWidth(column);
-    const int height = blockHeight(row);
-    int sums[3] = {};
-    for (int y = row * kBlock; y < row * kBlock + height; ++y) {
-        const uint8_t *written = m_written.data() + writtenOffset(x, y);
-        for (int i = 0; i < width * kBytesPerPixel; i += kBytesPerPixel)
-            for (int channel = 0; channel < 3; ++channel)
-                sums[channel] += written[i + channel];
+    const auto inArea = [&](size_t index, int shift, const Span &span) {
+        const int x = span.x - ((blocks.left * kBlock) >> shift);
+        const int y = span.y - ((blocks.top * kBlock) >> shift);
+        return area->data[index] + static_cast<ptrdiff_t>(y) * area->linesize[index] + x;
+    };
+    for (size_t index = 0; index < m_planes.size(); ++index) {
+        const Plane &plane = m_planes[index];
+        const Span span = spanOf(plane, column, row);
+        const uint8_t *written = plane.pixels.data() + static_cast<size_t>(span.y) * plane.width + span.x;
+        uint8_t *painted = inArea(index, plane.shift, span);
+        if (!kept) {
+            av_image_copy_plane(painted, area->linesize[index], written, plane.width, span.width, span.height);
+            continue;
+        }
+        int sum = 0;
+        for (int y = 0; y < span.height; ++y)
+            for (int x = 0; x < span.width; ++x)
+                sum += written[static_cast<size_t>(y) * plane.width + x];
+        for (int y = 0; y < span.height; ++y)
+            std::memset(painted + static_cast<ptrdiff_t>(y) * area->linesize[index], sum / (span.width * span.height),
+                        static_cast<size_t>(span.width));
     }
-    const int count = width * height;
-    const uint8_t average[kBytesPerPixel] = {uint8_t(sums[0] / count), uint8_t(sums[1] / count),
-                                             uint8_t(sums[2] / count), 0};
-    for (int y = row * kBlock; y < row * kBlock + height; ++y) {
-        uint8_t *pixel = pixelAt(frame, x, y);
-        for (int i = 0; i < width; ++i)
-            std::memcpy(pixel + i * kBytesPerPixel, average, kBytesPerPixel);
-    }
+    if (m_translucent)
+        return; // the alpha plane is the source's
+    const Span span = spanOf(m_planes[0], column, row);
+    uint8_t *alpha = inArea(kAlphaPlane, 0, span);
+    for (int y = 0; area->data[kAlphaPlane] && y < span.height; ++y)
+        std::memset(alpha + static_cast<ptrdiff_t>(y) * area->linesize[kAlphaPlane], kept ? 0 : 255,
+                    static_cast<size_t>(span.width));
 }
 
-int WebpCanvasTracker::blockWidth(int column) const
+WebpCanvasTracker::Span WebpCanvasTracker::spanOf(const Plane &plane, int column, int row) const
 {
-    return std::min(kBlock, m_width - column * kBlock);
-}
-
-int WebpCanvasTracker::blockHeight(int row) const
-{
-    return std::min(kBlock, m_height - row * kBlock);
-}
-
-size_t WebpCanvasTracker::writtenOffset(int x, int y) const
-{
-    return (static_cast<size_t>(y) * static_cast<size_t>(m_width) + static_cast<size_t>(x)) * kBytesPerPixel;
+    const int size = kBlock >> plane.shift;
+    const int x = column * size;
+    const int y = row * size;
+    return {x, y, std::min(size, plane.width - x), std::min(size, plane.height - y)};
 }

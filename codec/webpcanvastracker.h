@@ -13,17 +13,18 @@ extern "C" {
 // repaints. It keeps for every block of the canvas the source pixels last written there,
 // and a block is repainted once the source strays from those further than lossy coding
 // at the quality errs anyway: measured against the previous frame instead, a slow fade
-// would never be written. Frames are BGRA.
+// would never be written. Frames are YUV 4:2:0, with alpha when the source may be
+// translucent.
 class WebpCanvasTracker
 {
 public:
-    // translucent: the source may hold pixels that are not opaque; those cannot be
-    // blended over the canvas, so such frames replace what they cover.
+    // translucent: frames carry alpha; those cannot be blended over the canvas, so such
+    // frames replace what they cover.
     WebpCanvasTracker(int quality, bool translucent);
 
-    // Crops the frame to the blocks it repaints, with the blocks inside it that keep the
-    // canvas made transparent when it is blended, and says where it goes. The frame must
-    // be as large as the first one.
+    // Replaces the frame by the part of the canvas it repaints, with the blocks inside
+    // that keep the canvas made transparent when it is blended, and says where it goes.
+    // The frame must be as large as the first one.
     bool place(AVFrame *frame, WebpAnimationWriter::Placement &placement);
 
 private:
@@ -34,25 +35,43 @@ private:
         int right = -1; // inclusive; below left when none changed
         int bottom = -1;
     };
+    // One plane of the canvas as last written, a row after another.
+    struct Plane
+    {
+        int shift = 0; // chroma planes are half as wide and high
+        int width = 0;
+        int height = 0;
+        std::vector<uint8_t> pixels;
+    };
+    // A block's rectangle within one plane.
+    struct Span
+    {
+        int x;
+        int y;
+        int width;
+        int height;
+    };
 
+    bool accepts(const AVFrame *frame) const;
+    void start(const AVFrame *frame);
     bool keepsEnough(const Blocks &blocks) const;
     bool differs(const AVFrame *frame, int column, int row) const;
     void remember(const AVFrame *frame, int column, int row);
-    void keepCanvas(AVFrame *frame, int column, int row) const;
-    int blockWidth(int column) const;
-    int blockHeight(int row) const;
-    size_t writtenOffset(int x, int y) const;
-    static bool letGoOfCanvas(AVFrame *frame);
+    AVFrame *paintArea(const Blocks &blocks, bool blends) const;
+    void paintBlock(AVFrame *area, const Blocks &blocks, int column, int row, bool kept) const;
+    Span spanOf(const Plane &plane, int column, int row) const;
     void findChanged(const AVFrame *frame);
     Blocks spreadRepaints();
+    bool repainted(int column, int row) const;
 
-    const int m_tolerance;
+    const int m_brightnessTolerance; // and alpha's
+    const int m_chromaTolerance;
     const bool m_translucent;
     int m_width = 0;
     int m_height = 0;
     int m_columns = 0;
     int m_rows = 0;
-    std::vector<uint8_t> m_written; // BGRA, a row of the canvas after another
+    std::vector<Plane> m_planes; // Y, U, V, then alpha when translucent
     // This frame's, block by block.
     std::vector<bool> m_changed;
     std::vector<bool> m_repainted;

@@ -7,8 +7,8 @@ extern "C" {
 #include <libavutil/frame.h>
 }
 
-// Encodes a BGRA picture, whole or cropped, into a lossy single-image WebP file for an
-// animation's frame.
+// Encodes a YUV 4:2:0 picture, with alpha or without, into a lossy single-image WebP
+// file for an animation's frame.
 class WebpFrameEncoder
 {
 public:

@@ -3,7 +3,9 @@
 #include <QThread>
 #include <atomic>
 #include <mutex>
+#include <memory>
 #include <thread>
+#include <webp/demux.h>
 
 #include "animationfiles.h"
 #include "mmc.h"
@@ -314,25 +316,49 @@ private slots:
     }
 
     // WebP pictures are BT.601: a BT.709 source's colours are converted, not reinterpreted
-    // (that would make this red about 179,13,65).
-    void webpKeepsTheColoursOfABt709Source()
+    // (that would make this red about 179,13,65); a translucent source stays so.
+    void webpKeepsTheSourcesColours_data()
     {
-        const QString source = TestMedia::encodedClip(
-            m_dir.path(), "bt709.mkv",
-            "color=c=0xC02040:size=64x64:rate=10:duration=0.5,format=rgb24,scale=out_color_matrix=bt709:out_range=tv,format=yuv420p",
-            {"-c:v", "libx264", "-qp", "0", "-pix_fmt", "yuv420p", "-colorspace", "bt709", "-color_primaries", "bt709",
-             "-color_trc", "bt709"});
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("picture");
+        QTest::addColumn<QStringList>("encoding");
+        QTest::addColumn<int>("alpha");
+        QTest::newRow("BT.709") << "bt709.mkv"
+                                << "color=c=0xC02040:size=64x64:rate=10:duration=0.5,format=rgb24,"
+                                   "scale=out_color_matrix=bt709:out_range=tv,format=yuv420p"
+                                << QStringList{"-c:v", "libx264", "-qp", "0", "-pix_fmt", "yuv420p", "-colorspace",
+                                               "bt709", "-color_primaries", "bt709", "-color_trc", "bt709"}
+                                << 255;
+        QTest::newRow("half transparent") << "translucent.mov"
+                                          << "color=c=0xC02040@0.5:size=64x64:rate=10:duration=0.5,format=rgba"
+                                          << QStringList{"-c:v", "png"} << 128;
+    }
+
+    void webpKeepsTheSourcesColours()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, picture);
+        QFETCH(QStringList, encoding);
+        QFETCH(int, alpha);
+        const QString source = TestMedia::encodedClip(m_dir.path(), name, picture, encoding);
         QVERIFY2(!source.isEmpty(), qPrintable(TestMedia::lastError()));
         Settings settings;
         settings.codec = MMC_CODEC_WEBP;
-        const QString out = m_dir.filePath("bt709.webp");
+        const QString out = m_dir.filePath(name + ".webp");
         const Outcome outcome = convertFile(source, out, "webp", settings);
         QVERIFY(outcome.finished && !outcome.failed);
-        const QRgb centre = grabFrame(out).pixel(32, 32);
-        const QRgb expected = qRgb(0xC0, 0x20, 0x40);
-        QVERIFY2(qAbs(qRed(centre) - qRed(expected)) <= 6 && qAbs(qGreen(centre) - qGreen(expected)) <= 6
-                     && qAbs(qBlue(centre) - qBlue(expected)) <= 6,
-                 qPrintable(QString::number(centre, 16)));
+        const QByteArray bytes = fileBytes(out);
+        const WebPData data{reinterpret_cast<const uint8_t *>(bytes.constData()), size_t(bytes.size())};
+        const std::unique_ptr<WebPAnimDecoder, decltype(&WebPAnimDecoderDelete)> decoder(
+            WebPAnimDecoderNew(&data, nullptr), &WebPAnimDecoderDelete);
+        uint8_t *rgba = nullptr;
+        int timestamp = 0;
+        QVERIFY(decoder && WebPAnimDecoderGetNext(decoder.get(), &rgba, &timestamp));
+        const uint8_t *centre = rgba + (32 * 64 + 32) * 4;
+        const int expected[] = {0xC0, 0x20, 0x40, alpha};
+        for (int channel = 0; channel < 4; ++channel)
+            QVERIFY2(qAbs(centre[channel] - expected[channel]) <= 6,
+                     qPrintable(QString("%1,%2,%3,%4").arg(centre[0]).arg(centre[1]).arg(centre[2]).arg(centre[3])));
     }
 
     void handsEveryFrameAsAStill_data()
