@@ -26,6 +26,12 @@ int toleranceFor(int quality, int shift)
     return std::max(1, static_cast<int>(std::lround(31 * (1 - scale) + scale)) >> shift);
 }
 
+// Where a plane of the frame holds the pixel at x, y of that plane.
+uint8_t *pixelAt(const AVFrame *frame, size_t plane, int x, int y)
+{
+    return frame->data[plane] + static_cast<ptrdiff_t>(y) * frame->linesize[plane] + x;
+}
+
 uint8_t largestDifference(const uint8_t *now, const uint8_t *before, int bytes)
 {
     uint8_t largest = 0;
@@ -153,9 +159,7 @@ bool WebpCanvasTracker::differs(const AVFrame *frame, int column, int row) const
         const Span span = spanOf(plane, column, row);
         const int tolerance = plane.shift ? m_chromaTolerance : m_brightnessTolerance;
         for (int y = span.y; y < span.y + span.height; ++y) {
-            const uint8_t *now = frame->data[index] + static_cast<ptrdiff_t>(y) * frame->linesize[index] + span.x;
-            const uint8_t *before = plane.pixels.data() + static_cast<size_t>(y) * plane.width + span.x;
-            if (largestDifference(now, before, span.width) > tolerance)
+            if (largestDifference(pixelAt(frame, index, span.x, y), plane.at(span.x, y), span.width) > tolerance)
                 return true;
         }
     }
@@ -167,8 +171,7 @@ void WebpCanvasTracker::remember(const AVFrame *frame, int column, int row)
     for (size_t index = 0; index < m_planes.size(); ++index) {
         Plane &plane = m_planes[index];
         const Span span = spanOf(plane, column, row);
-        av_image_copy_plane(plane.pixels.data() + static_cast<size_t>(span.y) * plane.width + span.x, plane.width,
-                            frame->data[index] + static_cast<ptrdiff_t>(span.y) * frame->linesize[index] + span.x,
+        av_image_copy_plane(plane.at(span.x, span.y), plane.width, pixelAt(frame, index, span.x, span.y),
                             frame->linesize[index], span.width, span.height);
     }
 }
@@ -197,14 +200,12 @@ AVFrame *WebpCanvasTracker::paintArea(const Blocks &blocks, bool blends) const
 void WebpCanvasTracker::paintBlock(AVFrame *area, const Blocks &blocks, int column, int row, bool kept) const
 {
     const auto inArea = [&](size_t index, int shift, const Span &span) {
-        const int x = span.x - ((blocks.left * kBlock) >> shift);
-        const int y = span.y - ((blocks.top * kBlock) >> shift);
-        return area->data[index] + static_cast<ptrdiff_t>(y) * area->linesize[index] + x;
+        return pixelAt(area, index, span.x - ((blocks.left * kBlock) >> shift), span.y - ((blocks.top * kBlock) >> shift));
     };
     for (size_t index = 0; index < m_planes.size(); ++index) {
         const Plane &plane = m_planes[index];
         const Span span = spanOf(plane, column, row);
-        const uint8_t *written = plane.pixels.data() + static_cast<size_t>(span.y) * plane.width + span.x;
+        const uint8_t *written = plane.at(span.x, span.y);
         uint8_t *painted = inArea(index, plane.shift, span);
         if (!kept) {
             av_image_copy_plane(painted, area->linesize[index], written, plane.width, span.width, span.height);
@@ -218,11 +219,12 @@ void WebpCanvasTracker::paintBlock(AVFrame *area, const Blocks &blocks, int colu
             std::memset(painted + static_cast<ptrdiff_t>(y) * area->linesize[index], sum / (span.width * span.height),
                         static_cast<size_t>(span.width));
     }
-    if (m_translucent)
-        return; // the alpha plane is the source's
+    // A translucent source's alpha plane is its own; an area that does not blend has none.
+    if (m_translucent || !area->data[kAlphaPlane])
+        return;
     const Span span = spanOf(m_planes[0], column, row);
     uint8_t *alpha = inArea(kAlphaPlane, 0, span);
-    for (int y = 0; area->data[kAlphaPlane] && y < span.height; ++y)
+    for (int y = 0; y < span.height; ++y)
         std::memset(alpha + static_cast<ptrdiff_t>(y) * area->linesize[kAlphaPlane], kept ? 0 : 255,
                     static_cast<size_t>(span.width));
 }

@@ -42,6 +42,9 @@ private:
         int width = 0;
         int height = 0;
         std::vector<uint8_t> pixels;
+
+        uint8_t *at(int x, int y) { return pixels.data() + static_cast<size_t>(y) * width + x; }
+        const uint8_t *at(int x, int y) const { return pixels.data() + static_cast<size_t>(y) * width + x; }
     };
     // A block's rectangle within one plane.
     struct Span
