@@ -13,7 +13,8 @@ namespace {
 // Even, so repainted areas start at even offsets as the format wants, and a multiple of
 // the chroma's two, so no chroma sample mixes kept and repainted pixels.
 constexpr int kBlock = 8;
-// A frame keeps what it covers of the canvas when at least one block in this many stays.
+// A frame keeps what it covers of the canvas when at least one block in this many stays
+// and is textured.
 constexpr int kKeptShare = 4;
 constexpr int kColourPlanes = 3; // Y, U and V; alpha comes after them
 constexpr int kAlphaPlane = 3;
@@ -140,16 +141,42 @@ bool WebpCanvasTracker::repainted(int column, int row) const
     return m_repainted[static_cast<size_t>(row * m_columns + column)];
 }
 
-// Kept blocks cost an alpha plane for the whole area, whose encoder needs tens of
-// megabytes for a large one: a few scattered blocks are cheaper repainted.
+// Kept blocks cost an alpha plane for the whole area: a few scattered blocks are cheaper
+// repainted. So are smooth ones, which the lossy coder predicts for next to nothing, while
+// flat transparent blocks in their place leave edges against the repainted ones beside
+// them that cost more (a smooth movie's frames took a tenth more bytes).
 bool WebpCanvasTracker::keepsEnough(const Blocks &blocks) const
 {
     int kept = 0;
     for (int row = blocks.top; row <= blocks.bottom; ++row)
         for (int column = blocks.left; column <= blocks.right; ++column)
-            kept += repainted(column, row) ? 0 : 1;
+            kept += !repainted(column, row) && textured(column, row) ? 1 : 0;
     const int area = (blocks.right + 1 - blocks.left) * (blocks.bottom + 1 - blocks.top);
     return kept * kKeptShare >= area;
+}
+
+// Whether the brightness last written in a block bends by a level a pixel or more on
+// average: gradients, even a camera's, stay far below that, textures far above.
+bool WebpCanvasTracker::textured(int column, int row) const
+{
+    const Plane &plane = m_planes[0];
+    const Span span = spanOf(plane, column, row);
+    const auto bend = [](const uint8_t *pixel, ptrdiff_t step) { return std::abs(pixel[-step] - 2 * pixel[0] + pixel[step]); };
+    int bends = 0;
+    int sum = 0;
+    for (int y = span.y; y < span.y + span.height; ++y)
+        for (int x = span.x; x < span.x + span.width; ++x) {
+            const uint8_t *pixel = plane.at(x, y);
+            if (x > span.x && x + 1 < span.x + span.width) {
+                sum += bend(pixel, 1);
+                ++bends;
+            }
+            if (y > span.y && y + 1 < span.y + span.height) {
+                sum += bend(pixel, plane.width);
+                ++bends;
+            }
+        }
+    return bends > 0 && sum >= bends;
 }
 
 bool WebpCanvasTracker::differs(const AVFrame *frame, int column, int row) const

@@ -24,14 +24,16 @@ constexpr int kSpot = 4;
 // What is let through as no change at this quality, and a coding error beside.
 constexpr double kAllowedExcess = 9;
 
-// A gradient, dimmed by `fade` levels and shifted `pan` pixels left, behind two red
-// squares apart: what lies between them stays on the canvas.
+// A textured gradient, dimmed by `fade` levels and shifted `pan` pixels left, behind two
+// red squares apart: what lies between them stays on the canvas.
 QImage picture(int fade, int pan, int subjectX)
 {
     QImage image(kWidth, kHeight, QImage::Format_ARGB32);
     for (int y = 0; y < kHeight; ++y)
-        for (int x = 0; x < kWidth; ++x)
-            image.setPixel(x, y, qRgb(40 + (x + pan) * 3 % 160 - fade, 60 + y - fade, 200 - fade));
+        for (int x = 0; x < kWidth; ++x) {
+            const int texture = ((x + pan) * 7 + y * 13) % 5 * 6;
+            image.setPixel(x, y, qRgb(40 + (x + pan) * 3 % 160 - fade, 60 + y + texture - fade, 200 - fade));
+        }
     QPainter painter(&image);
     painter.fillRect(subjectX, 52, 16, 16, QColor(230, 20, 30));
     painter.fillRect(kWidth - 16 - subjectX, 4, 16, 16, QColor(230, 20, 30));
