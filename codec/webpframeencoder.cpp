@@ -1,21 +1,23 @@
 #include "webpframeencoder.h"
 
+#include <cstring>
+
 #include <webp/encode.h>
+
+#include "webpalphamask.h"
 
 namespace {
 
 // What FFmpeg's WebP encoders use unless told otherwise.
 constexpr int kMethod = 4;
+constexpr size_t kRiffHeaderSize = 12;
+constexpr uint8_t kAlphaFlag = 0x10;
 
-} // namespace
-
-bool WebpFrameEncoder::encode(const AVFrame *frame, int quality, std::vector<uint8_t> &still)
+bool encodeLossy(const AVFrame *frame, int quality, bool withAlpha, std::vector<uint8_t> &still)
 {
     WebPConfig config;
     WebPPicture picture;
-    const bool alpha = frame->format == AV_PIX_FMT_YUVA420P;
-    if ((!alpha && frame->format != AV_PIX_FMT_YUV420P) || frame->linesize[1] != frame->linesize[2]
-        || !WebPConfigInit(&config) || !WebPPictureInit(&picture))
+    if (!WebPConfigInit(&config) || !WebPPictureInit(&picture))
         return false;
     config.quality = static_cast<float>(quality);
     config.method = kMethod;
@@ -29,7 +31,7 @@ bool WebpFrameEncoder::encode(const AVFrame *frame, int quality, std::vector<uin
     config.filter_strength = 0;
     // The lossy coder's own format: libwebp reads the frame in place.
     picture.use_argb = 0;
-    picture.colorspace = alpha ? WEBP_YUV420A : WEBP_YUV420;
+    picture.colorspace = withAlpha ? WEBP_YUV420A : WEBP_YUV420;
     picture.width = frame->width;
     picture.height = frame->height;
     picture.y = frame->data[0];
@@ -37,7 +39,7 @@ bool WebpFrameEncoder::encode(const AVFrame *frame, int quality, std::vector<uin
     picture.v = frame->data[2];
     picture.y_stride = frame->linesize[0];
     picture.uv_stride = frame->linesize[1];
-    if (alpha) {
+    if (withAlpha) {
         picture.a = frame->data[3];
         picture.a_stride = frame->linesize[3];
     }
@@ -51,4 +53,53 @@ bool WebpFrameEncoder::encode(const AVFrame *frame, int quality, std::vector<uin
     WebPMemoryWriterClear(&memory);
     WebPPictureFree(&picture);
     return encoded;
+}
+
+void appendLe(std::vector<uint8_t> &out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(uint8_t(value >> (8 * i)));
+}
+
+void appendChunk(std::vector<uint8_t> &out, const char *tag, const std::vector<uint8_t> &payload)
+{
+    out.insert(out.end(), tag, tag + 4);
+    appendLe(out, uint32_t(payload.size()), 4);
+    out.insert(out.end(), payload.begin(), payload.end());
+    if (payload.size() & 1)
+        out.push_back(0);
+}
+
+// Turns a lossy still into an extended one that carries the alpha chunk before its image.
+bool addAlpha(std::vector<uint8_t> &still, const std::vector<uint8_t> &alpha, int width, int height)
+{
+    if (still.size() < kRiffHeaderSize + 8 || std::memcmp(still.data() + kRiffHeaderSize, "VP8 ", 4) != 0)
+        return false;
+    std::vector<uint8_t> header{kAlphaFlag, 0, 0, 0};
+    appendLe(header, uint32_t(width - 1), 3);
+    appendLe(header, uint32_t(height - 1), 3);
+    std::vector<uint8_t> extended(still.begin(), still.begin() + kRiffHeaderSize);
+    appendChunk(extended, "VP8X", header);
+    appendChunk(extended, "ALPH", alpha);
+    extended.insert(extended.end(), still.begin() + kRiffHeaderSize, still.end());
+    const uint32_t riffSize = uint32_t(extended.size() - 8);
+    for (int i = 0; i < 4; ++i)
+        extended[size_t(4 + i)] = uint8_t(riffSize >> (8 * i));
+    still = std::move(extended);
+    return true;
+}
+
+} // namespace
+
+bool WebpFrameEncoder::encode(const AVFrame *frame, int quality, std::vector<uint8_t> &still)
+{
+    const bool alpha = frame->format == AV_PIX_FMT_YUVA420P;
+    if ((!alpha && frame->format != AV_PIX_FMT_YUV420P) || frame->linesize[1] != frame->linesize[2])
+        return false;
+    // A blended frame's alpha only keeps or covers: our own coder takes it, for a sliver
+    // of the memory and time libwebp's takes. A translucent source's goes to libwebp.
+    std::vector<uint8_t> mask;
+    const bool masked = alpha && WebpAlphaMask::encode(frame->data[3], frame->linesize[3], frame->width, frame->height, mask);
+    return encodeLossy(frame, quality, alpha && !masked, still)
+           && (!masked || addAlpha(still, mask, frame->width, frame->height));
 }
