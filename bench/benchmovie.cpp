@@ -67,3 +67,13 @@ bool makeStillBackgroundMovie(const std::string &path, int seconds)
         + std::to_string(seconds);
     return makeMovieFrom(path, source, seconds, kPortraitHevc, false, "90");
 }
+
+bool makeTexturedStillMovie(const std::string &path, int seconds)
+{
+    const std::string source =
+        "testsrc2=size=1920x1440:rate=30,noise=alls=20:allf=u,trim=end_frame=1,loop=loop=-1:size=1,"
+        "setpts=N/30/TB[background];testsrc2=size=240x240:rate=30,split[first][second];"
+        "[background][first]overlay=x=t*300:y=50[one];[one][second]overlay=x=1600-t*300:y=1100,trim=duration="
+        + std::to_string(seconds);
+    return makeMovieFrom(path, source, seconds, kPortraitHevc, false, "90");
+}

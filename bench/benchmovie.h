@@ -22,3 +22,8 @@ bool makeSmoothMovie(const std::string &path, int seconds);
 // A still gradient behind a 240 px test picture that crosses it, as from a phone on a
 // stand; HEVC without sound, shown portrait.
 bool makeStillBackgroundMovie(const std::string &path, int seconds);
+
+// A still textured background, noise frozen over a test pattern, with two 240 px test
+// pictures apart crossing it: what lies between them stays, and would cost much to paint
+// again; HEVC without sound, shown portrait.
+bool makeTexturedStillMovie(const std::string &path, int seconds);

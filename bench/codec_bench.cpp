@@ -10,12 +10,12 @@
 // made movies whose kind starts with KIND ("portrait", "landscape", "10-bit", "smooth",
 // "still").
 //
-// Without an input it makes six movies (kept in the output folder and reused): a 3 s
+// Without an input it makes seven movies (kept in the output folder and reused): a 3 s
 // portrait HEVC with sound, a 3 s landscape H.264, a 3 s 10-bit HEVC turned 270 degrees,
 // a 10 s portrait HEVC, whose peak memory is set against the 3 s one's, a 3 s portrait
-// HEVC of smooth gradients, as phones mostly record, and a 3 s portrait HEVC where only a
-// small subject moves over a still background. All are 30 fps, coded
-// 1920x1440. Both sides' outputs stay in the output folder, and each row shows their
+// HEVC of smooth gradients, as phones mostly record, a 3 s portrait HEVC where only a
+// small subject moves over a still gradient, and one where two move apart over a still
+// texture. All are 30 fps, coded 1920x1440. Both sides' outputs stay in the output folder, and each row shows their
 // sizes.
 
 #include <algorithm>
@@ -97,11 +97,12 @@ std::vector<Movie> makeMovies(const std::string &folder)
         {"portrait HEVC with sound, 10 s", folder + "/portrait-10s.mov"},
         {"smooth portrait HEVC with sound, 3 s", folder + "/smooth-3s.mov"},
         {"still background, portrait HEVC, 3 s", folder + "/still-3s.mov"},
+        {"still textured background, two subjects, portrait HEVC, 3 s", folder + "/textured-3s.mov"},
     };
     const bool made = makePortraitMovie(movies[0].path, 3) && makeMovie(movies[1].path, 3, avc, true, "0")
                       && makeMovie(movies[2].path, 3, hevc10, false, "270")
                       && makePortraitMovie(movies[3].path, 10) && makeSmoothMovie(movies[4].path, 3)
-                      && makeStillBackgroundMovie(movies[5].path, 3);
+                      && makeStillBackgroundMovie(movies[5].path, 3) && makeTexturedStillMovie(movies[6].path, 3);
     return made ? movies : std::vector<Movie>();
 }
 
