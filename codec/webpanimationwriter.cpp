@@ -5,15 +5,15 @@
 
 #include <webp/decode.h>
 
+#include "webpchunks.h"
 #include "workingfile.h"
+
+using namespace WebpChunks;
 
 namespace {
 
-constexpr size_t kChunkHeaderSize = 8;
-constexpr size_t kRiffHeaderSize = 12;
 // Readers refuse a RIFF whose payload is larger.
 constexpr uint64_t kMaxRiffPayload = 0xfffffff6u;
-constexpr uint32_t kAlphaFlag = 0x10;
 constexpr uint32_t kExifFlag = 0x08;
 constexpr uint32_t kAnimationFlag = 0x02;
 constexpr size_t kFlagsOffset = kRiffHeaderSize + kChunkHeaderSize;
@@ -25,23 +25,6 @@ constexpr int64_t kDurationLimitMs = int64_t(1) << 24;
 uint32_t readLe32(const uint8_t *bytes)
 {
     return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-}
-
-void appendLe(std::vector<uint8_t> &out, uint64_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-void appendChunkHeader(std::vector<uint8_t> &out, const char *tag, uint64_t payloadSize)
-{
-    out.insert(out.end(), tag, tag + 4);
-    appendLe(out, payloadSize, 4);
-}
-
-size_t padded(size_t size)
-{
-    return size + (size & 1);
 }
 
 bool hasTag(const uint8_t *bytes, const char *tag)

@@ -5,6 +5,9 @@
 #include <webp/encode.h>
 
 #include "webpalphamask.h"
+#include "webpchunks.h"
+
+using namespace WebpChunks;
 
 namespace {
 
@@ -15,8 +18,7 @@ constexpr int kMethod = 4;
 // structural similarity the ffmpeg tool's reach on noisy movies; 30 passes it for about
 // 2 % more bytes.
 constexpr int kNoiseShaping = 30;
-constexpr size_t kRiffHeaderSize = 12;
-constexpr uint8_t kAlphaFlag = 0x10;
+constexpr size_t kExtendedHeaderSize = 10;
 
 bool encodeLossy(const AVFrame *frame, int quality, bool withAlpha, std::vector<uint8_t> &still)
 {
@@ -61,36 +63,23 @@ bool encodeLossy(const AVFrame *frame, int quality, bool withAlpha, std::vector<
     return encoded;
 }
 
-void appendLe(std::vector<uint8_t> &out, uint32_t value, int bytes)
-{
-    for (int i = 0; i < bytes; ++i)
-        out.push_back(uint8_t(value >> (8 * i)));
-}
-
-void appendChunk(std::vector<uint8_t> &out, const char *tag, const std::vector<uint8_t> &payload)
-{
-    out.insert(out.end(), tag, tag + 4);
-    appendLe(out, uint32_t(payload.size()), 4);
-    out.insert(out.end(), payload.begin(), payload.end());
-    if (payload.size() & 1)
-        out.push_back(0);
-}
-
 // Turns a lossy still into an extended one that carries the alpha chunk before its image.
 bool addAlpha(std::vector<uint8_t> &still, const std::vector<uint8_t> &alpha, int width, int height)
 {
-    if (still.size() < kRiffHeaderSize + 8 || std::memcmp(still.data() + kRiffHeaderSize, "VP8 ", 4) != 0)
+    if (still.size() < kRiffHeaderSize + kChunkHeaderSize || std::memcmp(still.data() + kRiffHeaderSize, "VP8 ", 4) != 0)
         return false;
-    std::vector<uint8_t> header{kAlphaFlag, 0, 0, 0};
-    appendLe(header, uint32_t(width - 1), 3);
-    appendLe(header, uint32_t(height - 1), 3);
-    std::vector<uint8_t> extended(still.begin(), still.begin() + kRiffHeaderSize);
-    appendChunk(extended, "VP8X", header);
-    appendChunk(extended, "ALPH", alpha);
-    extended.insert(extended.end(), still.begin() + kRiffHeaderSize, still.end());
-    const uint32_t riffSize = uint32_t(extended.size() - 8);
-    for (int i = 0; i < 4; ++i)
-        extended[size_t(4 + i)] = uint8_t(riffSize >> (8 * i));
+    const size_t image = still.size() - kRiffHeaderSize;
+    std::vector<uint8_t> extended{'R', 'I', 'F', 'F'};
+    appendLe(extended, 4 + kChunkHeaderSize + kExtendedHeaderSize + kChunkHeaderSize + padded(alpha.size()) + image, 4);
+    extended.insert(extended.end(), {'W', 'E', 'B', 'P'});
+    appendChunkHeader(extended, "VP8X", kExtendedHeaderSize);
+    appendLe(extended, kAlphaFlag, 4);
+    appendLe(extended, uint64_t(width - 1), 3);
+    appendLe(extended, uint64_t(height - 1), 3);
+    appendChunkHeader(extended, "ALPH", alpha.size());
+    extended.insert(extended.end(), alpha.begin(), alpha.end());
+    extended.resize(extended.size() + padded(alpha.size()) - alpha.size(), 0);
+    extended.insert(extended.end(), still.end() - std::ptrdiff_t(image), still.end());
     still = std::move(extended);
     return true;
 }
