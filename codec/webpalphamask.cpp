@@ -10,8 +10,9 @@ namespace {
 constexpr uint8_t kLosslessHeader = 1; // lossless, unfiltered, levels as given
 constexpr int kColourIndexing = 3;
 constexpr int kPixelsPerCode = 8; // two colours take a bit a pixel
+constexpr int kLiterals = 256;
 constexpr int kLengthCodes = 24;
-constexpr int kGreenAlphabet = 256 + kLengthCodes;
+constexpr int kGreenAlphabet = kLiterals + kLengthCodes;
 constexpr int kDistanceAlphabet = 40;
 constexpr int kLongestCopy = 4096;
 constexpr int kShortestCopy = 4; // shorter ones cost more than their literals
@@ -26,25 +27,26 @@ constexpr size_t kMostZeros = 138;
 constexpr int kAbove = 1;
 constexpr int kLeft = 2;
 
+// Appends to `out`, least significant bit first, as the format reads them.
 class BitWriter
 {
 public:
-    // Least significant bit first, as the format reads them.
+    explicit BitWriter(std::vector<uint8_t> &out) : m_out(out) {}
+
     void put(uint32_t bits, int count)
     {
         m_pending |= uint64_t(bits) << m_count;
         for (m_count += count; m_count >= 8; m_count -= 8, m_pending >>= 8)
-            m_bytes.push_back(uint8_t(m_pending));
+            m_out.push_back(uint8_t(m_pending));
     }
-    void finish(std::vector<uint8_t> &out)
+    void finish()
     {
         if (m_count > 0)
             put(0, 8 - m_count);
-        out.insert(out.end(), m_bytes.begin(), m_bytes.end());
     }
 
 private:
-    std::vector<uint8_t> m_bytes;
+    std::vector<uint8_t> &m_out;
     uint64_t m_pending = 0;
     int m_count = 0;
 };
@@ -205,7 +207,7 @@ void putCode(BitWriter &out, const PrefixCode &code)
             symbols.push_back(int(symbol));
     if (code.lone >= 0)
         symbols = {code.lone};
-    if (symbols.size() > 2 || symbols.back() > 255) {
+    if (symbols.size() > 2 || symbols.back() >= kLiterals) {
         putNormalCode(out, code);
         return;
     }
@@ -218,11 +220,17 @@ void putCode(BitWriter &out, const PrefixCode &code)
         out.put(uint32_t(symbols[1]), 8);
 }
 
-PrefixCode zeroCode(int alphabet)
+// The five codes of a picture: green with the copy lengths, red, blue and alpha, which
+// alpha planes leave at zero, and distance.
+void putCodes(BitWriter &out, const PrefixCode &green, const PrefixCode &distance)
 {
-    std::vector<uint64_t> counts(size_t(alphabet), 0);
-    counts[0] = 1;
-    return prefixCode(counts, kLongestCode, false);
+    std::vector<uint64_t> zeros(kLiterals, 0);
+    zeros[0] = 1;
+    const PrefixCode zero = prefixCode(zeros, kLongestCode, false);
+    putCode(out, green);
+    for (int channel = 0; channel < 3; ++channel)
+        putCode(out, zero);
+    putCode(out, distance);
 }
 
 // The colour table: transparent, then opaque as its difference from the first.
@@ -235,10 +243,7 @@ void putColourIndexing(BitWriter &out)
     std::vector<uint64_t> green(kGreenAlphabet, 0);
     green[0] = green[255] = 1;
     const PrefixCode greenCode = prefixCode(green, kLongestCode, false);
-    putCode(out, greenCode);
-    for (int channel = 0; channel < 3; ++channel)
-        putCode(out, zeroCode(256));
-    putCode(out, zeroCode(kDistanceAlphabet));
+    putCodes(out, greenCode, prefixCode(std::vector<uint64_t>(kDistanceAlphabet, 0), kLongestCode, false));
     greenCode.put(out, 0);
     greenCode.put(out, 255);
 }
@@ -272,18 +277,17 @@ std::vector<Token> tokensOf(const std::vector<uint8_t> &codes, size_t rowLength)
 
 // Eight pixels to a code, a bit each, the first lowest; the last code of a row repeats
 // its last pixel.
-bool bundle(const uint8_t *alpha, int stride, int width, int height, std::vector<uint8_t> &codes)
+bool bundle(const uint8_t *alpha, int stride, int width, int height, size_t rowLength, std::vector<uint8_t> &codes)
 {
-    const int rowLength = (width + kPixelsPerCode - 1) / kPixelsPerCode;
-    codes.assign(size_t(rowLength) * size_t(height), 0);
+    codes.assign(rowLength * size_t(height), 0);
     for (int y = 0; y < height; ++y) {
         const uint8_t *row = alpha + std::ptrdiff_t(y) * stride;
-        for (int x = 0; x < rowLength * kPixelsPerCode; ++x) {
-            const uint8_t value = row[std::min(x, width - 1)];
+        for (size_t x = 0; x < rowLength * kPixelsPerCode; ++x) {
+            const uint8_t value = row[std::min(x, size_t(width) - 1)];
             if (value != 0 && value != 255)
                 return false;
             if (value)
-                codes[size_t(y) * size_t(rowLength) + size_t(x / kPixelsPerCode)] |= uint8_t(1 << (x % kPixelsPerCode));
+                codes[size_t(y) * rowLength + x / kPixelsPerCode] |= uint8_t(1 << (x % kPixelsPerCode));
         }
     }
     return true;
@@ -294,10 +298,12 @@ bool bundle(const uint8_t *alpha, int stride, int width, int height, std::vector
 bool WebpAlphaMask::encode(const uint8_t *alpha, int stride, int width, int height, std::vector<uint8_t> &payload)
 {
     payload.clear();
-    std::vector<uint8_t> codes;
-    if (width <= 0 || height <= 0 || !bundle(alpha, stride, width, height, codes))
+    if (width <= 0 || height <= 0)
         return false;
     const size_t rowLength = size_t(width + kPixelsPerCode - 1) / kPixelsPerCode;
+    std::vector<uint8_t> codes;
+    if (!bundle(alpha, stride, width, height, rowLength, codes))
+        return false;
     const std::vector<Token> tokens = tokensOf(codes, rowLength);
     std::vector<uint64_t> greenCounts(kGreenAlphabet, 0);
     std::vector<uint64_t> distanceCounts(kDistanceAlphabet, 0);
@@ -306,32 +312,29 @@ bool WebpAlphaMask::encode(const uint8_t *alpha, int stride, int width, int heig
             ++greenCounts[size_t(token.literal)];
             continue;
         }
-        ++greenCounts[size_t(256 + prefixed(token.length).symbol)];
+        ++greenCounts[size_t(kLiterals + prefixed(token.length).symbol)];
         ++distanceCounts[size_t(prefixed(token.distance).symbol)];
     }
     const PrefixCode green = prefixCode(greenCounts, kLongestCode, true);
     const PrefixCode distance = prefixCode(distanceCounts, kLongestCode, false);
 
-    BitWriter out;
+    payload.push_back(kLosslessHeader);
+    BitWriter out(payload);
     putColourIndexing(out);
     out.put(0, 1); // no more transforms
     out.put(0, 1); // no colour cache
     out.put(0, 1); // one group of codes for the whole picture
-    putCode(out, green);
-    for (int channel = 0; channel < 3; ++channel)
-        putCode(out, zeroCode(256));
-    putCode(out, distance);
+    putCodes(out, green, distance);
     for (const Token &token : tokens) {
         if (!token.length) {
             green.put(out, token.literal);
             continue;
         }
         const Prefixed length = prefixed(token.length);
-        green.put(out, 256 + length.symbol);
+        green.put(out, kLiterals + length.symbol);
         out.put(uint32_t(length.extra), length.extraBits);
         distance.put(out, prefixed(token.distance).symbol);
     }
-    payload.push_back(kLosslessHeader);
-    out.finish(payload);
+    out.finish();
     return true;
 }
