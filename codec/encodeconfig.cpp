@@ -3,7 +3,7 @@
 #include <cstring>
 #include <memory>
 
-#include "handletable.h"
+#include "api/handletable.h"
 #include "mmc.h"
 
 EncodeSettings EncodeConfig::snapshot()

@@ -3,7 +3,7 @@
 // in a child process, and prints CPU time, peak memory and frames for both.
 
 #include "mmc.h"
-#include "playerstats.h"
+#include "playback/playerstats.h"
 
 #include <spawn.h>
 #include <sys/resource.h>

@@ -1,11 +1,11 @@
 #include <memory>
 
-#include "conversionjob.h"
+#include "api/handletable.h"
+#include "convert/conversionjob.h"
 #include "encodeconfig.h"
-#include "handletable.h"
-#include "imagefile.h"
 #include "mmc.h"
-#include "track.h"
+#include "source/track.h"
+#include "still/imagefile.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "handletable.h"
+#include "api/handletable.h"
 
 #include <mutex>
 #include <unordered_map>

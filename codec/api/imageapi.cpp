@@ -1,8 +1,8 @@
 #include <memory>
 
-#include "handletable.h"
-#include "imagefile.h"
+#include "api/handletable.h"
 #include "mmc.h"
+#include "still/imagefile.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <memory>
 
+#include "api/handletable.h"
+#include "convert/merger.h"
 #include "encodeconfig.h"
-#include "handletable.h"
-#include "merger.h"
 #include "mmc.h"
 
 namespace {

@@ -1,9 +1,9 @@
 #include <memory>
 
-#include "handletable.h"
+#include "api/handletable.h"
 #include "mmc.h"
-#include "player.h"
-#include "playerstats.h"
+#include "playback/player.h"
+#include "playback/playerstats.h"
 
 extern "C" {
 #include <libavutil/mem.h>

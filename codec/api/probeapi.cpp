@@ -1,8 +1,8 @@
 #include <memory>
 
-#include "handletable.h"
-#include "mediainfo.h"
+#include "api/handletable.h"
 #include "mmc.h"
+#include "probe/mediainfo.h"
 
 extern "C" {
 #include <libavutil/mem.h>

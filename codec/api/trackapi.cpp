@@ -1,9 +1,9 @@
 #include <memory>
 #include <mutex>
 
-#include "handletable.h"
+#include "api/handletable.h"
 #include "mmc.h"
-#include "track.h"
+#include "source/track.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "audiofilter.h"
+#include "convert/audiofilter.h"
 
 extern "C" {
 #include <libavfilter/avfilter.h>

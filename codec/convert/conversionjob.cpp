@@ -1,4 +1,4 @@
-#include "conversionjob.h"
+#include "convert/conversionjob.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -10,22 +10,22 @@
 #include <malloc.h>
 #endif
 
-#include "bgrabands.h"
 #include "codecids.h"
+#include "convert/moviewriter.h"
+#include "convert/sidestreams.h"
 #include "framefilter.h"
-#include "gifframeencoder.h"
-#include "mediasource.h"
-#include "moviewriter.h"
-#include "colourstatistics.h"
+#include "gif/bgrabands.h"
+#include "gif/colourstatistics.h"
+#include "gif/gifframeencoder.h"
+#include "gif/palettemapper.h"
 #include "orderedworkers.h"
-#include "palettemapper.h"
-#include "sidestreams.h"
-#include "stillencoder.h"
-#include "track.h"
-#include "trackframesource.h"
-#include "webpanimationwriter.h"
-#include "webpcanvastracker.h"
-#include "webpframeencoder.h"
+#include "source/mediasource.h"
+#include "source/track.h"
+#include "source/trackframesource.h"
+#include "still/stillencoder.h"
+#include "webp/webpanimationwriter.h"
+#include "webp/webpcanvastracker.h"
+#include "webp/webpframeencoder.h"
 #include "workingfile.h"
 
 extern "C" {

@@ -16,10 +16,10 @@ extern "C" {
 }
 
 #include "encodeconfig.h"
-#include "exifblock.h"
 #include "jobprogress.h"
 #include "mmc.h"
 #include "orderedworkers.h"
+#include "still/exifblock.h"
 
 class FrameSource;
 class FrameFilter;

@@ -1,13 +1,13 @@
-#include "merger.h"
+#include "convert/merger.h"
 
 #include <algorithm>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include "convert/moviewriter.h"
+#include "convert/sidestreams.h"
 #include "framefilter.h"
-#include "mediasource.h"
-#include "moviewriter.h"
-#include "sidestreams.h"
+#include "source/mediasource.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "encodeconfig.h"
 #include "jobprogress.h"
 
-#include "moviewriter.h"
+#include "convert/moviewriter.h"
 
 // Several sources, one after the other, in one output: each decoded, fitted into the
 // output's picture size and padded, brought to one frame rate and sample rate, encoded

@@ -1,4 +1,4 @@
-#include "moviewriter.h"
+#include "convert/moviewriter.h"
 
 extern "C" {
 #include <libavutil/opt.h>

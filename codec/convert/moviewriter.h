@@ -11,7 +11,7 @@ extern "C" {
 }
 
 #include "encodeconfig.h"
-#include "track.h"
+#include "source/track.h"
 
 // An output file written by one libavformat muxer: at most one encoded video stream, at
 // most one encoded audio stream, and streams copied packet by packet (subtitles, or

@@ -1,8 +1,8 @@
-#include "sidestreams.h"
+#include "convert/sidestreams.h"
 
 #include <algorithm>
 
-#include "moviewriter.h"
+#include "convert/moviewriter.h"
 
 namespace {
 

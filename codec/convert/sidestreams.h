@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "audiofilter.h"
-#include "mediasource.h"
-#include "track.h"
+#include "convert/audiofilter.h"
+#include "source/mediasource.h"
+#include "source/track.h"
 
 class MovieWriter;
 

@@ -1,4 +1,4 @@
-#include "bgrabands.h"
+#include "gif/bgrabands.h"
 
 #include <algorithm>
 

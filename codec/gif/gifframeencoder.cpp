@@ -1,10 +1,10 @@
-#include "gifframeencoder.h"
+#include "gif/gifframeencoder.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "lzwwriter.h"
+#include "gif/lzwwriter.h"
 
 extern "C" {
 #include <libavutil/common.h>

@@ -1,4 +1,4 @@
-#include "lzwwriter.h"
+#include "gif/lzwwriter.h"
 
 #include <algorithm>
 

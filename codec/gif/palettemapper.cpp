@@ -1,4 +1,4 @@
-#include "palettemapper.h"
+#include "gif/palettemapper.h"
 
 #include <algorithm>
 #include <climits>

@@ -6,8 +6,8 @@
 #include <memory>
 #include <vector>
 
+#include "gif/picturepool.h"
 #include "hugepagearray.h"
-#include "picturepool.h"
 
 extern "C" {
 #include <libavutil/frame.h>

@@ -1,4 +1,4 @@
-#include "picturepool.h"
+#include "gif/picturepool.h"
 
 #include <new>
 #include <vector>

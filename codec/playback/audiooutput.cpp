@@ -1,4 +1,4 @@
-#include "audiooutput.h"
+#include "playback/audiooutput.h"
 
 extern "C" {
 #include <libavutil/log.h>

@@ -1,4 +1,4 @@
-#include "audiospectrum.h"
+#include "playback/audiospectrum.h"
 
 extern "C" {
 #include <libavutil/mem.h>

@@ -1,10 +1,10 @@
-#include "player.h"
+#include "playback/player.h"
 
-#include "audiospectrum.h"
-#include "playerframe.h"
-#include "playersession.h"
-#include "stillencoder.h"
-#include "subtitlecheck.h"
+#include "playback/audiospectrum.h"
+#include "playback/playerframe.h"
+#include "playback/playersession.h"
+#include "playback/subtitlecheck.h"
+#include "still/stillencoder.h"
 
 extern "C" {
 #include <libswscale/swscale.h>

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "mmc.h"
-#include "playervideo.h"
+#include "playback/playervideo.h"
 
 struct AVFrame;
 struct PlayerSession;

@@ -1,7 +1,7 @@
-#include "playeraudio.h"
+#include "playback/playeraudio.h"
 
-#include "audiooutput.h"
-#include "playerclock.h"
+#include "playback/audiooutput.h"
+#include "playback/playerclock.h"
 
 extern "C" {
 #include <libavutil/channel_layout.h>

@@ -14,7 +14,7 @@ extern "C" {
 #include <libswresample/swresample.h>
 }
 
-#include "mediasource.h"
+#include "source/mediasource.h"
 
 class AudioOutput;
 class PlayerClock;

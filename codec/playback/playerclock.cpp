@@ -1,6 +1,6 @@
-#include "playerclock.h"
+#include "playback/playerclock.h"
 
-#include "audiooutput.h"
+#include "playback/audiooutput.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "playerframe.h"
+#include "playback/playerframe.h"
 
 #include "mmc.h"
 

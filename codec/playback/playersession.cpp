@@ -1,4 +1,4 @@
-#include "playersession.h"
+#include "playback/playersession.h"
 
 extern "C" {
 #include <libavutil/rational.h>

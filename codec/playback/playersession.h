@@ -4,10 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "audiooutput.h"
-#include "playeraudio.h"
-#include "playerclock.h"
-#include "playervideo.h"
+#include "playback/audiooutput.h"
+#include "playback/playeraudio.h"
+#include "playback/playerclock.h"
+#include "playback/playervideo.h"
 
 // One opened media of a player, with its threads. Members are destroyed picture first,
 // then sound, then the clock and the device they both read.

@@ -1,6 +1,6 @@
-#include "playervideo.h"
+#include "playback/playervideo.h"
 
-#include "playerclock.h"
+#include "playback/playerclock.h"
 
 #include <algorithm>
 

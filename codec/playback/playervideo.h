@@ -10,8 +10,8 @@
 #include <string>
 #include <thread>
 
-#include "mediasource.h"
-#include "playervideograph.h"
+#include "playback/playervideograph.h"
+#include "source/mediasource.h"
 
 class PlayerClock;
 

@@ -1,4 +1,4 @@
-#include "playervideograph.h"
+#include "playback/playervideograph.h"
 
 #include "framefilter.h"
 

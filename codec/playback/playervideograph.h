@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "mediasource.h"
+#include "source/mediasource.h"
 
 struct AVFilterGraph;
 struct AVFilterContext;

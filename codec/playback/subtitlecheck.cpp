@@ -1,4 +1,4 @@
-#include "subtitlecheck.h"
+#include "playback/subtitlecheck.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

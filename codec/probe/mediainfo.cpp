@@ -1,4 +1,4 @@
-#include "mediainfo.h"
+#include "probe/mediainfo.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,7 +6,7 @@
 
 #include "codecids.h"
 #include "framefilter.h"
-#include "stillencoder.h"
+#include "still/stillencoder.h"
 
 extern "C" {
 #include <libavutil/mem.h>

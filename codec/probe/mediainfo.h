@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "mediasource.h"
 #include "mmc.h"
+#include "source/mediasource.h"
 
 // A probed media file: what it holds, cached at open, and frame grabs from it. Close may
 // come from another thread while a grab runs; it aborts the grab's reads and waits.

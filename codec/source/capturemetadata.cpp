@@ -1,4 +1,4 @@
-#include "capturemetadata.h"
+#include "source/capturemetadata.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "framesource.h"
+#include "source/framesource.h"
 
 FrameSource::Decoded FrameSource::receive(AVCodecContext *decoder, AVFrame *frame)
 {

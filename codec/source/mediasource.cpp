@@ -1,7 +1,7 @@
-#include "mediasource.h"
+#include "source/mediasource.h"
 
 #include "librarystate.h"
-#include "webpanimation.h"
+#include "source/webpanimation.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

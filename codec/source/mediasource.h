@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "framesource.h"
+#include "source/framesource.h"
 
 extern "C" {
 #include <libavcodec/avcodec.h>

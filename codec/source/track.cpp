@@ -1,4 +1,4 @@
-#include "track.h"
+#include "source/track.h"
 
 #include <algorithm>
 

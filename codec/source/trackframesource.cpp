@@ -1,4 +1,4 @@
-#include "trackframesource.h"
+#include "source/trackframesource.h"
 
 #include <cstring>
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <vector>
 
-#include "framesource.h"
-#include "mediasource.h"
-#include "track.h"
+#include "source/framesource.h"
+#include "source/mediasource.h"
+#include "source/track.h"
 
 // Frames decoded from the packets fed into a video track. Packets are kept once taken,
 // so a second pass can replay them.

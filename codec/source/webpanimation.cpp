@@ -1,4 +1,4 @@
-#include "webpanimation.h"
+#include "source/webpanimation.h"
 
 #include <cstdio>
 #include <cstring>

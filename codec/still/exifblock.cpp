@@ -1,4 +1,4 @@
-#include "exifblock.h"
+#include "still/exifblock.h"
 
 #include <algorithm>
 #include <cstring>

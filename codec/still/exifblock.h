@@ -7,7 +7,7 @@ extern "C" {
 #include <libavcodec/codec_id.h>
 }
 
-#include "capturemetadata.h"
+#include "source/capturemetadata.h"
 
 // The capture metadata as EXIF tags, in the TIFF structure that image files carry.
 class ExifBlock

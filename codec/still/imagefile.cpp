@@ -1,4 +1,4 @@
-#include "imagefile.h"
+#include "still/imagefile.h"
 
 #include <cerrno>
 #include <fcntl.h>

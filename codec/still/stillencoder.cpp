@@ -1,8 +1,8 @@
-#include "stillencoder.h"
+#include "still/stillencoder.h"
 
 #include <cmath>
 
-#include "pngwriter.h"
+#include "still/pngwriter.h"
 
 namespace {
 

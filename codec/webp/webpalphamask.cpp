@@ -1,4 +1,4 @@
-#include "webpalphamask.h"
+#include "webp/webpalphamask.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,11 +1,11 @@
-#include "webpanimationwriter.h"
+#include "webp/webpanimationwriter.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include <webp/decode.h>
 
-#include "webpchunks.h"
+#include "webp/webpchunks.h"
 #include "workingfile.h"
 
 using namespace WebpChunks;

@@ -1,4 +1,4 @@
-#include "webpcanvastracker.h"
+#include "webp/webpcanvastracker.h"
 
 #include <algorithm>
 #include <cmath>

@@ -7,7 +7,7 @@ extern "C" {
 #include <libavutil/frame.h>
 }
 
-#include "webpanimationwriter.h"
+#include "webp/webpanimationwriter.h"
 
 // Decides, frame by frame in display order, what of an animated WebP's canvas each frame
 // repaints. It keeps for every block of the canvas the source pixels last written there,

@@ -1,11 +1,11 @@
-#include "webpframeencoder.h"
+#include "webp/webpframeencoder.h"
 
 #include <cstring>
 
 #include <webp/encode.h>
 
-#include "webpalphamask.h"
-#include "webpchunks.h"
+#include "webp/webpalphamask.h"
+#include "webp/webpchunks.h"
 
 using namespace WebpChunks;
 

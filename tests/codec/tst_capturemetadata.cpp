@@ -1,6 +1,6 @@
 #include "testhome.h"
 
-#include "capturemetadata.h"
+#include "source/capturemetadata.h"
 
 // Dates and places as movies carry them; a form we cannot read must give no tag rather
 // than a wrong one.

@@ -1,4 +1,4 @@
-#include "colourstatistics.h"
+#include "gif/colourstatistics.h"
 #include "testhome.h"
 
 #include <thread>

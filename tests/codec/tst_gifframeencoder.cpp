@@ -1,4 +1,4 @@
-#include "gifframeencoder.h"
+#include "gif/gifframeencoder.h"
 #include "testhome.h"
 
 #include <QByteArray>

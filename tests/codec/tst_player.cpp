@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-#include "playerstats.h"
+#include "playback/playerstats.h"
 #include "tst_playersupport.h"
 
 namespace {

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "playerstats.h"
+#include "playback/playerstats.h"
 #include "tst_playersupport.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "pngwriter.h"
+#include "still/pngwriter.h"
 #include "testhome.h"
 
 #include <QImage>

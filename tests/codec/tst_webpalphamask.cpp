@@ -5,7 +5,7 @@
 
 #include <webp/decode.h>
 
-#include "webpframeencoder.h"
+#include "webp/webpframeencoder.h"
 
 namespace {
 

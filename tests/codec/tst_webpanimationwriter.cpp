@@ -4,7 +4,7 @@
 #include <webp/demux.h>
 #include <webp/encode.h>
 
-#include "webpanimationwriter.h"
+#include "webp/webpanimationwriter.h"
 #include "workingfile.h"
 
 namespace {

@@ -8,9 +8,9 @@
 #include <webp/demux.h>
 #include <webp/encode.h>
 
-#include "webpanimationwriter.h"
-#include "webpcanvastracker.h"
-#include "webpframeencoder.h"
+#include "webp/webpanimationwriter.h"
+#include "webp/webpcanvastracker.h"
+#include "webp/webpframeencoder.h"
 #include "workingfile.h"
 
 namespace {
