@@ -27,3 +27,19 @@ bool makeStillBackgroundMovie(const std::string &path, int seconds);
 // pictures apart crossing it: what lies between them stays, and would cost much to paint
 // again; HEVC without sound, shown portrait.
 bool makeTexturedStillMovie(const std::string &path, int seconds);
+
+// A photo-like still background, smooth and detailed areas under a frozen grain,
+// carrying a camera's sensor noise of a few levels in every frame, with a 240 px subject
+// crossing it: a phone on a steady hand; HEVC with sound, shown portrait.
+bool makeNoisyStillMovie(const std::string &path, int seconds);
+
+// Low light: a dark moving test picture under strong noise, coded at a high bitrate as
+// phones do in the dark; HEVC with sound, shown portrait.
+bool makeDarkNoisyMovie(const std::string &path, int seconds);
+
+// A screen recording: flat colours, boxes and text standing still while a pointer
+// moves; H.264 without sound, landscape.
+bool makeScreenMovie(const std::string &path, int seconds);
+
+// Noisy colour bars at 60 fps, coded 1080x1920: every still's rows noisy; H.264 without sound.
+bool makeNoisyBarsMovie(const std::string &path, int seconds);

@@ -8,15 +8,18 @@
 //
 // --only runs the jobs whose name starts with JOB (for example "PNG"); --movie the
 // made movies whose kind starts with KIND ("portrait", "landscape", "10-bit", "smooth",
-// "still").
+// "still", "noisy", "dark", "screen").
 //
-// Without an input it makes seven movies (kept in the output folder and reused): a 3 s
+// Without an input it makes eleven movies (kept in the output folder and reused): a 3 s
 // portrait HEVC with sound, a 3 s landscape H.264, a 3 s 10-bit HEVC turned 270 degrees,
 // a 10 s portrait HEVC, whose peak memory is set against the 3 s one's, a 3 s portrait
 // HEVC of smooth gradients, as phones mostly record, a 3 s portrait HEVC where only a
-// small subject moves over a still gradient, and one where two move apart over a still
-// texture. All are 30 fps, coded 1920x1440. Both sides' outputs stay in the output folder, and each row shows their
-// sizes.
+// small subject moves over a still gradient, one where two move apart over a still
+// texture, and four of what phones and screens record beyond clean pictures: a subject
+// over a still background with sensor noise, dark low light under strong noise, a
+// screen-like recording of flat colours and text, and noisy bars at 60 fps coded
+// 1080x1920. The others are 30 fps, coded 1920x1440. Both sides' outputs stay in the
+// output folder, and each row shows their sizes.
 
 #include <algorithm>
 #include <cerrno>
@@ -103,11 +106,17 @@ std::vector<Movie> makeMovies(const std::string &folder)
         {"smooth portrait HEVC with sound, 3 s", folder + "/smooth-3s.mov"},
         {"still background, portrait HEVC, 3 s", folder + "/still-3s.mov", true},
         {"still textured background, two subjects, portrait HEVC, 3 s", folder + "/textured-3s.mov", true},
+        {"noisy still background, portrait HEVC with sound, 3 s", folder + "/noisystill-3s.mov", true},
+        {"dark noisy low light, portrait HEVC with sound, 3 s", folder + "/dark-3s.mov"},
+        {"screen-like flat colours, landscape H.264, 3 s", folder + "/screen-3s.mov", true},
+        {"noisy bars, 1080x1920 H.264 at 60 fps, 3 s", folder + "/bars60-3s.mov"},
     };
     const bool made = makePortraitMovie(movies[0].path, 3) && makeMovie(movies[1].path, 3, avc, true, "0")
                       && makeMovie(movies[2].path, 3, hevc10, false, "270")
                       && makePortraitMovie(movies[3].path, 10) && makeSmoothMovie(movies[4].path, 3)
-                      && makeStillBackgroundMovie(movies[5].path, 3) && makeTexturedStillMovie(movies[6].path, 3);
+                      && makeStillBackgroundMovie(movies[5].path, 3) && makeTexturedStillMovie(movies[6].path, 3)
+                      && makeNoisyStillMovie(movies[7].path, 3) && makeDarkNoisyMovie(movies[8].path, 3)
+                      && makeScreenMovie(movies[9].path, 3) && makeNoisyBarsMovie(movies[10].path, 3);
     return made ? movies : std::vector<Movie>();
 }
 
