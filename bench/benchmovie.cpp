@@ -17,6 +17,13 @@ const std::vector<std::string> kPortraitHevc{"-c:v", "libx265", "-x265-params", 
                                              "-preset", "fast", "-pix_fmt", "yuv420p"};
 const std::vector<std::string> kAvc{"-c:v", "libx264", "-preset", "fast", "-pix_fmt", "yuv420p"};
 
+// Noise survives coding only at a phone's high bitrates, not at the encoders' defaults.
+std::vector<std::string> withQuality(std::vector<std::string> video, int crf)
+{
+    video.insert(video.end(), {"-crf", std::to_string(crf)});
+    return video;
+}
+
 // `source` is a lavfi graph of the given length.
 bool makeMovieFrom(const std::string &path, const std::string &source, int seconds,
                    const std::vector<std::string> &video, bool sound, const std::string &rotate)
@@ -86,16 +93,14 @@ bool makeNoisyStillMovie(const std::string &path, int seconds)
         "loop=loop=-1:size=1,setpts=N/30/TB[background];testsrc2=size=240x240:rate=30[subject];"
         "[background][subject]overlay=x=t*400:y=500,noise=alls=6:allf=t,trim=duration="
         + std::to_string(seconds);
-    return makeMovieFrom(path, source, seconds, kPortraitHevc, true, "90");
+    return makeMovieFrom(path, source, seconds, withQuality(kPortraitHevc, 20), true, "90");
 }
 
 bool makeDarkNoisyMovie(const std::string &path, int seconds)
 {
     const std::string source = "testsrc2=size=1920x1440:rate=30:duration=" + std::to_string(seconds)
-                               + ",lutyuv=y=val*0.25+8,noise=alls=40:allf=t";
-    std::vector<std::string> video = kPortraitHevc;
-    video.insert(video.end(), {"-crf", "14"});
-    return makeMovieFrom(path, source, seconds, video, true, "90");
+                               + ",lutyuv=y=val*0.25+8,noise=alls=24:allf=t";
+    return makeMovieFrom(path, source, seconds, withQuality(kPortraitHevc, 26), true, "90");
 }
 
 bool makeScreenMovie(const std::string &path, int seconds)
@@ -116,6 +121,6 @@ bool makeScreenMovie(const std::string &path, int seconds)
 bool makeNoisyBarsMovie(const std::string &path, int seconds)
 {
     const std::string source =
-        "smptehdbars=size=1080x1920:rate=60:duration=" + std::to_string(seconds) + ",noise=alls=20:allf=t+u";
-    return makeMovieFrom(path, source, seconds, kAvc, false, "0");
+        "smptehdbars=size=1080x1920:rate=60:duration=" + std::to_string(seconds) + ",noise=alls=8:allf=t+u";
+    return makeMovieFrom(path, source, seconds, withQuality(kAvc, 16), false, "0");
 }
