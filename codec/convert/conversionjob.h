@@ -68,6 +68,9 @@ public:
 
     bool cancel();
     void close();
+    // Where a finished job's file went: the destination, or the next free name when
+    // something took the destination meanwhile. Empty until then.
+    std::string outputPath();
 
     static bool isStillFormat(const std::string &format);
 
@@ -127,6 +130,7 @@ private:
     std::string m_format;
     std::string m_destination;
     std::string m_partPath;
+    std::string m_outputPath;
     int m_partDescriptor = -1;
     EncodeSettings m_settings;
     StillTarget m_target;
