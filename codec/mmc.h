@@ -174,8 +174,8 @@ int MMC_ConfigSetTrackModeC(MMC_Handle cfg, int mode);
 MMC_Handle MMC_CreateConverter(int reserved);
 /* The same converter; it ignores the encoder configuration but for the two codecs. */
 MMC_Handle MMC_CreateConverterAlt(int reserved);
-/* format is a muxer name, case-sensitive ("gif", "webp", "mp4", "mp3"). dst is opened
- * here. The source's first audio track, its subtitles where the muxer takes their
+/* format is a muxer name, case-sensitive ("gif", "webp", "mp4", "mp3"). The working
+ * file beside dst is made here; dst's name is given only at a normal end. The source's first audio track, its subtitles where the muxer takes their
  * codec, and the configuration's chapters go into movie and sound files. */
 int MMC_ConverterOpenFile(MMC_Handle conv, const char *src, const char *dst, const char *format,
                           MMC_Handle cfg);

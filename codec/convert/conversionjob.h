@@ -34,7 +34,7 @@ class SideStreams;
 // Flags as the drivers poll them: total is at least 1 from a successful open; a normal
 // end sets done = total, then finished; a job that fails on its own sets failed, then
 // finished; a cancel sets failed and leaves finished 0. Only a normal end leaves a file
-// under the destination name.
+// under the output's name (see outputPath).
 class ConversionJob : public JobProgress
 {
 public:
