@@ -174,8 +174,8 @@ int MMC_ConfigSetTrackModeC(MMC_Handle cfg, int mode);
 MMC_Handle MMC_CreateConverter(int reserved);
 /* The same converter; it ignores the encoder configuration but for the two codecs. */
 MMC_Handle MMC_CreateConverterAlt(int reserved);
-/* format is a muxer name, case-sensitive ("gif", "webp", "mp4", "mp3"). dst is opened
- * here. The source's first audio track, its subtitles where the muxer takes their
+/* format is a muxer name, case-sensitive ("gif", "webp", "mp4", "mp3"). The working
+ * file beside dst is made here; dst's name is given only at a normal end. The source's first audio track, its subtitles where the muxer takes their
  * codec, and the configuration's chapters go into movie and sound files. */
 int MMC_ConverterOpenFile(MMC_Handle conv, const char *src, const char *dst, const char *format,
                           MMC_Handle cfg);
@@ -207,11 +207,26 @@ int MMC_ConverterHasFailed(MMC_Handle conv);
 /* Progress in microseconds; total is at least 1 once opened. */
 uint64_t MMC_ConverterGetDone(MMC_Handle conv);
 uint64_t MMC_ConverterGetTotal(MMC_Handle conv);
+/* Where a finished job's file went: dst, or when something took dst meanwhile the next
+ * free name ("name(1).gif", "name(2).gif"); nothing is ever replaced. Writes the path, with
+ * its null, into path (size bytes) and returns its length; 0 before the job has finished
+ * well, for stills handed to a writer, or when size is too small. */
+uint32_t MMC_ConverterGetOutputPath(MMC_Handle conv, char *path, uint32_t size);
 /* 1 = cancelled (failed becomes 1, finished stays 0); 0 = nothing left to cancel. */
 int MMC_ConverterCancel(MMC_Handle conv);
 /* Joins the job; no callback runs after it returns. */
 void MMC_ConverterClose(MMC_Handle conv);
 void MMC_DestroyConverter(MMC_Handle conv);
+
+/* ---- Working folders: stills a writer stores before they are complete ------------ */
+/* Makes an empty folder beside dst, not dst itself, under a name of the library's own;
+ * what killed runs left beside dst more than a day ago goes first. Writes its path into
+ * path and returns its length; 0 when none could be made or size is too small. */
+uint32_t MMC_CreateWorkingFolder(const char *dst, char *path, uint32_t size);
+/* Gives the working folder dst's name, or when dst is taken the next free one
+ * ("name(1)", "name(2)"); never replaces anything. Writes the name given into named and
+ * returns its length; 0 when the folder could not be named (errno tells why). */
+uint32_t MMC_CommitWorkingFolder(const char *folder, const char *dst, char *named, uint32_t size);
 
 /* ---- Images --------------------------------------------------------------------- */
 MMC_Handle MMC_ImageCreateWriter(int reserved);
@@ -255,9 +270,10 @@ int MMC_PacketSetData(MMC_Handle packet, const void *data, uint32_t size);
 void MMC_ReleasePacket(MMC_Handle packet);
 
 /* ---- Merger: sources one after the other into one output ------------------------ */
-/* Open creates dst; the first source added fixes the output's streams and a later one
- * lacking them is refused. The output is complete when closed after the sources have
- * drained; a cancelled, failed or unfed merge deletes it. Done and total are µs. */
+/* Open creates a working file beside dst; the first source added fixes the output's
+ * streams and a later one lacking them is refused. The output is complete, and given
+ * dst's name, when closed after the sources have drained; a cancelled, failed or unfed
+ * merge deletes its working file. Done and total are µs. */
 MMC_Handle MMC_CreateMerger(int reserved);
 int MMC_MergerOpen(MMC_Handle merger, const char *dst, const char *format, MMC_Handle cfg);
 int MMC_MergerStart(MMC_Handle merger);
@@ -269,6 +285,8 @@ int MMC_MergerIsFinished(MMC_Handle merger);
 int MMC_MergerHasFailed(MMC_Handle merger);
 uint64_t MMC_MergerGetDone(MMC_Handle merger);
 uint64_t MMC_MergerGetTotal(MMC_Handle merger);
+/* Where a complete output went once closed: dst or the next free name, as for a converter. */
+uint32_t MMC_MergerGetOutputPath(MMC_Handle merger, char *path, uint32_t size);
 int MMC_MergerCancel(MMC_Handle merger);
 void MMC_MergerClose(MMC_Handle merger);
 void MMC_DestroyMerger(MMC_Handle merger);

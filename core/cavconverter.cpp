@@ -5,8 +5,11 @@
 #include "corelog.h"
 #include "mmc.h"
 
+#include <QByteArray>
 #include <QElapsedTimer>
 #include <QString>
+
+#include <climits>
 
 namespace {
 
@@ -354,8 +357,18 @@ CAVConverter::Outcome CAVConverter::DecideLocked(Outcome outcome)
     return m_stop ? Outcome::Stopped : outcome;
 }
 
+QByteArray CAVConverter::LibraryOutputPath()
+{
+    char path[PATH_MAX];
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_converter && MMC_ConverterGetOutputPath(m_converter, path, sizeof path) ? QByteArray(path) : QByteArray();
+}
+
 void CAVConverter::FinishConversion(Outcome outcome)
 {
+    // The tags go into the file the job wrote, which has another name when something
+    // took the destination meanwhile.
+    m_dst = LibraryOutputPath();
     // Close joins the library's job, so the output is complete before its tags are written.
     DisposeConverter();
     ReleaseConfig();

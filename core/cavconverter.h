@@ -69,6 +69,7 @@ private:
                                unsigned int &last);
     static void ReportOutcome(ConvertProgressFunc cb, void *user, Outcome outcome);
     Outcome DecideLocked(Outcome outcome);
+    QByteArray LibraryOutputPath();
     void FinishConversion(Outcome outcome);
     void FinishMerge(Outcome outcome);
     bool BeginTrackRun(uint32_t &converter);

@@ -7,6 +7,7 @@
 #include <QFile>
 
 #include <chrono>
+#include <climits>
 #include <cstring>
 #include <thread>
 
@@ -66,6 +67,7 @@ bool ZVLPConverter::PrepareJob(int route, const char *dst, CAVEncodeParam *param
         m_info.user = user;
     }
     m_dst = QByteArray(dst);
+    m_writtenPath.clear();
     m_stopRequested = m_outcomeDecided = m_cancelAccepted = false;
 
     m_converter = param->altEngine ? MMC_CreateConverterAlt(-1) : MMC_CreateConverter(-1);
@@ -345,9 +347,19 @@ bool ZVLPConverter::LibraryWroteOutput()
            && MMC_ConverterHasFailed(m_converter) != 1;
 }
 
+QString ZVLPConverter::LibraryOutputPath()
+{
+    char path[PATH_MAX];
+    std::lock_guard<std::mutex> lock(m_stopMutex);
+    return m_converter && MMC_ConverterGetOutputPath(m_converter, path, sizeof path) ? QString::fromUtf8(path)
+                                                                                      : QString();
+}
+
 void ZVLPConverter::FinishJob(Outcome outcome)
 {
-    const bool wroteOutput = LibraryWroteOutput();
+    // The library names the file it wrote: the destination was taken meanwhile when that
+    // is another name.
+    const QString written = LibraryWroteOutput() ? LibraryOutputPath() : QString();
     // Close joins the library's job, so no image-write callback can follow.
     DisposeConverter();
     ReleaseAllTracks();
@@ -358,9 +370,10 @@ void ZVLPConverter::FinishJob(Outcome outcome)
         m_outcomeDecided = true;
     }
     // A file the stop came too late for is ours to take back; whatever else lies at the
-    // destination is not. Stills belong to the write callback's owner.
-    if (wroteOutput && outcome != Outcome::Finished && !IsStillFormat(m_param->format))
-        QFile::remove(QString::fromUtf8(m_dst));
+    // destination is not. Stills handed to the write callback belong to its owner.
+    if (outcome != Outcome::Finished && !written.isEmpty())
+        QFile::remove(written);
+    m_writtenPath = outcome == Outcome::Finished ? written : QString();
     m_param.reset();
     m_src.clear();
     m_dst.clear();

@@ -9,6 +9,7 @@
 #include "tracklist.h"
 
 #include <QByteArray>
+#include <QString>
 
 #include <cstdint>
 #include <memory>
@@ -49,6 +50,11 @@ public:
     // Idempotent; a finish decided before the request still reports finished.
     void StopConvert();
 
+    // Where the last job's file went, once it reported finished: the destination, or the
+    // next free name when something took the destination meanwhile. Empty for stills
+    // handed to the write callback and for a job that did not finish.
+    QString WrittenPath() const { return m_writtenPath; }
+
     void ReleaseAllTracks();
     const TrackInfo *GetTracksInfoOfType(unsigned int type) const;
 
@@ -77,6 +83,7 @@ private:
     void ReportProgress(unsigned int &lastPercent);
     void ReportTime();
     bool LibraryWroteOutput();
+    QString LibraryOutputPath();
     void FinishJob(Outcome outcome);
 
     uint32_t m_converter = 0;
@@ -88,6 +95,7 @@ private:
     ConvertTimeFunc m_time = nullptr;
     QByteArray m_src;
     QByteArray m_dst;
+    QString m_writtenPath;
     TrackList m_tracks;
     uint32_t m_videoTrack = 0;
     uint32_t m_audioTrack = 0;

@@ -234,8 +234,10 @@ QString ZvVideoConvertItem::getConverPath()
         } while (QFileInfo::exists(candidate));
     }
     outputPath = candidate;
-    if (!QFileInfo(outputDir).isDir() && !QDir().mkpath(outputDir))
-        qCWarning(lcCore) << "cannot create the output folder" << outputDir;
+    // A series of stills gets its own folder only once its last still is written.
+    const QString folder = IsAnimatedOutput() ? outputDir : ConversionRoot();
+    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder))
+        qCWarning(lcCore) << "cannot create the output folder" << folder;
     return outputPath;
 }
 

@@ -2,6 +2,7 @@
 
 #include "converttypes.h"
 #include "imagewriteinfo.h"
+#include "stillsfolder.h"
 
 #include <QString>
 #include <QWidget>
@@ -120,6 +121,7 @@ private:
     bool startFileRoute(bool merge, CAVEncodeParam *param);
     bool startTrackRoute(CAVEncodeParam *param);
     ImageWriteInfo makeWriteInfo() const;
+    bool takeOutput();
     void releaseConverter();
     void finishWithFailure(const QString &reason);
     void reportStartFailure(const QString &reason);
@@ -138,6 +140,8 @@ private:
     ZvVideoConvertItem *m_videoItem = nullptr;
     QConvertMouseState m_mouseState = ConvertMouseNone;
     ZVLPConverter *m_converter = nullptr;
+    // Its working folder goes with the row, whose destructor stops the job first.
+    StillsFolder m_stills;
     int m_nConvertState = BarIdle;
     QString m_strResolution;
     int m_infoColumnsX = 0;

@@ -20,7 +20,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
-#include <QRegularExpression>
 
 #include <memory>
 #include <vector>
@@ -94,7 +93,7 @@ void VideoConvertBar::resetStopFlag()
 ImageWriteInfo VideoConvertBar::makeWriteInfo() const
 {
     ImageWriteInfo info;
-    info.folder = withoutTrailingSlash(m_videoItem->outputDir);
+    info.folder = animatedOutput() ? withoutTrailingSlash(m_videoItem->outputDir) : m_stills.path();
     info.extension = outputExtension();
     info.baseName = trimName(m_videoItem->outputName);
     return info;
@@ -120,12 +119,16 @@ void VideoConvertBar::StartToConvertVideo(bool merge, bool fresh)
         reportStartFailure(tr("No output file name could be made."));
         return;
     }
-    if (!QFileInfo(m_videoItem->outputDir).isDir()) {
-        reportStartFailure(tr("The output folder %1 cannot be created.")
-                               .arg(QDir::toNativeSeparators(withoutTrailingSlash(m_videoItem->outputDir))));
+    // Stills go into a working folder beside their own, which gets its name at the end.
+    const QString outputDir = withoutTrailingSlash(m_videoItem->outputDir);
+    const QString madeIn = animatedOutput() ? outputDir : QFileInfo(outputDir).path();
+    if (!QFileInfo(madeIn).isDir()
+        || (!animatedOutput() && !m_stills.create(outputDir, trimName(m_videoItem->outputName), outputExtension()))) {
+        reportStartFailure(tr("The output folder %1 cannot be created.").arg(QDir::toNativeSeparators(madeIn)));
         return;
     }
     if (!QFileInfo(m_videoItem->path).isReadable()) {
+        m_stills.discard();
         reportStartFailure(tr("The movie cannot be read."));
         return;
     }
@@ -134,6 +137,7 @@ void VideoConvertBar::StartToConvertVideo(bool merge, bool fresh)
     const bool fileRoute = animatedOutput() || m_videoItem->allSelected;
     const bool started = fileRoute ? startFileRoute(merge, param.get()) : startTrackRoute(param.get());
     if (!started) {
+        m_stills.discard();
         reportStartFailure(fileRoute || m_videoItem->selectedFrames.empty()
                                ? tr("The conversion could not start.")
                                : tr("The picked frames could not be read."));
@@ -202,6 +206,7 @@ void VideoConvertBar::StopConverVideo()
     m_bIsStopConvert = true;
     m_strFailReason.clear();
     releaseConverter();
+    m_stills.discard();
     m_nConvertState = BarIdle;
     m_progressBar->setValue(0);
     setConvertState();
@@ -245,11 +250,7 @@ void VideoConvertBar::UpdataConverPro(unsigned int percent, convertState state)
         break;
     case convertFinished: {
         m_converterState->clear();
-        const bool wroteStills = animatedOutput() || !QDir(m_videoItem ? m_videoItem->outputDir : QString())
-                                                              .entryList(QDir::Files | QDir::Hidden)
-                                                              .isEmpty();
-        if (!wroteStills) {
-            // A still job that stored no picture did not convert anything.
+        if (!takeOutput()) {
             finishWithFailure(tr("No picture could be written to the output folder."));
             break;
         }
@@ -268,6 +269,24 @@ void VideoConvertBar::UpdataConverPro(unsigned int percent, convertState state)
     }
 }
 
+// Records the name the output really has: the one chosen at the start may have been
+// taken meanwhile by another program.
+bool VideoConvertBar::takeOutput()
+{
+    if (animatedOutput()) {
+        const QString written = m_converter ? m_converter->WrittenPath() : QString();
+        if (m_videoItem && !written.isEmpty())
+            m_videoItem->outputPath = written;
+        return true;
+    }
+    // A still job that stored no picture did not convert anything.
+    const QString named = m_stills.holdsStills() ? m_stills.commit() : QString();
+    if (named.isEmpty() || !m_videoItem)
+        return false;
+    m_videoItem->outputDir = named + QLatin1Char('/');
+    return true;
+}
+
 QString VideoConvertBar::getOutputPath() const
 {
     return m_videoItem ? m_videoItem->outputPath : QString();
@@ -275,19 +294,9 @@ QString VideoConvertBar::getOutputPath() const
 
 void VideoConvertBar::removeOwnOutput()
 {
-    // An animation that did not end well never reached its name: whatever is there is
-    // not ours.
-    if (!m_videoItem || animatedOutput())
-        return;
-    QDir folder(m_videoItem->outputDir);
-    const QRegularExpression own(QStringLiteral("^%1_\\d+\\.%2$")
-                                     .arg(QRegularExpression::escape(trimName(m_videoItem->outputName)),
-                                          QRegularExpression::escape(outputExtension())));
-    for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden)) {
-        if (own.match(name).hasMatch())
-            folder.remove(name);
-    }
-    removeOutPutDir();
+    // An output that did not end well never reached its name: whatever is there is not
+    // ours. Only the stills' working folder is.
+    m_stills.discard();
 }
 
 bool VideoConvertBar::removeOutPutDir()

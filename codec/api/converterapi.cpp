@@ -1,6 +1,7 @@
 #include <memory>
 
 #include "api/handletable.h"
+#include "api/pathtext.h"
 #include "convert/conversionjob.h"
 #include "encodeconfig.h"
 #include "mmc.h"
@@ -154,6 +155,11 @@ uint64_t MMC_ConverterGetDone(MMC_Handle conv)
 uint64_t MMC_ConverterGetTotal(MMC_Handle conv)
 {
     return onJob(conv, uint64_t(0), [](ConversionJob &j) { return j.total(); });
+}
+
+uint32_t MMC_ConverterGetOutputPath(MMC_Handle conv, char *path, uint32_t size)
+{
+    return onJob(conv, uint32_t(0), [&](ConversionJob &j) { return copyPath(j.outputPath(), path, size); });
 }
 
 int MMC_ConverterCancel(MMC_Handle conv)

@@ -1,6 +1,7 @@
 #include <memory>
 
 #include "api/handletable.h"
+#include "api/pathtext.h"
 #include "convert/merger.h"
 #include "encodeconfig.h"
 #include "mmc.h"
@@ -69,6 +70,11 @@ uint64_t MMC_MergerGetDone(MMC_Handle merger)
 uint64_t MMC_MergerGetTotal(MMC_Handle merger)
 {
     return onMerger(merger, uint64_t(0), [](Merger &m) { return m.total(); });
+}
+
+uint32_t MMC_MergerGetOutputPath(MMC_Handle merger, char *path, uint32_t size)
+{
+    return onMerger(merger, uint32_t(0), [&](Merger &m) { return copyPath(m.outputPath(), path, size); });
 }
 
 int MMC_MergerCancel(MMC_Handle merger)

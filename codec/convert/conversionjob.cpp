@@ -137,6 +137,12 @@ ConversionJob::~ConversionJob()
     close();
 }
 
+std::string ConversionJob::outputPath()
+{
+    std::lock_guard<std::mutex> lock(m_endMutex);
+    return m_outputPath;
+}
+
 bool ConversionJob::isStillFormat(const std::string &format)
 {
     return stillCodec(format) != AV_CODEC_ID_NONE;
@@ -364,12 +370,13 @@ void ConversionJob::run()
     std::lock_guard<std::mutex> lock(m_endMutex);
     if (m_cancel.load())
         return; // the cancel owns the ending
-    // Renamed only while its name still leads to what the job wrote.
-    if (ok && !m_partPath.empty())
-        ok = WorkingFile::isAt(m_partPath, m_partDescriptor)
-             && std::rename(m_partPath.c_str(), m_destination.c_str()) == 0;
+    // Named only while its name still leads to what the job wrote.
+    if (ok && !m_partPath.empty()) {
+        m_outputPath = WorkingFile::commit(m_partPath, m_partDescriptor, m_destination);
+        ok = !m_outputPath.empty();
+    }
     if (ok) {
-        m_partPath.clear(); // under the destination's name now: only its descriptor is left
+        m_partPath.clear(); // under the output's name now: only its descriptor is left
         m_done.store(m_total.load());
     } else {
         m_failed.store(true);

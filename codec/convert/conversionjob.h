@@ -34,7 +34,7 @@ class SideStreams;
 // Flags as the drivers poll them: total is at least 1 from a successful open; a normal
 // end sets done = total, then finished; a job that fails on its own sets failed, then
 // finished; a cancel sets failed and leaves finished 0. Only a normal end leaves a file
-// under the destination name.
+// under the output's name (see outputPath).
 class ConversionJob : public JobProgress
 {
 public:
@@ -68,6 +68,9 @@ public:
 
     bool cancel();
     void close();
+    // Where a finished job's file went: the destination, or the next free name when
+    // something took the destination meanwhile. Empty until then.
+    std::string outputPath();
 
     static bool isStillFormat(const std::string &format);
 
@@ -127,6 +130,7 @@ private:
     std::string m_format;
     std::string m_destination;
     std::string m_partPath;
+    std::string m_outputPath;
     int m_partDescriptor = -1;
     EncodeSettings m_settings;
     StillTarget m_target;

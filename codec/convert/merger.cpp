@@ -1,13 +1,13 @@
 #include "convert/merger.h"
 
 #include <algorithm>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "convert/moviewriter.h"
 #include "convert/sidestreams.h"
 #include "framefilter.h"
 #include "source/mediasource.h"
+#include "workingfile.h"
 
 namespace {
 
@@ -33,9 +33,11 @@ bool Merger::open(const std::string &dst, const std::string &format, const Encod
     auto writer = std::make_unique<MovieWriter>();
     if (!writer->prepare(format, settings))
         return false;
-    // Opened now, so an unwritable destination fails here rather than mid-merge.
-    m_descriptor = ::open(dst.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (m_descriptor < 0)
+    // Made now, so an unwritable destination fails here rather than mid-merge; written
+    // under a name of its own, so a merge that does not complete leaves nothing at dst.
+    WorkingFile::removeStale(dst);
+    m_partPath = WorkingFile::create(dst, m_descriptor);
+    if (m_partPath.empty())
         return false;
     m_writer = std::move(writer);
     m_destination = dst;
@@ -251,12 +253,21 @@ void Merger::close()
     stopWorker();
     const bool complete = drained && (!m_withSound || m_writer->writeAudio(nullptr)) && m_writer->finish();
     m_writer.reset();
-    ::close(m_descriptor);
-    m_descriptor = -1;
-    if (!complete) {
-        ::unlink(m_destination.c_str());
+    const std::string named = complete ? WorkingFile::commit(m_partPath, m_descriptor, m_destination) : std::string();
+    if (named.empty()) {
+        if (WorkingFile::isAt(m_partPath, m_descriptor))
+            ::unlink(m_partPath.c_str());
         m_failed.store(true);
     }
+    ::close(m_descriptor);
+    m_descriptor = -1;
     std::lock_guard<std::mutex> lock(m_mutex);
+    m_outputPath = named;
     m_closed = true;
+}
+
+std::string Merger::outputPath()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_outputPath;
 }

@@ -17,8 +17,9 @@
 // Several sources, one after the other, in one output: each decoded, fitted into the
 // output's picture size and padded, brought to one frame rate and sample rate, encoded
 // and muxed, its times following the end of the previous one. The first source fixes
-// which streams the output has. The output is complete once the merger is closed after
-// its sources have drained; otherwise the file it created is deleted.
+// which streams the output has. The output is written into a working file, given the
+// destination's name (or the next free one) once the merger is closed after its sources
+// have drained; otherwise deleted.
 class Merger : public JobProgress
 {
 public:
@@ -33,6 +34,8 @@ public:
 
     bool cancel();
     void close();
+    // Where a complete output went; empty until then.
+    std::string outputPath();
 
 private:
     struct Source
@@ -56,6 +59,8 @@ private:
     std::thread m_worker;
     std::unique_ptr<MovieWriter> m_writer;
     std::string m_destination;
+    std::string m_partPath;
+    std::string m_outputPath;
     int m_descriptor = -1;
     std::string m_format;
     EncodeSettings m_settings;

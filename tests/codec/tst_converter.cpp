@@ -5,6 +5,8 @@
 #include <mutex>
 #include <memory>
 #include <thread>
+#include <climits>
+#include <utime.h>
 #include <webp/demux.h>
 
 #include "animationfiles.h"
@@ -75,6 +77,7 @@ struct Outcome
     bool finished = false;
     bool failed = false;
     bool progressSound = true; // total >= 1, done never falls, done == total at a normal end
+    QString written;           // where the output went
 };
 
 // Polls a started job as the driver does until it ends.
@@ -96,6 +99,9 @@ Outcome waitFor(MMC_Handle conv)
     outcome.failed = MMC_ConverterHasFailed(conv) == 1;
     if (outcome.finished && !outcome.failed && MMC_ConverterGetDone(conv) != MMC_ConverterGetTotal(conv))
         outcome.progressSound = false;
+    char written[PATH_MAX];
+    if (MMC_ConverterGetOutputPath(conv, written, sizeof written))
+        outcome.written = QString::fromUtf8(written);
     return outcome;
 }
 
@@ -578,8 +584,9 @@ private slots:
         const QString text = folder + "/notes.txt";
         const QString killed = folder + "/z.gif.glintora-0a1b2c3d.part";
         const QString running = folder + "/z.gif.glintora-9z8y7x6w.part";
+        const QString killedLongName = folder + "/.glintora-4e5f6g7h.part";
         QVERIFY(writeFile(users, "mine", 2) && writeFile(text, "text") && writeFile(killed, "gone", 2)
-                && writeFile(running, "kept"));
+                && writeFile(running, "kept") && writeFile(killedLongName, "gone", 2));
         QVERIFY(QFile::link(text, folder + "/out.gif.part"));
         Settings gif;
         gif.rateNum = 10;
@@ -594,6 +601,86 @@ private slots:
         QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name),
                  QStringList({"notes.txt", "out.gif", "out.gif.part", "y.gif", "y.gif.part",
                               "z.gif.glintora-9z8y7x6w.part"}));
+    }
+
+    // A name that fits the folder is writable, however little room it leaves for a working name.
+    void writesUnderTheLongestNames_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("format");
+        QTest::newRow("latin gif") << QString(251, QLatin1Char('l')) + ".gif" << QByteArray("gif");
+        QTest::newRow("cjk webp") << QString(83, QChar(0x5199)) + ".webp" << QByteArray("webp");
+    }
+
+    void writesUnderTheLongestNames()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, format);
+        const QString folder = m_dir.filePath("long-" + format);
+        QVERIFY(QDir().mkpath(folder));
+        QVERIFY(name.toUtf8().size() >= 254);
+        const Outcome outcome = convertFile(m_portrait, folder + "/" + name, format.constData(), Settings());
+        QVERIFY(outcome.finished && !outcome.failed);
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList({name}));
+    }
+
+    // Something put under the output's name while the job ran keeps it; the output takes the
+    // next free name and says so.
+    void neverReplacesWhatAppearedMeanwhile_data()
+    {
+        QTest::addColumn<QString>("destination");
+        QTest::addColumn<QStringList>("planted");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("free name") << "race.gif" << QStringList({"race.gif"}) << "race(1).gif";
+        QTest::newRow("numbered name") << "race(1).gif" << QStringList({"race(1).gif", "race(2).gif"}) << "race(3).gif";
+    }
+
+    void neverReplacesWhatAppearedMeanwhile()
+    {
+        QFETCH(QString, destination);
+        QFETCH(QStringList, planted);
+        QFETCH(QString, written);
+        const QString folder = m_dir.filePath(QString("race-%1").arg(QTest::currentDataTag()));
+        QVERIFY(QDir().mkpath(folder));
+        const Outcome outcome = convertFile(m_portrait, folder + "/" + destination, "gif", Settings(), 0, 0, [&] {
+            for (const QString &name : planted)
+                QVERIFY(writeFile(folder + "/" + name, "other program"));
+        });
+        QVERIFY(outcome.finished && !outcome.failed);
+        QCOMPARE(outcome.written, folder + "/" + written);
+        for (const QString &name : planted)
+            QCOMPARE(fileBytes(folder + "/" + name), QByteArray("other program"));
+        QVERIFY(readGif(fileBytes(outcome.written)).frames > 0);
+    }
+
+    // What a killed still job left in a working folder goes after a day; a folder holding
+    // anything else stays, and the new folder is named without replacing one that exists.
+    void clearsOnlyStaleWorkingFolders()
+    {
+        const QString folder = m_dir.filePath("stills");
+        const QString killed = folder + "/s.glintora-0a1b2c3d.part";
+        const QString foreign = folder + "/s.glintora-1b2c3d4e.part";
+        const QString running = folder + "/s.glintora-2c3d4e5f.part";
+        for (const QString &working : {killed, foreign, running})
+            QVERIFY(QDir().mkpath(working) && writeFile(working + "/s_001.png", "still"));
+        QVERIFY(writeFile(foreign + "/notes.txt", "mine"));
+        const QDateTime old = QDateTime::currentDateTime().addDays(-2);
+        for (const QString &working : {killed, foreign}) {
+            const struct utimbuf times{old.toSecsSinceEpoch(), old.toSecsSinceEpoch()};
+            QCOMPARE(::utime(working.toUtf8().constData(), &times), 0);
+        }
+        QVERIFY(QDir().mkpath(folder + "/s"));
+        char path[PATH_MAX];
+        QVERIFY(MMC_CreateWorkingFolder((folder + "/s").toUtf8().constData(), path, sizeof path) > 0);
+        QVERIFY(!QFileInfo::exists(killed));
+        QCOMPARE(fileBytes(foreign + "/notes.txt"), QByteArray("mine"));
+        QCOMPARE(fileBytes(running + "/s_001.png"), QByteArray("still"));
+        QVERIFY(writeFile(QString::fromUtf8(path) + "/s_001.png", "new"));
+        char named[PATH_MAX];
+        QVERIFY(MMC_CommitWorkingFolder(path, (folder + "/s").toUtf8().constData(), named, sizeof named) > 0);
+        QCOMPARE(QString::fromUtf8(named), folder + "/s(1)");
+        QCOMPARE(fileBytes(folder + "/s(1)/s_001.png"), QByteArray("new"));
+        QVERIFY(QDir(folder + "/s").isEmpty());
     }
 
     // A link swapped in under the working file's name after the open leads no byte elsewhere.

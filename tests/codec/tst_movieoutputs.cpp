@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QThread>
+#include <climits>
 #include <cmath>
 #include <QTemporaryDir>
 #include <thread>
@@ -274,6 +275,10 @@ private slots:
         QCOMPARE(MMC_MergerHasFailed(merger), 0);
         QCOMPARE(MMC_MergerGetDone(merger), MMC_MergerGetTotal(merger));
         QCOMPARE(MMC_MergerCancel(merger), 0); // nothing left to cancel
+        MMC_MergerClose(merger);
+        char written[PATH_MAX];
+        QVERIFY(MMC_MergerGetOutputPath(merger, written, sizeof written) > 0);
+        QCOMPARE(QString::fromUtf8(written), path("merged.mp4"));
         MMC_DestroyMerger(merger);
         const QStringList streams = probe(path("merged.mp4"));
         QVERIFY2(streams.value(0).startsWith("h264,video,320,240,50"), qPrintable(streams.join(' ')));
@@ -297,12 +302,18 @@ private slots:
         spec.seconds = 10;
         spec.audio = false;
         const QString longer = fed ? TestMedia::livePhoto(m_dir.path(), "long.mov", spec) : QString();
+        // A link at the destination is neither followed nor removed.
+        const QString victim = path(QString("victim-%1").arg(fed));
+        const QString destination = path(QString("cancelled-%1.mp4").arg(fed));
+        QFile kept(victim);
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("victim") == 6);
+        kept.close();
+        QVERIFY(QFile::link(victim, destination));
         const MMC_Handle merger = MMC_CreateMerger(-1);
         const MMC_Handle cfg = makeConfig(MMC_CODEC_H264, 0);
-        QCOMPARE(MMC_MergerOpen(merger, path("cancelled.mp4").toUtf8(), "mp4", cfg), 1);
+        QCOMPARE(MMC_MergerOpen(merger, destination.toUtf8(), "mp4", cfg), 1);
         MMC_ReleaseEncodeConfig(cfg);
         QCOMPARE(MMC_MergerStart(merger), 1);
-        QVERIFY(QFile::exists(path("cancelled.mp4")));
         if (fed) {
             QCOMPARE(MMC_MergerAddFile(merger, longer.toUtf8(), 0, 0, 0), 1);
             QTRY_VERIFY_WITH_TIMEOUT(MMC_MergerGetDone(merger) > 0, 30000);
@@ -312,7 +323,9 @@ private slots:
         QCOMPARE(MMC_MergerIsFinished(merger), 0);
         QCOMPARE(MMC_MergerAddFile(merger, m_movie.toUtf8(), 0, 0, 0), 0);
         MMC_DestroyMerger(merger);
-        QVERIFY(!QFile::exists(path("cancelled.mp4")));
+        QVERIFY(QFileInfo(destination).isSymLink());
+        QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "victim");
+        QCOMPARE(QDir(m_dir.path()).entryList({"*.part"}, QDir::Files | QDir::Hidden), QStringList());
     }
 
     void discsAreNotRead()

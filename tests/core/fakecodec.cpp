@@ -24,6 +24,7 @@ struct State
     size_t currentPoll = 0;
     int grabs = 0;
     bool cancelled = false;
+    QByteArray destination; // of the last file a converter opened
     int cancels = 0;
     QMap<MMC_Handle, FakeCodec::Packet> building;
     MMC_Blob cover{nullptr, 0};
@@ -96,6 +97,7 @@ void reset(const Script &script)
     s.currentPoll = 0;
     s.grabs = 0;
     s.cancelled = false;
+    s.destination.clear();
     s.cancels = 0;
     s.building.clear();
     s.closedMedia.clear();
@@ -155,6 +157,12 @@ const FakeCodec::Chapter *chapterAt(uint32_t index)
 {
     const auto &chapters = state().script.chapters;
     return index < chapters.size() ? &chapters[index] : nullptr;
+}
+
+void keepDestination(const char *dst)
+{
+    std::lock_guard<std::mutex> lock(state().mutex);
+    state().destination = dst;
 }
 
 } // namespace
@@ -294,6 +302,7 @@ MMC_Handle MMC_CreateConverterAlt(int)
 }
 int MMC_ConverterOpenFile(MMC_Handle, const char *src, const char *dst, const char *format, MMC_Handle)
 {
+    keepDestination(dst);
     return logged(QStringLiteral("ConverterOpenFile %1 %2 %3").arg(src, dst, format), state().script.openResult);
 }
 int MMC_ConverterOpenDvd(MMC_Handle, const char *, const char *, const char *, MMC_Handle)
@@ -311,11 +320,13 @@ int MMC_ConverterOpenDvdImage(MMC_Handle, const char *, MMC_Handle, const char *
 }
 int MMC_ConverterOpenImageFile(MMC_Handle, MMC_Handle image, const char *dst, const char *format, MMC_Handle)
 {
+    keepDestination(dst);
     return logged(QStringLiteral("ConverterOpenImageFile %1 %2 %3").arg(image).arg(dst, format), state().script.openResult);
 }
 int MMC_ConverterOpenTracks(MMC_Handle, MMC_Handle v, MMC_Handle a, MMC_Handle s, const char *dst, const char *format,
                             MMC_Handle)
 {
+    keepDestination(dst);
     return logged(QStringLiteral("ConverterOpenTracks %1 %2 %3 %4 %5").arg(v).arg(a).arg(s).arg(dst, format),
                   state().script.openResult);
 }
@@ -350,6 +361,16 @@ uint64_t MMC_ConverterGetTotal(MMC_Handle)
 {
     std::lock_guard<std::mutex> lock(state().mutex);
     return currentPoll().total;
+}
+// A finished job's file is where it was opened.
+uint32_t MMC_ConverterGetOutputPath(MMC_Handle, char *path, uint32_t size)
+{
+    std::lock_guard<std::mutex> lock(state().mutex);
+    const QByteArray &written = state().destination;
+    if (written.isEmpty() || uint32_t(written.size()) >= size)
+        return 0;
+    std::memcpy(path, written.constData(), size_t(written.size()) + 1);
+    return uint32_t(written.size());
 }
 int MMC_ConverterCancel(MMC_Handle)
 {

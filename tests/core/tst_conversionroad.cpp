@@ -197,6 +197,7 @@ private:
         item->getValidOutputName();
         item->getConverOutputDir();
         item->getConverPath();
+        QDir().mkpath(item->outputDir); // a stills folder is the caller's to make, as the row does
         return item;
     }
 

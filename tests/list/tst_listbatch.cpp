@@ -219,6 +219,47 @@ private slots:
         QVERIFY(placed.open(QIODevice::ReadOnly) && placed.readAll() == "mine");
     }
 
+    // Something put under the output's name while the job ran keeps it: the output lands
+    // under the next free name, which the history records. Stills have no folder under
+    // their name before the last one is written.
+    void outputTakesTheNextFreeName_data()
+    {
+        QTest::addColumn<QByteArray>("format");
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<QString>("recorded");
+        QTest::newRow("gif") << QByteArray("gif") << "taken.gif" << "taken(1).gif";
+        QTest::newRow("stills") << QByteArray("png") << "taken/mine.txt" << "taken(1)/";
+    }
+
+    void outputTakesTheNextFreeName()
+    {
+        QFETCH(QByteArray, format);
+        QFETCH(QString, planted);
+        QFETCH(QString, recorded);
+        setAfterBatch("0");
+        choose(format.constData());
+        const QString longer = ListFixture::movie(freshFolder(), "long.mov", 10.0);
+        QVERIFY2(!longer.isEmpty(), qPrintable(TestMedia::lastError()));
+        auto pane = paneWith({"taken.mov"}, longer);
+        pane->OnStartToCoverter();
+        pane->OnConverterTimer();
+        QCOMPARE(pane->rows().first()->getConvertState(), int(BarConverting));
+        const QString output = m_root + planted.section(QLatin1Char('/'), 0, 0);
+        QVERIFY(!QFileInfo::exists(output));
+        QDir().mkpath(QFileInfo(m_root + planted).path());
+        QFile mine(m_root + planted);
+        QVERIFY(mine.open(QIODevice::WriteOnly) && mine.write("mine") == 4);
+        mine.close();
+        QTRY_VERIFY_WITH_TIMEOUT(pane->rows().isEmpty(), 120000);
+        QVERIFY(mine.open(QIODevice::ReadOnly) && mine.readAll() == "mine");
+        QVERIFY(QFileInfo::exists(format == "gif" ? m_root + recorded : m_root + recorded + "taken_001.png"));
+        QList<convertedInfo *> records;
+        QVideoSettingXml::analysisConvertedInfo(&records);
+        QVERIFY(std::any_of(records.cbegin(), records.cend(),
+                            [&](const convertedInfo *record) { return record->convertedPath == m_root + recorded; }));
+        qDeleteAll(records);
+    }
+
     // Stills of a partly ticked item are the ticked frames, read from the frame files.
     void pickedFramesOnly()
     {
