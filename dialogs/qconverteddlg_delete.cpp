@@ -128,8 +128,9 @@ QStringList QConvertedDlg::disposeFile(const QStringList &paths, int mode)
     QStringList removed;
     for (const QString &path : paths) {
         if (mode == AskMessageDlg::DeleteFiles) {
-            const QOutputDeleter::Result result = QOutputDeleter::deleteOutput(path, identities.value(path));
-            report.add(result, path);
+            qint64 removedBytes = 0;
+            const QOutputDeleter::Result result = QOutputDeleter::deleteOutput(path, identities.value(path), removedBytes);
+            report.add(result, path, removedBytes);
             if (keepsRecord(result)) {
                 kept << path;
                 continue;
@@ -140,7 +141,7 @@ QStringList QConvertedDlg::disposeFile(const QStringList &paths, int mode)
     }
     if (!removed.isEmpty())
         QVideoSettingXml::DeleteConvertedPath(removed);
-    if (!report.isEmpty())
+    if (report.keptSome())
         ShowMessage(report.message(), QString(), 0, false);
     return kept;
 }

@@ -129,9 +129,10 @@ QString QOutputDeleter::kindRefusal(const QFileInfo &info)
     return QString();
 }
 
-QOutputDeleter::Result QOutputDeleter::deleteOutput(const QString &path, const QString &identity)
+QOutputDeleter::Result QOutputDeleter::deleteOutput(const QString &path, const QString &identity, qint64 &removedBytes)
 {
-    if (identity.isEmpty())
+    removedBytes = 0;
+    if (!QOutputIdentity::isCurrent(identity))
         return QFileInfo::exists(path) ? Unrecorded : Absent;
     const QString place = refusal(path);
     if (!place.isEmpty())
@@ -146,18 +147,21 @@ QOutputDeleter::Result QOutputDeleter::deleteOutput(const QString &path, const Q
     const QString kind = kindRefusal(info);
     if (!kind.isEmpty())
         return refuse(path, kind);
-    if (info.isDir())
-        return deleteFolder(info.filePath());
-    if (!remove(info.filePath(), false))
+    return info.isDir() ? deleteFolder(info.filePath(), removedBytes) : deleteFile(info, removedBytes);
+}
+
+QOutputDeleter::Result QOutputDeleter::deleteFile(const QFileInfo &info, qint64 &removedBytes)
+{
+    if (!removeCounted(info, removedBytes))
         qCWarning(lcDialogs) << "could not delete" << info.filePath();
     return QFileInfo::exists(info.filePath()) ? Remained : Deleted;
 }
 
-QOutputDeleter::Result QOutputDeleter::deleteFolder(const QString &path)
+QOutputDeleter::Result QOutputDeleter::deleteFolder(const QString &path, qint64 &removedBytes)
 {
     const QFileInfoList stills = QOutputIdentity::stillsOf(path);
     for (const QFileInfo &entry : stills) {
-        if (!remove(entry.filePath(), false))
+        if (!removeCounted(entry, removedBytes))
             qCWarning(lcDialogs) << "could not delete" << entry.filePath();
     }
     // Succeeds only when nothing but the stills was there.
@@ -167,4 +171,13 @@ QOutputDeleter::Result QOutputDeleter::deleteFolder(const QString &path)
         return Deleted;
     const bool stillsGone = !stills.isEmpty() && QOutputIdentity::stillsOf(path).isEmpty();
     return stillsGone ? StillsDeleted : Remained;
+}
+
+bool QOutputDeleter::removeCounted(const QFileInfo &file, qint64 &removedBytes)
+{
+    const qint64 size = file.size();
+    if (!remove(file.filePath(), false))
+        return false;
+    removedBytes += size;
+    return true;
 }

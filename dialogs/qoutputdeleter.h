@@ -21,7 +21,7 @@ public:
         Deleted,       // the output was there and is gone now
         StillsDeleted, // its stills are gone; the folder stays, as it holds other files
         Absent,        // nothing was there
-        Unrecorded,    // something is there, and no identity was recorded to tell it is the output
+        Unrecorded,    // something is there, and no identity that can tell it is the output was recorded
         Changed,       // what is there is not what was written
         Refused,       // not an output this system may delete
         Remained       // something could not be removed
@@ -30,9 +30,10 @@ public:
     // Removes one file (folder false) or one empty folder (folder true).
     using Remover = std::function<bool(const QString &path, bool folder)>;
 
-    // identity: what QOutputIdentity gave when the output was written; with an empty one
-    // nothing is deleted.
-    static Result deleteOutput(const QString &path, const QString &identity);
+    // identity: what QOutputIdentity gave when the output was written; with an empty one,
+    // or one an older version recorded, nothing is deleted. removedBytes is set to the size
+    // of what was removed.
+    static Result deleteOutput(const QString &path, const QString &identity, qint64 &removedBytes);
     // Only for tests that make one removal fail; an empty one restores the real removal.
     static void setRemover(Remover remover);
 
@@ -40,7 +41,10 @@ private:
     static Result refuse(const QString &path, const QString &why);
     static QString refusal(const QString &path);
     static QString kindRefusal(const QFileInfo &info);
-    static Result deleteFolder(const QString &path);
+    static Result deleteFile(const QFileInfo &info, qint64 &removedBytes);
+    static Result deleteFolder(const QString &path, qint64 &removedBytes);
+    // Removes one file and adds its size to removedBytes when it went.
+    static bool removeCounted(const QFileInfo &file, qint64 &removedBytes);
     static bool isProtected(const QString &path);
     static QStringList protectedFolders();
     static bool remove(const QString &path, bool folder);

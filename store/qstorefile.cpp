@@ -40,49 +40,40 @@ QByteArray serialise(const QDomDocument &document)
     return bytes;
 }
 
-// Guards the notice, what it was told and what is unsaved: the history is read and written
-// on a thread of its own.
-QMutex &storeMutex()
+// The notice, what it was told and what is unsaved, behind one mutex: the history is read
+// and written on a thread of its own. Never destroyed, as the history's last write runs
+// while the program's statics are destroyed, in no order this file could rely on.
+struct SharedState
 {
-    static QMutex mutex;
-    return mutex;
-}
+    QMutex mutex;
+    QStoreFile::TroubleNotice notice;
+    QSet<QString> reportedPaths;
+    // The application's data files whose last save failed, as that save would have left them.
+    QHash<QString, QByteArray> unsavedFiles;
+};
 
-QStoreFile::TroubleNotice &troubleNotice()
+SharedState &shared()
 {
-    static QStoreFile::TroubleNotice notice;
-    return notice;
-}
-
-QSet<QString> &reportedPaths()
-{
-    static QSet<QString> reported;
-    return reported;
-}
-
-// The application's data files whose last save failed, as that save would have left them.
-QHash<QString, QByteArray> &unsavedFiles()
-{
-    static QHash<QString, QByteArray> files;
-    return files;
+    static SharedState *const state = new SharedState;
+    return *state;
 }
 
 void keepUnsaved(const QString &path, const QByteArray &bytes)
 {
-    const QMutexLocker lock(&storeMutex());
-    unsavedFiles().insert(path, bytes);
+    const QMutexLocker lock(&shared().mutex);
+    shared().unsavedFiles.insert(path, bytes);
 }
 
 void forgetUnsaved(const QString &path)
 {
-    const QMutexLocker lock(&storeMutex());
-    unsavedFiles().remove(path);
+    const QMutexLocker lock(&shared().mutex);
+    shared().unsavedFiles.remove(path);
 }
 
 QByteArray unsavedCopy(const QString &path)
 {
-    const QMutexLocker lock(&storeMutex());
-    return unsavedFiles().value(path);
+    const QMutexLocker lock(&shared().mutex);
+    return shared().unsavedFiles.value(path);
 }
 
 bool isAppDataFile(const QString &path)
@@ -93,12 +84,13 @@ bool isAppDataFile(const QString &path)
 // False when the path was told of before in this run.
 bool tellOnce(QStoreFile::Trouble trouble, const QString &path, const QString &reason = QString())
 {
-    const QMutexLocker lock(&storeMutex());
-    if (reportedPaths().contains(path))
+    SharedState &state = shared();
+    const QMutexLocker lock(&state.mutex);
+    if (state.reportedPaths.contains(path))
         return false;
-    reportedPaths().insert(path);
-    if (troubleNotice())
-        troubleNotice()(trouble, path, reason);
+    state.reportedPaths.insert(path);
+    if (state.notice)
+        state.notice(trouble, path, reason);
     return true;
 }
 
@@ -145,10 +137,11 @@ bool parsesAgain(const QByteArray &bytes)
 
 void QStoreFile::setTroubleNotice(TroubleNotice notice)
 {
-    const QMutexLocker lock(&storeMutex());
-    troubleNotice() = std::move(notice);
-    reportedPaths().clear();
-    unsavedFiles().clear();
+    SharedState &state = shared();
+    const QMutexLocker lock(&state.mutex);
+    state.notice = std::move(notice);
+    state.reportedPaths.clear();
+    state.unsavedFiles.clear();
 }
 
 QString QStoreFile::appDataFile(const QString &name)

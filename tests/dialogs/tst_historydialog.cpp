@@ -18,6 +18,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QCryptographicHash>
 #include <QDirIterator>
 #include <QStandardPaths>
 
@@ -48,6 +49,32 @@ void save(const QString &path, const QString &title, const QString &format = "GI
     QHistoryFile::instance().flush();
     info.identity = QOutputIdentity::of(path);
     QVideoSettingXml::SaveConvertedInfo(&info);
+}
+
+// What an earlier version recorded: a digest of the name, size, time and first 4096 bytes.
+QString olderIdentity(const QString &path)
+{
+    const QFileInfo info(path);
+    QFile in(path);
+    in.open(QIODevice::ReadOnly);
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    hash.addData(info.fileName().toUtf8());
+    hash.addData(QByteArray::number(info.size()) + ' ' + QByteArray::number(info.lastModified().toMSecsSinceEpoch()));
+    hash.addData(in.read(4096));
+    return hash.result().toHex();
+}
+
+// One byte past the first 4096 changed, the size and modification time kept, as a copy
+// that keeps times or a restore from a backup leaves it.
+void changePastTheHead(const QString &path)
+{
+    const QDateTime modified = QFileInfo(path).lastModified();
+    QFile out(path);
+    out.open(QIODevice::ReadWrite);
+    out.seek(5000);
+    out.write("b");
+    out.flush();
+    out.setFileTime(modified, QFileDevice::FileModificationTime);
 }
 
 QStringList storedPaths()
@@ -292,9 +319,16 @@ private slots:
         });
         before = snapshot(home);
         rightClick(dialog.m_tableView, centre(dialog.m_tableView, 0));
+        const qint64 freed = QFileInfo(paths[2]).size() + QFileInfo(m_root + "shot/shot_001.png").size();
         QString message;
         answered("m_btnDelete", [&] { action(dialog, "&Delete")->trigger(); }, &message);
-        QCOMPARE(message.section('\n', 1), paths[1]);
+        // What went is named with its size, then what stayed.
+        const QStringList said = message.split("\n\n");
+        QStringList deleted = said.value(0).split('\n');
+        QCOMPARE(deleted.takeFirst(), QString("2 outputs were deleted (%1):").arg(QIAnyUtil::size2String(freed)));
+        deleted.sort();
+        QCOMPARE(deleted, QStringList({paths[2], paths[3]}));
+        QCOMPARE(said.value(1), "These outputs could not be deleted and stay in the history:\n" + paths[1]);
         const QStringList gone{ZVHistoryThumbnail::pathFor(paths[3]), paths[2], m_root + "shot", m_root + "shot/shot_001.png"};
         QCOMPARE(changed(before, snapshot(home)), gone);
         QVERIFY(QFileInfo(m_root).isDir()); // the output root stays
@@ -344,11 +378,20 @@ private slots:
         QConvertedDlg dialog;
         QCOMPARE(rows(dialog), guarded.size());
         QMap<QString, QString> before = snapshot(home);
+        const QString refused = "These are not outputs this program may delete, so they were not deleted and stay in "
+                                "the history:";
+        const QHash<QString, QString> reasons{
+            {series + "/", "The converted stills were deleted. These folders stay, as they also hold other files:"},
+            {m_root + "folder.gif", "These outputs could not be deleted and stay in the history:"}};
+        QStringList named;
         for (int row = guarded.size() - 1; row >= 0; --row) { // the series' row goes with its stills
             QString message;
             answered("m_btnDelete", [&] { dialog.DeleteItemFile(dialog.sortModel()->index(row, 4)); }, &message);
-            QVERIFY2(message.contains("deleted"), qPrintable(message));
+            const QString path = message.section('\n', 1);
+            QCOMPARE(message, reasons.value(path, refused) + '\n' + path);
+            named << path;
         }
+        QCOMPARE(QSet<QString>(named.begin(), named.end()), QSet<QString>(guarded.begin(), guarded.end()));
         QCOMPARE(changed(before, snapshot(home)), stills);
         guarded.removeOne(series + "/");
         before = snapshot(home);
@@ -368,8 +411,8 @@ private slots:
     void deletionNeedsTheRecordedOutput_data()
     {
         QTest::addColumn<QString>("output");
-        QTest::addColumn<bool>("recorded");
-        QTest::addColumn<bool>("changedSince");
+        QTest::addColumn<QString>("record");
+        QTest::addColumn<QString>("change");
         QTest::addColumn<bool>("usersFile");
         QTest::addColumn<bool>("deleted");
         QTest::addColumn<bool>("listed");
@@ -379,33 +422,40 @@ private slots:
         const QString moved = "These files were not deleted, only removed from the list: the history has no record "
                               "of what was written there.";
         const QString stills = "The converted stills were deleted. These folders stay, as they also hold other files:";
-        QTest::newRow("as written") << "clip.gif" << true << false << false << true << false << QString();
-        QTest::newRow("no record of it") << "family.gif" << false << false << false << false << false << moved;
-        QTest::newRow("rewritten since") << "clip.gif" << true << true << false << false << true << changed;
-        QTest::newRow("still rewritten since") << "shot/" << true << true << false << false << true << changed;
-        QTest::newRow("stills beside the user's file") << "shot/" << true << false << true << true << false << stills;
+        QTest::newRow("as written") << "clip.gif" << "current" << "" << false << true << false << QString();
+        QTest::newRow("no record of it") << "family.gif" << "" << "" << false << false << false << moved;
+        QTest::newRow("older record") << "clip.gif" << "older" << "" << false << false << false << moved;
+        QTest::newRow("rewritten since") << "clip.gif" << "current" << "rewritten" << false << false << true << changed;
+        QTest::newRow("changed past the first bytes, same size and time")
+            << "clip.gif" << "current" << "past the head" << false << false << true << changed;
+        QTest::newRow("still rewritten since") << "shot/" << "current" << "rewritten" << false << false << true << changed;
+        QTest::newRow("stills beside the user's file") << "shot/" << "current" << "" << true << true << false << stills;
     }
 
     void deletionNeedsTheRecordedOutput()
     {
         QFETCH(QString, output);
-        QFETCH(bool, recorded);
-        QFETCH(bool, changedSince);
+        QFETCH(QString, record);
+        QFETCH(QString, change);
         QFETCH(bool, usersFile);
         QFETCH(bool, deleted);
         QFETCH(bool, listed);
         QFETCH(QString, heading);
         const QString path = m_root + output;
-        const QString written = file(output.endsWith('/') ? path + "shot_001.png" : path, "first bytes");
+        const QString written = file(output.endsWith('/') ? path + "shot_001.png" : path, QByteArray(6000, 'a'));
         const QString users = usersFile ? file(path + "notes.txt") : QString();
         convertedInfo info;
         info.convertedPath = path;
         info.title = "entry";
-        if (recorded)
+        if (record == "current")
             info.identity = QOutputIdentity::of(path);
+        else if (record == "older")
+            info.identity = olderIdentity(written);
         QVideoSettingXml::SaveConvertedInfo(&info);
-        if (changedSince)
+        if (change == "rewritten")
             file(written, "other bytes, longer");
+        else if (change == "past the head")
+            changePastTheHead(written);
         QConvertedDlg dialog;
         QString message;
         answered("m_btnDelete", [&] { dialog.DeleteItemFile(dialog.sortModel()->index(0, 4)); },

@@ -52,6 +52,18 @@ inline void clearAppData()
     QDir(QIAnyUtil::getAppDataPath()).removeRecursively();
 }
 
+// Installs a notice for one test function and removes it when the function ends, however it
+// ends: declared after what the notice fills, it goes first, so a notice that comes late
+// fails that case instead of reaching a dead local.
+class NoticeGuard
+{
+public:
+    explicit NoticeGuard(QStoreFile::TroubleNotice notice) { QStoreFile::setTroubleNotice(std::move(notice)); }
+    ~NoticeGuard() { QStoreFile::setTroubleNotice({}); }
+    NoticeGuard(const NoticeGuard &) = delete;
+    NoticeGuard &operator=(const NoticeGuard &) = delete;
+};
+
 inline bool permissionsAreBypassed()
 {
     return ::geteuid() == 0;

@@ -316,6 +316,21 @@ private slots:
         QCOMPARE(keys().size(), 50);
         QCOMPARE(keys().last(), QString("/out/saved_49.gif"));
     }
+
+    // The last write fails (a plain file holds the data folder's name) after main returned:
+    // what it needs must still be there, so the program ends as it should.
+    void failedLastWriteAtExitEndsCleanly()
+    {
+        QProcess saver;
+        saver.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        saver.start(QStringLiteral(GLINTORA_HISTORY_SAVER), {"1", "unwritable"});
+        QVERIFY(saver.waitForFinished(60000));
+        const QString folder = QIAnyUtil::getAppDataPath();
+        QVERIFY(QFileInfo(folder).isFile());
+        QFile::remove(folder);
+        QCOMPARE(saver.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(saver.exitCode(), 0);
+    }
 };
 
 GLINTORA_TEST_MAIN_CORE(TestHistoryFile)

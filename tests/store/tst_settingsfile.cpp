@@ -102,7 +102,7 @@ private slots:
     void unparsableFilesAreToldOnce()
     {
         QStringList told;
-        QStoreFile::setTroubleNotice([&told](QStoreFile::Trouble, const QString &path, const QString &) { told << path; });
+        const NoticeGuard guard([&told](QStoreFile::Trouble, const QString &path, const QString &) { told << path; });
         const QString history = dataFile("History.xml");
         writeBytes(settingsFile(), "<ROOTITEM>");
         writeBytes(history, "<ROOTITEM><Path_item>");
@@ -114,7 +114,6 @@ private slots:
             QVideoSettingXml::SaveConvertedInfo(&info);
         }
         QHistoryFile::instance().flush();
-        QStoreFile::setTroubleNotice({});
         QCOMPARE(told, QStringList({settingsFile(), history}));
     }
 
@@ -123,7 +122,7 @@ private slots:
     void unwritableFolderIsToldOnceAndTheRunKeepsItsChanges()
     {
         QStringList told;
-        QStoreFile::setTroubleNotice([&told](QStoreFile::Trouble, const QString &path, const QString &reason) {
+        const NoticeGuard guard([&told](QStoreFile::Trouble, const QString &path, const QString &reason) {
             told << path + ": " + reason;
         });
         const QString folder = QIAnyUtil::getAppDataPath();
