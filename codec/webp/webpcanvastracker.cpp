@@ -171,15 +171,37 @@ bool WebpCanvasTracker::repainted(int column, int row) const
 // Kept blocks cost an alpha plane for the whole area: a few scattered blocks are cheaper
 // repainted. So are smooth ones, which the lossy coder predicts for next to nothing, while
 // flat transparent blocks in their place leave edges against the repainted ones beside
-// them that cost more (a smooth movie's frames took a tenth more bytes).
+// them that cost more (a smooth movie's frames took a tenth more bytes). Kept blocks of
+// one colour cost the same either way and leave no edge, so they do not count: a screen's
+// flat panels would otherwise have its text repainted with them, at four times the bytes.
 bool WebpCanvasTracker::keepsEnough(const Blocks &blocks) const
 {
     int kept = 0;
+    int area = 0;
     for (int row = blocks.top; row <= blocks.bottom; ++row)
-        for (int column = blocks.left; column <= blocks.right; ++column)
-            kept += !repainted(column, row) && textured(column, row) ? 1 : 0;
-    const int area = (blocks.right + 1 - blocks.left) * (blocks.bottom + 1 - blocks.top);
+        for (int column = blocks.left; column <= blocks.right; ++column) {
+            const bool keeps = !repainted(column, row);
+            if (keeps && plain(column, row))
+                continue;
+            kept += keeps && textured(column, row) ? 1 : 0;
+            ++area;
+        }
     return kept * kKeptShare >= area;
+}
+
+// Whether the brightness last written in a block is one level, give or take one.
+bool WebpCanvasTracker::plain(int column, int row) const
+{
+    const Plane &plane = m_planes[0];
+    const Span span = spanOf(plane, column, row);
+    uint8_t lowest = 255;
+    uint8_t highest = 0;
+    for (int y = span.y; y < span.y + span.height; ++y) {
+        const auto [low, high] = std::minmax_element(plane.at(span.x, y), plane.at(span.x, y) + span.width);
+        lowest = std::min(lowest, *low);
+        highest = std::max(highest, *high);
+    }
+    return highest - lowest <= 2;
 }
 
 // Whether the brightness last written in a block bends by a level a pixel or more on

@@ -58,6 +58,7 @@ private:
     bool accepts(const AVFrame *frame) const;
     void start(const AVFrame *frame);
     bool keepsEnough(const Blocks &blocks) const;
+    bool plain(int column, int row) const;
     bool textured(int column, int row) const;
     bool differs(const AVFrame *frame, int column, int row) const;
     void remember(const AVFrame *frame, int column, int row);
