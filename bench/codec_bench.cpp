@@ -55,6 +55,8 @@ struct Job
     Quality quality;
     double timeTarget = 0; // highest ratio ours/ffmpeg; 0: none
     double memoryTarget = 0;
+    double sizeTarget = 0; // highest size ratio ours/ffmpeg; 0: none
+    double qualityMargin = 0; // how far our quality may fall below ffmpeg's
 };
 
 struct Movie
@@ -141,7 +143,7 @@ std::vector<Job> jobsFor(const std::string &ours, const std::string &ref)
         {"WebP", "webp", false,
          {"-an", "-pix_fmt", "yuv420p", "-c:v", "libwebp_anim", "-quality", "80", "-compression_level", "4", "-loop",
           "0"},
-         ours + "anim.webp", ref + "anim.webp", Quality::WebpSsim, 0.3, 0.8},
+         ours + "anim.webp", ref + "anim.webp", Quality::WebpSsim, 0.3, 0.8, 1.1, 0.001},
         {"JPEG stills", "jpeg", false, {"-an", "-pix_fmt", "yuvj420p", "-q:v", "7"}, ours + "jpeg",
          ref + "jpeg/%03d.jpg", Quality::Psnr, 0.5, 1.0},
         {"PNG stills", "png", false, {"-an", "-pix_fmt", "rgb24"}, ours + "png", ref + "png/%03d.png",
@@ -380,28 +382,35 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
         }
         const double ourQuality = quality(job, movie, true);
         const double refQuality = quality(job, movie, false);
-        const bool qualityHeld = job.quality == Quality::SamePixels ? std::isinf(ourQuality) : ourQuality >= refQuality;
+        const bool qualityHeld = job.quality == Quality::SamePixels ? std::isinf(ourQuality)
+                                                                    : ourQuality >= refQuality - job.qualityMargin;
+        const double ourSize = outputMb(job.ourOutput);
+        const double refSize = outputMb(job.refOutput);
+        const double sizeRatio = refSize > 0 ? ourSize / refSize : 0.0;
         std::string target = "-";
         const double timeTarget = movie.stillBackground && job.format == "webp" ? kStillBackgroundWebpTime : job.timeTarget;
         if (timeTarget > 0) {
             const bool met = outcome.time.median <= timeTarget && outcome.memory.median <= job.memoryTarget
-                             && qualityHeld;
+                             && qualityHeld && (job.sizeTarget <= 0 || sizeRatio <= job.sizeTarget);
             targetsMet = targetsMet && met;
             char text[64];
-            std::snprintf(text, sizeof(text), "%s (<= %.2f, <= %.2f)", met ? "met" : "MISSED", timeTarget,
+            std::snprintf(text, sizeof(text), "%s (<= %.2f, <= %.2f", met ? "met" : "MISSED", timeTarget,
                           job.memoryTarget);
             target = text;
+            if (job.sizeTarget > 0) {
+                std::snprintf(text, sizeof(text), ", size <= %.2f, q >= ff - %.3f", job.sizeTarget, job.qualityMargin);
+                target += text;
+            }
+            target += ")";
         }
         char timeText[32], memoryText[32];
         std::snprintf(timeText, sizeof(timeText), "%.2f [%.2f-%.2f]", outcome.time.median, outcome.time.low,
                       outcome.time.high);
         std::snprintf(memoryText, sizeof(memoryText), "%.2f [%.2f-%.2f]", outcome.memory.median, outcome.memory.low,
                       outcome.memory.high);
-        const double ourSize = outputMb(job.ourOutput);
-        const double refSize = outputMb(job.refOutput);
         std::printf("%-17s %7.2f %7.2f %-19s %7.0f %7.0f %-19s %6.2f MB %6.2f MB %5.3f %9s %9s %s\n", job.name.c_str(),
                     outcome.ourSeconds, outcome.refSeconds, timeText, outcome.ourPeakMb, outcome.refPeakMb, memoryText,
-                    ourSize, refSize, refSize > 0 ? ourSize / refSize : 0.0, qualityText(job, ourQuality).c_str(),
+                    ourSize, refSize, sizeRatio, qualityText(job, ourQuality).c_str(),
                     qualityText(job, refQuality).c_str(), target.c_str());
         std::fflush(stdout);
     }

@@ -18,6 +18,9 @@ constexpr int kBlock = 8;
 constexpr int kKeptShare = 4;
 constexpr int kColourPlanes = 3; // Y, U and V; alpha comes after them
 constexpr int kAlphaPlane = 3;
+// A pixel may stray this many tolerances from what was written before its block counts
+// as changed, whatever the block's mean: far beyond a camera's noise.
+constexpr int kNoiseLimit = 3;
 
 // From 31 levels at the lowest quality to 1 at the highest, for brightness; a level of
 // chroma moves red or blue about twice as far, so chroma is allowed half as many.
@@ -33,14 +36,38 @@ uint8_t *pixelAt(const AVFrame *frame, size_t plane, int x, int y)
     return frame->data[plane] + static_cast<ptrdiff_t>(y) * frame->linesize[plane] + x;
 }
 
-uint8_t largestDifference(const uint8_t *now, const uint8_t *before, int bytes)
+// How far a span strays from what was written there: the largest difference of a pixel,
+// and the differences summed over squares of two by two, then those sums' sizes summed.
+// Noise evens out within a square; a fade or a subject does not, nor a pan of a texture
+// coarser than a pixel.
+struct Stray
 {
-    uint8_t largest = 0;
-    for (int i = 0; i < bytes; ++i) {
-        const uint8_t difference = now[i] > before[i] ? now[i] - before[i] : before[i] - now[i];
-        largest = std::max(largest, difference);
+    int largest = 0;
+    int squares = 0;
+};
+
+Stray strayOf(const AVFrame *frame, size_t index, const uint8_t *written, int stride, int x, int y, int width, int height)
+{
+    int differences[2][kBlock];
+    Stray stray;
+    for (int row = 0; row < height; ++row) {
+        const uint8_t *now = pixelAt(frame, index, x, y + row);
+        const uint8_t *before = written + static_cast<ptrdiff_t>(row) * stride;
+        for (int i = 0; i < width; ++i) {
+            differences[row % 2][i] = now[i] - before[i];
+            stray.largest = std::max(stray.largest, std::abs(differences[row % 2][i]));
+        }
+        if (row % 2 == 0 && row + 1 < height)
+            continue;
+        const bool pair = row % 2 == 1;
+        for (int i = 0; i < width; i += 2) {
+            int square = differences[0][i] + (pair ? differences[1][i] : 0);
+            if (i + 1 < width)
+                square += differences[0][i + 1] + (pair ? differences[1][i + 1] : 0);
+            stray.squares += std::abs(square);
+        }
     }
-    return largest;
+    return stray;
 }
 
 } // namespace
@@ -144,15 +171,37 @@ bool WebpCanvasTracker::repainted(int column, int row) const
 // Kept blocks cost an alpha plane for the whole area: a few scattered blocks are cheaper
 // repainted. So are smooth ones, which the lossy coder predicts for next to nothing, while
 // flat transparent blocks in their place leave edges against the repainted ones beside
-// them that cost more (a smooth movie's frames took a tenth more bytes).
+// them that cost more (a smooth movie's frames took a tenth more bytes). Kept blocks of
+// one colour cost the same either way and leave no edge, so they do not count: a screen's
+// flat panels would otherwise have its text repainted with them, at four times the bytes.
 bool WebpCanvasTracker::keepsEnough(const Blocks &blocks) const
 {
     int kept = 0;
+    int area = 0;
     for (int row = blocks.top; row <= blocks.bottom; ++row)
-        for (int column = blocks.left; column <= blocks.right; ++column)
-            kept += !repainted(column, row) && textured(column, row) ? 1 : 0;
-    const int area = (blocks.right + 1 - blocks.left) * (blocks.bottom + 1 - blocks.top);
+        for (int column = blocks.left; column <= blocks.right; ++column) {
+            const bool keeps = !repainted(column, row);
+            if (keeps && plain(column, row))
+                continue;
+            kept += keeps && textured(column, row) ? 1 : 0;
+            ++area;
+        }
     return kept * kKeptShare >= area;
+}
+
+// Whether the brightness last written in a block is one level, give or take one.
+bool WebpCanvasTracker::plain(int column, int row) const
+{
+    const Plane &plane = m_planes[0];
+    const Span span = spanOf(plane, column, row);
+    uint8_t lowest = 255;
+    uint8_t highest = 0;
+    for (int y = span.y; y < span.y + span.height; ++y) {
+        const auto [low, high] = std::minmax_element(plane.at(span.x, y), plane.at(span.x, y) + span.width);
+        lowest = std::min(lowest, *low);
+        highest = std::max(highest, *high);
+    }
+    return highest - lowest <= 2;
 }
 
 // Whether the brightness last written in a block bends by a level a pixel or more on
@@ -179,16 +228,17 @@ bool WebpCanvasTracker::textured(int column, int row) const
     return bends > 0 && sum >= bends;
 }
 
+// Sensor noise of a few levels strays past the tolerance at some pixels of every block
+// in every frame, yet evens out over neighbouring pixels.
 bool WebpCanvasTracker::differs(const AVFrame *frame, int column, int row) const
 {
     for (size_t index = 0; index < m_planes.size(); ++index) {
         const Plane &plane = m_planes[index];
         const Span span = spanOf(plane, column, row);
         const int tolerance = plane.shift ? m_chromaTolerance : m_brightnessTolerance;
-        for (int y = span.y; y < span.y + span.height; ++y) {
-            if (largestDifference(pixelAt(frame, index, span.x, y), plane.at(span.x, y), span.width) > tolerance)
-                return true;
-        }
+        const Stray stray = strayOf(frame, index, plane.at(span.x, span.y), plane.width, span.x, span.y, span.width, span.height);
+        if (stray.squares > tolerance * span.width * span.height || stray.largest > kNoiseLimit * tolerance)
+            return true;
     }
     return false;
 }

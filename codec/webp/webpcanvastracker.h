@@ -11,10 +11,11 @@ extern "C" {
 
 // Decides, frame by frame in display order, what of an animated WebP's canvas each frame
 // repaints. It keeps for every block of the canvas the source pixels last written there,
-// and a block is repainted once the source strays from those further than lossy coding
-// at the quality errs anyway: measured against the previous frame instead, a slow fade
-// would never be written. Frames are YUV 4:2:0, with alpha when the source may be
-// translucent.
+// and a block is repainted once the source strays from those, on average over
+// neighbouring pixels, further than lossy coding at the quality errs anyway, or at a
+// pixel far further than a camera's noise: measured against the previous frame instead,
+// a slow fade would never be written. Frames are YUV 4:2:0, with alpha when the source
+// may be translucent.
 class WebpCanvasTracker
 {
 public:
@@ -58,6 +59,7 @@ private:
     bool accepts(const AVFrame *frame) const;
     void start(const AVFrame *frame);
     bool keepsEnough(const Blocks &blocks) const;
+    bool plain(int column, int row) const;
     bool textured(int column, int row) const;
     bool differs(const AVFrame *frame, int column, int row) const;
     void remember(const AVFrame *frame, int column, int row);

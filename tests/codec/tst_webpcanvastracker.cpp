@@ -24,15 +24,21 @@ constexpr int kSpot = 4;
 // What is let through as no change at this quality, and a coding error beside.
 constexpr double kAllowedExcess = 9;
 
-// A textured gradient, dimmed by `fade` levels and shifted `pan` pixels left, behind two
-// red squares apart: what lies between them stays on the canvas.
-QImage picture(int fade, int pan, int subjectX)
+// A gradient, textured or smooth, dimmed by `fade` levels and shifted `pan` pixels left,
+// behind two red squares apart: what lies between them stays on the canvas. `noise`: up
+// to so many levels of a camera's noise, different in every frame.
+QImage picture(int fade, int pan, int subjectX, bool textured = true, int noise = 0, int frame = 0)
 {
     QImage image(kWidth, kHeight, QImage::Format_ARGB32);
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
-            const int texture = ((x + pan) * 7 + y * 13) % 5 * 6;
-            image.setPixel(x, y, qRgb(40 + (x + pan) * 3 % 160 - fade, 60 + y + texture - fade, 200 - fade));
+            const int texture = textured ? ((x + pan) * 7 + y * 13) % 5 * 6 : 0;
+            const uint32_t seed = (uint32_t(x) * 2654435761u) ^ (uint32_t(y) * 40503u) ^ (uint32_t(frame) * 97u);
+            const auto grain = [&](int shift) {
+                return noise ? int((seed * 2246822519u) >> shift) % (2 * noise + 1) - noise : 0;
+            };
+            image.setPixel(x, y, qRgb(40 + (x + pan) * 3 % 160 - fade + grain(3), 60 + y + texture - fade + grain(11),
+                                      200 - fade + grain(19)));
         }
     QPainter painter(&image);
     painter.fillRect(subjectX, 52, 16, 16, QColor(230, 20, 30));
@@ -136,9 +142,16 @@ private slots:
         QTest::addColumn<int>("fade");
         QTest::addColumn<int>("pan");
         QTest::addColumn<int>("subjectStep");
-        QTest::newRow("moving subjects") << 0 << 0 << 3;
-        QTest::newRow("a slow fade") << 1 << 0 << 0;
-        QTest::newRow("a whole-frame pan") << 0 << 1 << 0;
+        QTest::addColumn<bool>("textured");
+        QTest::addColumn<int>("noise");
+        // Whether the frames after the first repaint less than nine tenths of their pixels,
+        // some blended: the subjects' rectangle spans most of the picture.
+        QTest::addColumn<bool>("repaintsLittle");
+        QTest::newRow("moving subjects") << 0 << 0 << 3 << true << 0 << true;
+        QTest::newRow("moving subjects over a noisy background") << 0 << 0 << 3 << true << 3 << true;
+        QTest::newRow("a slow fade") << 1 << 0 << 0 << true << 0 << false;
+        QTest::newRow("a whole-frame pan") << 0 << 1 << 0 << true << 0 << false;
+        QTest::newRow("a whole-frame pan of a smooth gradient") << 0 << 1 << 0 << false << 0 << false;
     }
 
     void decodedFramesFollowTheSource()
@@ -146,7 +159,12 @@ private slots:
         QFETCH(int, fade);
         QFETCH(int, pan);
         QFETCH(int, subjectStep);
-        const auto source = [&](int i) { return picture(i * fade, i * pan, 2 + i * subjectStep / 2); };
+        QFETCH(bool, textured);
+        QFETCH(int, noise);
+        QFETCH(bool, repaintsLittle);
+        const auto source = [&](int i) {
+            return picture(i * fade, i * pan, 2 + i * subjectStep / 2, textured, noise, i);
+        };
         QTemporaryDir dir;
         int descriptor = -1;
         const std::string path = WorkingFile::create(dir.filePath("out.webp").toStdString(), descriptor);
@@ -154,17 +172,25 @@ private slots:
         QVERIFY(writer.open(descriptor));
         ::close(descriptor);
         WebpCanvasTracker canvas(kQuality, false);
+        int repainted = 0;
+        int blended = 0;
         for (int i = 0; i < kFrames; ++i) {
             AVFrame *frame = frameOf(source(i));
             WebpAnimationWriter::Placement placement{};
             std::vector<uint8_t> still;
-            const bool added = frame && canvas.place(frame, placement)
-                               && WebpFrameEncoder::encode(frame, kQuality, still)
+            const bool placed = frame && canvas.place(frame, placement);
+            repainted += placed && i > 0 ? frame->width * frame->height : 0;
+            blended += placed && placement.blend ? 1 : 0;
+            const bool added = placed && WebpFrameEncoder::encode(frame, kQuality, still)
                                && writer.add(std::move(still), i * 40, placement);
             av_frame_free(&frame);
             QVERIFY(added);
         }
         QVERIFY(writer.finish());
+        if (repaintsLittle) {
+            QVERIFY2(repainted < (kFrames - 1) * kWidth * kHeight / 10 * 9, qPrintable(QString("%1 pixels repainted").arg(repainted)));
+            QVERIFY(blended > 0);
+        }
 
         const QList<QImage> decoded = decode(QString::fromStdString(path));
         QCOMPARE(decoded.size(), kFrames);
