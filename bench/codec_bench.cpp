@@ -2,7 +2,7 @@
 // pairs of runs whose order alternates, so drifting load weighs on both sides alike.
 // Prints, per job, the median ratio ours/ffmpeg of wall time and of peak memory with
 // the spread over the pairs, both sides' output sizes and their ratio, a quality figure
-// for both sides, and the target.
+// for both sides, and the targets: time and memory, and for PNG stills the output size.
 //
 //   glintora_codec_bench [--runs PAIRS] [--out FOLDER] [--only JOB] [--movie KIND] [input-movie]
 //
@@ -55,6 +55,7 @@ struct Job
     Quality quality;
     double timeTarget = 0; // highest ratio ours/ffmpeg; 0: none
     double memoryTarget = 0;
+    double sizeTarget = 0; // highest output size ratio ours/ffmpeg; 0: none
 };
 
 struct Movie
@@ -145,7 +146,7 @@ std::vector<Job> jobsFor(const std::string &ours, const std::string &ref)
         {"JPEG stills", "jpeg", false, {"-an", "-pix_fmt", "yuvj420p", "-q:v", "7"}, ours + "jpeg",
          ref + "jpeg/%03d.jpg", Quality::Psnr, 0.5, 1.0},
         {"PNG stills", "png", false, {"-an", "-pix_fmt", "rgb24"}, ours + "png", ref + "png/%03d.png",
-         Quality::SamePixels, 0.5, 1.0},
+         Quality::SamePixels, 0.5, 1.0, 1.05},
     };
 }
 
@@ -381,27 +382,34 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
         const double ourQuality = quality(job, movie, true);
         const double refQuality = quality(job, movie, false);
         const bool qualityHeld = job.quality == Quality::SamePixels ? std::isinf(ourQuality) : ourQuality >= refQuality;
+        const double ourSize = outputMb(job.ourOutput);
+        const double refSize = outputMb(job.refOutput);
+        const double sizeRatio = refSize > 0 ? ourSize / refSize : 0.0;
+        const bool sizeHeld = job.sizeTarget == 0 || (refSize > 0 && sizeRatio <= job.sizeTarget);
         std::string target = "-";
         const double timeTarget = movie.stillBackground && job.format == "webp" ? kStillBackgroundWebpTime : job.timeTarget;
         if (timeTarget > 0) {
             const bool met = outcome.time.median <= timeTarget && outcome.memory.median <= job.memoryTarget
-                             && qualityHeld;
+                             && qualityHeld && sizeHeld;
             targetsMet = targetsMet && met;
-            char text[64];
-            std::snprintf(text, sizeof(text), "%s (<= %.2f, <= %.2f)", met ? "met" : "MISSED", timeTarget,
+            char text[80];
+            std::snprintf(text, sizeof(text), "%s (<= %.2f, <= %.2f", met ? "met" : "MISSED", timeTarget,
                           job.memoryTarget);
             target = text;
+            if (job.sizeTarget > 0) {
+                std::snprintf(text, sizeof(text), ", out <= %.2f", job.sizeTarget);
+                target += text;
+            }
+            target += ")";
         }
         char timeText[32], memoryText[32];
         std::snprintf(timeText, sizeof(timeText), "%.2f [%.2f-%.2f]", outcome.time.median, outcome.time.low,
                       outcome.time.high);
         std::snprintf(memoryText, sizeof(memoryText), "%.2f [%.2f-%.2f]", outcome.memory.median, outcome.memory.low,
                       outcome.memory.high);
-        const double ourSize = outputMb(job.ourOutput);
-        const double refSize = outputMb(job.refOutput);
         std::printf("%-17s %7.2f %7.2f %-19s %7.0f %7.0f %-19s %6.2f MB %6.2f MB %5.3f %9s %9s %s\n", job.name.c_str(),
                     outcome.ourSeconds, outcome.refSeconds, timeText, outcome.ourPeakMb, outcome.refPeakMb, memoryText,
-                    ourSize, refSize, refSize > 0 ? ourSize / refSize : 0.0, qualityText(job, ourQuality).c_str(),
+                    ourSize, refSize, sizeRatio, qualityText(job, ourQuality).c_str(),
                     qualityText(job, refQuality).c_str(), target.c_str());
         std::fflush(stdout);
     }

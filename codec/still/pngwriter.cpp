@@ -12,9 +12,12 @@ namespace {
 // and 60 % over on a still gradient.
 constexpr int kDeflateLevel = 6;
 
-// Four bands of sixteen rows, spread over the height, stand for the picture.
-constexpr int kSampleBands = 4;
-constexpr int kBandRows = 16;
+// Two bands of 32 rows, spread over the height, stand for the picture. A band's first
+// raw row finds nothing above to repeat, which differences do not miss: four bands of
+// sixteen rows made ISA-L's differences of a still gradient look a tenth smaller than
+// the raw rows, against a tenth larger over the whole picture.
+constexpr int kSampleBands = 2;
+constexpr int kBandRows = 32;
 
 void appendBigEndian(std::vector<uint8_t> &bytes, uint32_t value)
 {
