@@ -685,9 +685,10 @@ bool ConversionJob::encodeStills(AVCodecID codec, bool firstOnly, const OrderedW
         StillEncoder encoder;
         bool opened = false;
     };
-    // Fewer workers than for GIFs: each holds full-size pictures and an encoder, and
-    // four keep up with the decoder.
-    const int threads = firstOnly ? 1 : OrderedWorkers::defaultThreads(4);
+    // The encoders set the pace, not the decoder: its frame threads mostly wait for
+    // them. So workers take every core but the one of the decoding thread, which also
+    // filters; four left the decoder waiting on flat and smooth pictures.
+    const int threads = firstOnly ? 1 : std::max(1, OrderedWorkers::defaultThreads(16) - 1);
     std::vector<Worker> workers(static_cast<size_t>(threads));
     const std::string chain = workerChain();
     bool submitted = false;

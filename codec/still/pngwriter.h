@@ -10,10 +10,9 @@ extern "C" {
 
 struct libdeflate_compressor;
 
-// Writes 8-bit RGB or RGBA pictures as PNG files. Each picture's rows go to one of two
-// deflaters, whichever a sample of its rows says suits it: libdeflate for raw rows, or
-// ISA-L's far quicker one for rows taken as their difference from the row above, which
-// pays on smooth pictures.
+// Writes 8-bit RGB or RGBA pictures as PNG files. A sample of each picture's rows chooses
+// how its rows go in: raw or as their difference from the row above, through libdeflate
+// or through ISA-L's far quicker deflater, which pays on differences from smooth pictures.
 class PngWriter
 {
 public:
@@ -30,10 +29,17 @@ private:
     // PNG's filter types, as written before each row.
     enum class Filter : uint8_t { None = 0, Up = 2 };
 
-    bool upPays(const AVFrame *frame);
-    size_t deflatedSize(const AVFrame *frame, int first, int last, Filter filter);
+    // How a picture's rows are filtered and deflated.
+    struct Way
+    {
+        Filter filter = Filter::None;
+        bool quick = false; // through ISA-L, else libdeflate
+    };
+
+    Way chooseWay(const AVFrame *frame);
+    size_t sampleSize(const AVFrame *frame, Way way);
     void fillRows(const AVFrame *frame, int first, int last, Filter filter, std::vector<uint8_t> &rows) const;
-    size_t deflate(const std::vector<uint8_t> &rows, Filter filter);
+    size_t deflate(const std::vector<uint8_t> &rows, Way way);
     void appendChunk(std::vector<uint8_t> &image, const char *type, const uint8_t *data, size_t size) const;
 
     libdeflate_compressor *m_compressor = nullptr;
