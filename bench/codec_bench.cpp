@@ -57,6 +57,7 @@ struct Job
     double memoryTarget = 0;
     double sizeTarget = 0; // highest size ratio ours/ffmpeg; 0: none
     double qualityMargin = 0; // how far our quality may fall below ffmpeg's
+    int rate = 0; // frames a second both sides keep; 0: the source's
 };
 
 struct Movie
@@ -136,10 +137,13 @@ std::vector<Job> jobsFor(const std::string &ours, const std::string &ref)
 {
     const std::string graph = "split[a][b];[a]palettegen=stats_mode=full[p];[b][p]paletteuse";
     return {
+        // As the program asks for GIFs: 10 frames a second at the source's size.
+        {"GIF, 10 fps", "gif", false, {"-an", "-lavfi", "fps=10," + graph, "-loop", "0"}, ours + "10fps.gif",
+         ref + "10fps.gif", Quality::Ssim, 0.08, 0.5, 0, 0, 10},
         {"GIF, source size", "gif", false, {"-an", "-lavfi", graph, "-loop", "0"}, ours + "source.gif",
          ref + "source.gif", Quality::Ssim, 0.12, 0.25},
         {"GIF, 480 px wide", "gif", true, {"-an", "-lavfi", "scale=480:-1:flags=lanczos," + graph, "-loop", "0"},
-         ours + "480.gif", ref + "480.gif", Quality::Ssim},
+         ours + "480.gif", ref + "480.gif", Quality::Ssim, 0.5, 1.0},
         {"WebP", "webp", false,
          {"-an", "-pix_fmt", "yuv420p", "-c:v", "libwebp_anim", "-quality", "80", "-compression_level", "4", "-loop",
           "0"},
@@ -222,10 +226,13 @@ double quality(const Job &job, const Movie &movie, bool ours)
     const std::string output = ours ? job.ourOutput : job.refOutput;
     const std::vector<std::string> source{"-i", movie.path};
     const std::string scale = job.small ? "scale=480:" + std::to_string(480 * movie.height / movie.width) + "," : "";
+    const std::string rate = job.rate ? "fps=" + std::to_string(job.rate) + "," : "";
     switch (job.quality) {
     case Quality::Ssim:
         return compare({"-i", output}, source,
-                       "[0:v]settb=1,setpts=N,format=yuv420p[a];[1:v]settb=1,setpts=N," + scale + "format=yuv420p[b];[a][b]ssim", "All:");
+                       "[0:v]settb=1,setpts=N,format=yuv420p[a];[1:v]" + rate + "settb=1,setpts=N," + scale
+                           + "format=yuv420p[b];[a][b]ssim",
+                       "All:");
     case Quality::WebpSsim: {
         const std::vector<std::string> decoded = decodedWebp(output, output + ".rgba");
         const double value = decoded.empty() ? 0.0
@@ -364,6 +371,8 @@ bool benchMovie(const Options &options, const Movie &movie, int index, std::vect
             options.pairs,
             [&] {
                 const MMC_Handle config = benchConfig(width, height);
+                if (job.rate)
+                    MMC_ConfigSetFrameRate(config, uint32_t(job.rate), 1);
                 const bool converted = convertWithLibrary(movie.path, job.format, config, job.ourOutput);
                 MMC_ReleaseEncodeConfig(config);
                 return converted;

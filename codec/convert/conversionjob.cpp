@@ -17,6 +17,7 @@
 #include "gif/bgrabands.h"
 #include "gif/colourstatistics.h"
 #include "gif/gifframeencoder.h"
+#include "gif/keptframes.h"
 #include "gif/palettemapper.h"
 #include "orderedworkers.h"
 #include "source/mediasource.h"
@@ -330,12 +331,24 @@ bool ConversionJob::setTimeRange(uint64_t start, uint64_t length)
     return true;
 }
 
-void ConversionJob::updateTotal()
+uint64_t ConversionJob::expectedLengthUs() const
 {
     const uint64_t known = m_track ? m_track->expectedDurationUs() : m_sourceDuration;
-    uint64_t length = known > m_rangeStart ? known - m_rangeStart : 0;
-    if (m_rangeLength && (length == 0 || m_rangeLength < length))
-        length = m_rangeLength;
+    const uint64_t length = known > m_rangeStart ? known - m_rangeStart : 0;
+    return m_rangeLength && (length == 0 || m_rangeLength < length) ? m_rangeLength : length;
+}
+
+double ConversionJob::expectedFrames() const
+{
+    AVRational rate{static_cast<int>(m_settings.rateNum), static_cast<int>(m_settings.rateDen)};
+    if (rate.num <= 0 || rate.den <= 0)
+        rate = m_source->videoParams().frameRate;
+    return rate.num > 0 && rate.den > 0 ? expectedLengthUs() / 1e6 * av_q2d(rate) : 0.0;
+}
+
+void ConversionJob::updateTotal()
+{
+    const uint64_t length = expectedLengthUs();
     const bool twoPasses = m_output == Output::File && m_format == "gif";
     const uint64_t total = std::max<uint64_t>(1, twoPasses ? 2 * length : length);
     // Progress only grows: a track that turns out shorter keeps the larger total.
@@ -524,53 +537,71 @@ bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
     return !m_cancel.load() && side.finish(true) && writer.finish();
 }
 
+namespace {
+
+// One GIF worker's state: its resize, its reader of bands and the picture it maps.
+struct GifWorker
+{
+    std::unique_ptr<FrameFilter> picture;
+    BgraBands bands;
+    PaletteMapper::Picture mapping;
+};
+
+} // namespace
+
+bool ConversionJob::countColours(int threads, const std::string &chain, int rotation, ColourStatistics &statistics,
+                                 KeptFrames &kept)
+{
+    // Counting colours is as slow as mapping them, so workers count whole frames side by side.
+    std::vector<GifWorker> counters(static_cast<size_t>(threads));
+    OrderedWorkers counting(
+        threads,
+        [&](int index, OrderedWorkers::Item &item) {
+            GifWorker &worker = counters[static_cast<size_t>(index)];
+            const bool counted =
+                (chain.empty() || convertPicture(worker.picture, chain, AV_PIX_FMT_BGRA, item))
+                && worker.bands.read(item.frame, item.timeBase, rotation, [&](const AVFrame *band) { return statistics.add(band); });
+            if (!kept.keeping())
+                av_frame_unref(item.frame);
+            return counted;
+        },
+        [&kept](OrderedWorkers::Item &item) {
+            kept.keep(item.frame, item.timeBase);
+            return true;
+        });
+    const bool measured =
+        runWorkerPass(0, [&](AVFrame *frame, AVRational timeBase) { return counting.submit(frame, timeBase); });
+    return measured && counting.finish();
+}
+
 bool ConversionJob::runGif()
 {
-    // The palette comes from the whole clip, in a pass of its own, so no graph ever
-    // holds more than a frame or two. Counting colours is as slow as mapping them, so
-    // workers count whole frames side by side.
-    struct Worker
-    {
-        std::unique_ptr<FrameFilter> picture;
-        BgraBands bands;
-        PaletteMapper::Picture mapping;
-    };
+    // The palette comes from the whole clip, counted in a pass of its own. That pass keeps
+    // the pictures it counted, up to a limit, so a movie as short as a Live Photo is
+    // decoded once; a longer one is decoded again for mapping, and then no graph ever
+    // holds more than a frame or two however long the movie is.
     FramePtr palette(av_frame_alloc());
     const int threads = OrderedWorkers::defaultThreads(8);
-    // A resize comes first and ends in small BGRA pictures; without one, workers turn and
-    // convert their pictures a band at a time.
+    // A resize comes first and ends in small BGRA pictures, which are what is kept;
+    // without one, workers turn and convert their pictures a band at a time.
     const std::string chain = resizes() ? pictureChain() : std::string();
     const int rotation = resizes() ? 0 : m_source->rotation();
     auto statistics = std::make_unique<ColourStatistics>();
-    {
-        std::vector<Worker> counters(static_cast<size_t>(threads));
-        OrderedWorkers counting(
-            threads,
-            [&](int index, OrderedWorkers::Item &item) {
-                Worker &worker = counters[static_cast<size_t>(index)];
-                const bool counted =
-                    (chain.empty() || convertPicture(worker.picture, chain, AV_PIX_FMT_BGRA, item))
-                    && worker.bands.read(item.frame, item.timeBase, rotation, [&](const AVFrame *band) { return statistics->add(band); });
-                av_frame_unref(item.frame);
-                return counted;
-            },
-            [](OrderedWorkers::Item &) { return true; });
-        const bool measured = palette && runWorkerPass(
-            0, [&](AVFrame *frame, AVRational timeBase) { return counting.submit(frame, timeBase); });
-        if (!measured || !counting.finish())
-            return false;
-    }
+    KeptFrames kept(m_keptFrameLimit, expectedFrames());
+    if (!palette || !countColours(threads, chain, rotation, *statistics, kept))
+        return false;
 
-    // The palette is cut and indexed while the second pass starts decoding; mappers wait
-    // for it before their first frame. The counters go as soon as the cut is done.
+    // The palette is cut and indexed while mapping starts (and the second pass decodes);
+    // mappers wait for it before their first frame. The counters go as soon as the cut is done.
     PaletteMapper mapper;
     const std::shared_future<bool> paletteReady = std::async(std::launch::async, [&] {
         const bool made = statistics->makePalette(palette.get()) && mapper.setPalette(palette.get());
         statistics.reset();
         return made;
     });
+    const bool decodeAgain = !kept.keeping();
     MovieWriter writer;
-    if (!m_source->rewind() || !writer.prepare(m_format, m_settings)
+    if ((decodeAgain && !m_source->rewind()) || !writer.prepare(m_format, m_settings)
         || !writer.open(m_partDescriptor, true, false))
         return false;
     // Each frame maps on its own, so workers map whole frames side by side. A GIF frame
@@ -584,15 +615,17 @@ bool ConversionJob::runGif()
         },
         true); // with the frame before each
     const bool quarterTurn = BgraBands::swapsSides(rotation);
+    // Kept pictures went through the resize already.
+    const std::string mappingChain = decodeAgain ? chain : std::string();
     const int mapperCount = std::max(1, threads - 2);
-    std::vector<Worker> mappers(static_cast<size_t>(mapperCount));
+    std::vector<GifWorker> mappers(static_cast<size_t>(mapperCount));
     OrderedWorkers mapping(
         mapperCount,
         [&](int index, OrderedWorkers::Item &item) {
-            Worker &worker = mappers[static_cast<size_t>(index)];
+            GifWorker &worker = mappers[static_cast<size_t>(index)];
             FramePtr mapped(av_frame_alloc());
             if (!paletteReady.get() || !mapped
-                || !(chain.empty() || convertPicture(worker.picture, chain, AV_PIX_FMT_BGRA, item))
+                || !(mappingChain.empty() || convertPicture(worker.picture, mappingChain, AV_PIX_FMT_BGRA, item))
                 || !mapper.start(worker.mapping, quarterTurn ? item.frame->height : item.frame->width,
                                  quarterTurn ? item.frame->width : item.frame->height, item.frame, mapped.get())
                 || !worker.bands.read(item.frame, item.timeBase, rotation,
@@ -604,8 +637,14 @@ bool ConversionJob::runGif()
             return true;
         },
         [&](OrderedWorkers::Item &item) { return encoding.submit(item.frame, item.timeBase); });
-    const bool passed = runWorkerPass(
-        m_total.load() / 2, [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); });
+    const uint64_t half = m_total.load() / 2;
+    const bool passed = decodeAgain
+                            ? runWorkerPass(half, [&](AVFrame *frame, AVRational timeBase) { return mapping.submit(frame, timeBase); })
+                            : kept.replay([&](AVFrame *frame, AVRational timeBase) {
+                                  const auto time = static_cast<uint64_t>(std::max<int64_t>(0, av_rescale_q(frame->pts, timeBase, kMicroseconds)));
+                                  m_done.store(std::min(m_total.load() - 1, half + time));
+                                  return !m_cancel.load() && mapping.submit(frame, timeBase);
+                              });
     return passed && mapping.finish() && encoding.finish() && writer.finish();
 }
 

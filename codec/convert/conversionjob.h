@@ -27,6 +27,8 @@ struct VideoParams;
 class Track;
 class MovieWriter;
 class SideStreams;
+class ColourStatistics;
+class KeptFrames;
 
 // One conversion: a source (a media file or a fed video track), an output (a file
 // through a muxer, or stills through a write callback), and the thread that runs it.
@@ -64,6 +66,8 @@ public:
     bool openTrackStills(std::shared_ptr<Track> video, StillTarget target, const std::string &format,
                          const EncodeSettings &settings);
     bool setTimeRange(uint64_t start, uint64_t length);
+    // Bytes of pictures a GIF keeps from its palette pass to map without decoding again.
+    void setKeptFrameLimit(size_t bytes) { m_keptFrameLimit = bytes; }
     bool start();
 
     bool cancel();
@@ -92,6 +96,12 @@ private:
     // Encodes frames into complete images on worker threads; deliver gets them in order.
     bool encodeStills(AVCodecID codec, bool firstOnly, const OrderedWorkers::Deliver &deliver);
     bool runGif();
+    // The palette pass: counts every picture's colours, keeping what it may.
+    bool countColours(int threads, const std::string &chain, int rotation, ColourStatistics &statistics,
+                      KeptFrames &kept);
+    // Microseconds the job should cover, 0 when unknown; the frames at the output rate.
+    uint64_t expectedLengthUs() const;
+    double expectedFrames() const;
     // Feeds every frame of the range through the filter; each result goes to deliver.
     bool runPass(uint64_t progressBase, const std::function<bool(FrameFilter &, const VideoParams &)> &build,
                  const std::function<bool(AVFrame *, AVRational)> &deliver);
@@ -134,6 +144,9 @@ private:
     int m_partDescriptor = -1;
     EncodeSettings m_settings;
     StillTarget m_target;
+    // Half a gigabyte: a 10 s movie's frames at 10 a second and full size, or at 30 a
+    // second and 480 px wide, fit; a longer one decodes twice.
+    size_t m_keptFrameLimit = size_t(512) << 20;
     // Empty unless the settings keep EXIF and the source carries capture metadata.
     ExifBlock m_exif;
 };

@@ -10,6 +10,7 @@
 #include <webp/demux.h>
 
 #include "animationfiles.h"
+#include "convert/conversionjob.h"
 #include "mmc.h"
 #include "testmedia.h"
 
@@ -294,6 +295,43 @@ private slots:
             const double off = difference(ours, original);
             QVERIFY2(off < limit, qPrintable(QString("%1 at %2 us").arg(off).arg(timeUs)));
         }
+    }
+
+    void gifDecodedAgainMatchesKept_data()
+    {
+        QTest::addColumn<bool>("portrait");
+        QTest::addColumn<QSize>("request");
+        QTest::newRow("source size, turned") << true << QSize();
+        QTest::newRow("resized") << false << QSize(160, 160);
+    }
+
+    // Pictures too many to keep from the palette pass are decoded again to map: the
+    // file is the one the kept pictures make.
+    void gifDecodedAgainMatchesKept()
+    {
+        QFETCH(bool, portrait);
+        QFETCH(QSize, request);
+        EncodeSettings settings;
+        settings.videoCodec = MMC_CODEC_GIF;
+        settings.rateNum = 10;
+        settings.rateDen = 1;
+        settings.width = uint32_t(request.width());
+        settings.height = uint32_t(request.height());
+        settings.keepAspect = true;
+        QList<QByteArray> outputs;
+        for (const size_t limit : {size_t(1) << 30, size_t(0)}) {
+            const QString out = m_dir.filePath(QString("kept-%1.gif").arg(limit));
+            ConversionJob job(false);
+            job.setKeptFrameLimit(limit);
+            QVERIFY(job.openFile((portrait ? m_portrait : m_live).toStdString(), out.toStdString(), "gif", settings));
+            QVERIFY(job.start());
+            while (!job.isFinished() && !job.hasFailed())
+                QThread::msleep(5);
+            QVERIFY(!job.hasFailed());
+            outputs.append(fileBytes(out));
+        }
+        QVERIFY(readGif(outputs[0]).valid);
+        QVERIFY(outputs[0] == outputs[1]);
     }
 
     void writesWebpThatLoops()
