@@ -156,6 +156,15 @@ uint64_t MMC_ConverterGetTotal(MMC_Handle conv)
     return onJob(conv, uint64_t(0), [](ConversionJob &j) { return j.total(); });
 }
 
+int MMC_ConverterGetFault(MMC_Handle conv, int *systemError)
+{
+    int error = 0;
+    const int fault = onJob(conv, int(MMC_FAULT_NONE), [&error](ConversionJob &j) { return j.fault(error); });
+    if (systemError)
+        *systemError = error;
+    return fault;
+}
+
 int MMC_ConverterCancel(MMC_Handle conv)
 {
     return onJob(conv, 0, [](ConversionJob &j) { return j.cancel() ? 1 : 0; });

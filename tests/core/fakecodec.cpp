@@ -351,6 +351,12 @@ uint64_t MMC_ConverterGetTotal(MMC_Handle)
     std::lock_guard<std::mutex> lock(state().mutex);
     return currentPoll().total;
 }
+int MMC_ConverterGetFault(MMC_Handle, int *systemError)
+{
+    if (systemError)
+        *systemError = 0;
+    return MMC_FAULT_NONE;
+}
 int MMC_ConverterCancel(MMC_Handle)
 {
     std::lock_guard<std::mutex> lock(state().mutex);
