@@ -11,6 +11,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QVector>
@@ -58,6 +59,31 @@ int measuredWidth(const QFontMetrics &metrics, const QString &message)
         longest = qMax(longest, feeds.at(i) - feeds.at(i - 1));
     longest = qMax(longest, message.size() - feeds.last());
     return metrics.boundingRect(message.left(feeds.size() + longest + 4)).width();
+}
+
+// Word wrapping breaks only between words: a word wider than the text, such as a long
+// file name, gets a break chance between any two of its characters.
+QString breakableWords(const QFontMetrics &metrics, const QString &message, int width)
+{
+    static const QRegularExpression word(QStringLiteral("\\S+"));
+    QString shown;
+    int end = 0;
+    for (auto words = word.globalMatch(message); words.hasNext();) {
+        const QRegularExpressionMatch match = words.next();
+        shown += message.mid(end, match.capturedStart() - end);
+        end = match.capturedEnd();
+        const QString text = match.captured();
+        if (metrics.horizontalAdvance(text) <= width) {
+            shown += text;
+            continue;
+        }
+        for (int i = 0; i < text.size(); ++i) {
+            if (i > 0 && !text.at(i).isLowSurrogate())
+                shown += QChar(0x200B);
+            shown += text.at(i);
+        }
+    }
+    return shown + message.mid(end);
 }
 
 } // namespace
@@ -182,7 +208,8 @@ void QZVMessageDlg::layoutMessage()
     m_rectMessage.setLeft(left);
     m_rectMessage.setRight(left + width);
 
-    const int fullHeight = metrics.boundingRect(QRect(0, 0, width + 1, 0), Qt::TextWordWrap, m_strMessage).height();
+    m_strShown = breakableWords(metrics, m_strMessage, width);
+    const int fullHeight = metrics.boundingRect(QRect(0, 0, width + 1, 0), Qt::TextWordWrap, m_strShown).height();
     const int height = qMin(fullHeight, kTallestMessage);
     int top = (baseHeight - height) / 2 - 5;
     if (top + height + kRoomUnderText > baseHeight) {
@@ -221,7 +248,7 @@ void QZVMessageDlg::showScrollingMessage(bool scrolls)
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, kTextColor);
     label->setPalette(palette);
-    label->setText(m_strMessage);
+    label->setText(m_strShown);
     const int barWidth = m_scrollMessage->verticalScrollBar()->sizeHint().width();
     // The text keeps its width; the scroll bar stands in the right margin.
     label->setFixedWidth(m_rectMessage.width());
@@ -321,7 +348,7 @@ void QZVMessageDlg::paintEvent(QPaintEvent *)
     if (!m_scrollMessage) {
         painter.save();
         painter.setFont(m_fontMessage);
-        painter.drawText(m_rectMessage, Qt::TextWordWrap, m_strMessage);
+        painter.drawText(m_rectMessage, Qt::TextWordWrap, m_strShown);
         painter.restore();
     }
     if ((m_style & IconBit) && !m_pixStyle.isNull()) {

@@ -77,6 +77,7 @@ private:
     QString m_strResourcePath;
     QString m_strTitle;
     QString m_strMessage;
+    QString m_strShown; // the message with break chances in words too wide for the box
     QRect m_rectTitle;
     QRect m_rectMessage;
     QFont m_fontTitle;

@@ -212,6 +212,11 @@ uint64_t MMC_ConverterGetTotal(MMC_Handle conv);
  * its null, into path (size bytes) and returns its length; 0 before the job has finished
  * well, for stills handed to a writer, or when size is too small. */
 uint32_t MMC_ConverterGetOutputPath(MMC_Handle conv, char *path, uint32_t size);
+/* Why an open or a job failed: the source could not be read, or the output not written. */
+enum { MMC_FAULT_NONE = 0, MMC_FAULT_SOURCE = 1, MMC_FAULT_OUTPUT = 2 };
+/* The fault of the first failure; *systemError (when not null) gets the system's error
+ * number (errno) of the call that failed, 0 when none is known. */
+int MMC_ConverterGetFault(MMC_Handle conv, int *systemError);
 /* 1 = cancelled (failed becomes 1, finished stays 0); 0 = nothing left to cancel. */
 int MMC_ConverterCancel(MMC_Handle conv);
 /* Joins the job; no callback runs after it returns. */
@@ -237,6 +242,7 @@ MMC_Handle MMC_ImageOpen(const char *path, int mode);
 int MMC_ImageSetKey(MMC_Handle image, int key);
 uint64_t MMC_ImageGetEncodedSize(MMC_Handle image);
 int MMC_ImageReadEncoded(MMC_Handle image, void *buffer, uint64_t size);
+/* After a failed MMC_ImageOpen or MMC_ImageWriteFrame, errno holds the system's reason. */
 int MMC_ImageWriteFrame(MMC_Handle image, const void *data, uint32_t size);
 /* Closes an image or a writer. */
 void MMC_ImageClose(MMC_Handle image);

@@ -14,6 +14,14 @@ Q_DECLARE_METATYPE(convertState)
 
 struct ImageWriteInfo;
 
+// Why a job did not start or failed.
+struct JobFailure
+{
+    enum Side { Unknown, Source, Output };
+    Side side = Unknown;
+    int systemError = 0; // errno of the call that failed, 0 when none is known
+};
+
 // All three run on the job's worker thread; receivers forward to the GUI thread themselves.
 typedef void (*ConvertProgressFunc)(unsigned int percent, void *user, convertState state);
 typedef void (*ConvertTimeFunc)(unsigned int seconds, void *user);

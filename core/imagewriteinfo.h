@@ -12,4 +12,5 @@ struct ImageWriteInfo
     QString extension;
     QString baseName;
     void *user = nullptr; // set by the job to the user pointer of its start call
+    int systemError = 0;  // errno of a still that could not be stored
 };

@@ -120,10 +120,20 @@ bool KeyEquals(const char *key, size_t length, const char *wanted)
     return length == std::strlen(wanted) && strncasecmp(key, wanted, length) == 0;
 }
 
-bool StartsWithFtyp(QBoxFileReader &reader)
+// Phones, and the tools that copy movies off them, often leave out ftyp and start with
+// wide or mdat; a file that starts with anything but a QuickTime top-level box is no
+// movie and is not walked.
+bool StartsWithMovieBox(QBoxFileReader &reader)
 {
-    unsigned char head[12];
-    return reader.Read(head, sizeof head) == sizeof head && std::memcmp(head + 4, "ftyp", 4) == 0;
+    static const char kFirstBoxTypes[][5] = {"ftyp", "moov", "mdat", "wide", "free", "skip", "junk", "pnot", "uuid"};
+    BoxHeader box;
+    if (!ReadBoxHeader(reader, box))
+        return false;
+    for (const char *type : kFirstBoxTypes) {
+        if (std::memcmp(box.type, type, 4) == 0)
+            return true;
+    }
+    return false;
 }
 
 bool FindKeysPayload(QBoxFileReader &reader, uint64_t &payload)
@@ -175,5 +185,5 @@ bool QLivePhotoHelper::FileIslivephoto(const QString &path)
     if (!reader.Open(QFile::encodeName(path).constData()))
         return false;
     uint64_t payload = 0;
-    return StartsWithFtyp(reader) && FindKeysPayload(reader, payload) && ScanKeys(reader, payload);
+    return StartsWithMovieBox(reader) && FindKeysPayload(reader, payload) && ScanKeys(reader, payload);
 }

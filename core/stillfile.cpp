@@ -5,6 +5,8 @@
 
 #include <QString>
 
+#include <cerrno>
+
 unsigned int writeStillFile(void *context, const unsigned char *data, unsigned int size)
 {
     auto *info = static_cast<ImageWriteInfo *>(context);
@@ -15,11 +17,15 @@ unsigned int writeStillFile(void *context, const unsigned char *data, unsigned i
             .arg(info->folder, info->baseName,
                  QStringLiteral("%1").arg(info->counter, 3, 10, QLatin1Char('0')), info->extension);
     const MMC_Handle image = MMC_ImageOpen(path.toUtf8().constData(), 1);
-    if (!image)
+    if (!image) {
+        info->systemError = errno;
         return 0;
+    }
     const int written = MMC_ImageWriteFrame(image, data, size);
-    MMC_ImageClose(image);
     if (written <= 0) // the library reports 1 for a stored frame, 0 for a failure
+        info->systemError = errno;
+    MMC_ImageClose(image);
+    if (written <= 0)
         return 0;
     info->framePath = path;
     return size;

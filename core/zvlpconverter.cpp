@@ -68,6 +68,8 @@ bool ZVLPConverter::PrepareJob(int route, const char *dst, CAVEncodeParam *param
     }
     m_dst = QByteArray(dst);
     m_writtenPath.clear();
+    m_failure = JobFailure();
+    m_info.systemError = 0;
     m_stopRequested = m_outcomeDecided = m_cancelAccepted = false;
 
     m_converter = param->altEngine ? MMC_CreateConverterAlt(-1) : MMC_CreateConverter(-1);
@@ -158,11 +160,27 @@ bool ZVLPConverter::StartJob(int openResult)
 void ZVLPConverter::AbandonStart()
 {
     qCDebug(lcCore) << "conversion did not start";
+    KeepFailure();
     DisposeConverter();
     ReleaseConfig();
     m_param.reset();
     m_src.clear();
     m_dst.clear();
+}
+
+void ZVLPConverter::KeepFailure()
+{
+    int systemError = 0;
+    const int fault = m_converter ? MMC_ConverterGetFault(m_converter, &systemError) : MMC_FAULT_NONE;
+    m_failure.side = fault == MMC_FAULT_SOURCE ? JobFailure::Source
+                     : fault == MMC_FAULT_OUTPUT ? JobFailure::Output
+                                                 : JobFailure::Unknown;
+    // Stills are stored by the write callback, which alone knows the system's reason.
+    m_failure.systemError = systemError ? systemError : m_info.systemError;
+    if (m_failure.side != JobFailure::Unknown)
+        qCWarning(lcCore) << "conversion of" << m_src << "failed:"
+                          << (m_failure.side == JobFailure::Source ? "the source cannot be read" : "the output cannot be written")
+                          << (m_failure.systemError ? qt_error_string(m_failure.systemError) : QString());
 }
 
 void ZVLPConverter::ReleaseConfig()
@@ -360,6 +378,8 @@ void ZVLPConverter::FinishJob(Outcome outcome)
     // The library names the file it wrote: the destination was taken meanwhile when that
     // is another name.
     const QString written = LibraryWroteOutput() ? LibraryOutputPath() : QString();
+    if (outcome == Outcome::Failed)
+        KeepFailure();
     // Close joins the library's job, so no image-write callback can follow.
     DisposeConverter();
     ReleaseAllTracks();

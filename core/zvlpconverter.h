@@ -58,6 +58,9 @@ public:
     void ReleaseAllTracks();
     const TrackInfo *GetTracksInfoOfType(unsigned int type) const;
 
+    // Why the last start was refused or the last job failed; read after its report.
+    JobFailure Failure() const { return m_failure; }
+
     static void SetConvertConfig(uint32_t config, const CAVEncodeParam *param);
     static bool IsStillFormat(const char *format);
 
@@ -76,6 +79,7 @@ private:
     void ChooseTracks();
     bool StartJob(int openResult);
     void AbandonStart();
+    void KeepFailure();
     void ReleaseConfig();
     void DisposeConverter();
 
@@ -101,6 +105,7 @@ private:
     uint32_t m_audioTrack = 0;
     uint32_t m_subtitleTrack = 0;
     int m_route = 0; // 0 movie, 1 tracks
+    JobFailure m_failure;
 
     // Guards the stop request against the worker's final decision and the handle that
     // a stop cancels.

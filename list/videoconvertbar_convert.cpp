@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QLabel>
 
+#include <cerrno>
 #include <memory>
 #include <vector>
 
@@ -64,6 +65,23 @@ void convertPro(unsigned int percent, void *user, convertState state)
 }
 
 void convertCaching(unsigned int, void *) {}
+
+// The system's reason when the job knows it, so a full disk or a folder deleted while
+// the job ran does not pass for a fault of the movie.
+QString failureText(const ZVLPConverter *converter, const QString &outputDir, const QString &otherwise)
+{
+    const JobFailure failure = converter ? converter->Failure() : JobFailure();
+    if (failure.side == JobFailure::Source)
+        return VideoConvertBar::tr("The movie cannot be read.");
+    if (failure.side != JobFailure::Output || failure.systemError == 0)
+        return otherwise;
+    const QString folder = withoutTrailingSlash(outputDir);
+    const QString shown = QDir::toNativeSeparators(folder);
+    if (failure.systemError == ENOENT && !QFileInfo(folder).isDir())
+        return VideoConvertBar::tr("The output folder %1 no longer exists.").arg(shown);
+    return VideoConvertBar::tr("The movie could not be written to the folder %1: %2.")
+        .arg(shown, qt_error_string(failure.systemError));
+}
 
 // The encoded bytes of one frame picture, or nothing when it cannot be read sanely.
 QByteArray readEncodedFrame(const QString &path, int key)
@@ -139,7 +157,7 @@ void VideoConvertBar::StartToConvertVideo(bool merge, bool fresh)
     if (!started) {
         m_stills.discard();
         reportStartFailure(fileRoute || m_videoItem->selectedFrames.empty()
-                               ? tr("The conversion could not start.")
+                               ? failureText(m_converter, m_videoItem->outputDir, tr("The conversion could not start."))
                                : tr("The picked frames could not be read."));
         return;
     }
@@ -262,7 +280,8 @@ void VideoConvertBar::UpdataConverPro(unsigned int percent, convertState state)
     }
     case convertFailed:
         // A job the codec library failed would fail again: the failure is final.
-        finishWithFailure(tr("The movie could not be converted."));
+        finishWithFailure(failureText(m_converter, m_videoItem ? m_videoItem->outputDir : QString(),
+                                      tr("The movie could not be converted.")));
         break;
     default:
         break;

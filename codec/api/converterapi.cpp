@@ -162,6 +162,15 @@ uint32_t MMC_ConverterGetOutputPath(MMC_Handle conv, char *path, uint32_t size)
     return onJob(conv, uint32_t(0), [&](ConversionJob &j) { return copyPath(j.outputPath(), path, size); });
 }
 
+int MMC_ConverterGetFault(MMC_Handle conv, int *systemError)
+{
+    int error = 0;
+    const int fault = onJob(conv, int(MMC_FAULT_NONE), [&error](ConversionJob &j) { return j.fault(error); });
+    if (systemError)
+        *systemError = error;
+    return fault;
+}
+
 int MMC_ConverterCancel(MMC_Handle conv)
 {
     return onJob(conv, 0, [](ConversionJob &j) { return j.cancel() ? 1 : 0; });

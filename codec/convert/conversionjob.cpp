@@ -1,7 +1,9 @@
 #include "convert/conversionjob.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <future>
 #include <sys/stat.h>
@@ -94,13 +96,22 @@ bool isFolder(const std::string &path)
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool writeWholeFile(int descriptor, const std::vector<uint8_t> &bytes)
+// systemError gets the errno of a failed write.
+bool writeWholeFile(int descriptor, const std::vector<uint8_t> &bytes, int &systemError)
 {
     FILE *file = WorkingFile::openForWriting(descriptor);
-    if (!file)
+    if (!file) {
+        systemError = errno;
         return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return std::fclose(file) == 0 && written;
+    }
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+    if (!written)
+        systemError = errno;
+    if (std::fclose(file) != 0 && written) {
+        systemError = errno;
+        written = false;
+    }
+    return written;
 }
 
 // A job frees hundreds of megabytes of pictures; glibc keeps what it can of them for
@@ -152,10 +163,11 @@ bool ConversionJob::isStillFormat(const std::string &format)
 bool ConversionJob::openSource(const std::string &src, bool needsPicture, int decoderThreads)
 {
     auto source = std::make_unique<MediaSource>();
-    if (src.empty() || !source->open(src, &m_cancel))
+    if (src.empty() || !source->open(src, &m_cancel)
+        || (needsPicture && (!source->hasVideo() || !source->openDecoder(decoderThreads)))) {
+        noteFault(MMC_FAULT_SOURCE, 0);
         return false;
-    if (needsPicture && (!source->hasVideo() || !source->openDecoder(decoderThreads)))
-        return false;
+    }
     m_sourceDuration = source->durationUs();
     if (m_settings.keepExif && source->format())
         m_exif = ExifBlock(CaptureMetadata::fromTags(source->format()->metadata));
@@ -213,19 +225,15 @@ bool ConversionJob::createWorkingFile(const std::string &dst)
 {
     if (dst.empty())
         return false;
+    m_destination = dst;
     // Found only at the final rename, a folder would cost the whole conversion.
-    if (isFolder(dst)) {
-        av_log(nullptr, AV_LOG_ERROR, "converter: the destination %s is a folder\n", dst.c_str());
-        return false;
-    }
+    if (isFolder(dst))
+        return writeFailed(EISDIR);
     // Written under a working name of its own, so a cancelled or failed job never leaves
     // a broken file where the user expects a finished one, nor touches a file it did not make.
     WorkingFile::removeStale(dst);
     m_partPath = WorkingFile::create(dst, m_partDescriptor);
-    if (m_partPath.empty())
-        return false;
-    m_destination = dst;
-    return true;
+    return !m_partPath.empty() || writeFailed(errno);
 }
 
 bool ConversionJob::openFile(const std::string &src, const std::string &dst, const std::string &format,
@@ -387,6 +395,8 @@ void ConversionJob::run()
     if (ok && !m_partPath.empty()) {
         m_outputPath = WorkingFile::commit(m_partPath, m_partDescriptor, m_destination);
         ok = !m_outputPath.empty();
+        if (!ok)
+            writeFailed(errno);
     }
     if (ok) {
         m_partPath.clear(); // under the output's name now: only its descriptor is left
@@ -523,7 +533,7 @@ bool ConversionJob::runFile()
             // The sound follows each picture, so the muxer never holds much of either.
             return writer.write(frame, timeBase) && side.advanceTo(av_rescale_q(frame->pts, timeBase, kMicroseconds));
         });
-    return passed && !m_cancel.load() && side.finish(true) && writer.finish();
+    return written(passed && !m_cancel.load() && side.finish(true) && writer.finish(), writer.systemError());
 }
 
 bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
@@ -534,7 +544,7 @@ bool ConversionJob::runSound(MovieWriter &writer, SideStreams &side)
             return false;
         m_done.store(std::min(m_total.load() - 1, side.position()));
     }
-    return !m_cancel.load() && side.finish(true) && writer.finish();
+    return written(!m_cancel.load() && side.finish(true) && writer.finish(), writer.systemError());
 }
 
 namespace {
@@ -645,7 +655,7 @@ bool ConversionJob::runGif()
                                   m_done.store(std::min(m_total.load() - 1, half + time));
                                   return !m_cancel.load() && mapping.submit(frame, timeBase);
                               });
-    return passed && mapping.finish() && encoding.finish() && writer.finish();
+    return written(passed && mapping.finish() && encoding.finish() && writer.finish(), writer.systemError());
 }
 
 bool ConversionJob::runTrackCopy()
@@ -702,14 +712,15 @@ bool ConversionJob::runTrackCopy()
         m_done.store(std::min(m_total.load() - 1, data.pts));
     }
     av_packet_free(&packet);
-    return ok && !m_cancel.load() && writer.finish();
+    return written(ok && !m_cancel.load() && writer.finish(), writer.systemError());
 }
 
 bool ConversionJob::deliverStill(const std::vector<uint8_t> &image)
 {
     const auto size = static_cast<unsigned>(image.size());
-    // A short count means the still was not stored (full disk, unwritable folder).
-    return m_target.callback(m_target.context, image.data(), size) >= size;
+    // A short count means the still was not stored (full disk, unwritable folder); the
+    // callback's owner knows the system's reason.
+    return m_target.callback(m_target.context, image.data(), size) >= size || writeFailed(0);
 }
 
 bool ConversionJob::encodeStills(AVCodecID codec, bool firstOnly, const OrderedWorkers::Deliver &deliver)
@@ -764,7 +775,9 @@ bool ConversionJob::runStills()
     return encodeStills(codec, single, [&](OrderedWorkers::Item &item) {
         if (!m_exif.embed(codec, item.bytes))
             return false;
-        return single ? writeWholeFile(m_partDescriptor, item.bytes) : deliverStill(item.bytes);
+        int systemError = 0;
+        return single ? written(writeWholeFile(m_partDescriptor, item.bytes, systemError), systemError)
+                      : deliverStill(item.bytes);
     });
 }
 
@@ -810,7 +823,23 @@ bool ConversionJob::runWebp()
             placements.emplace_back();
             return canvas->place(frame, placements.back()) && encoding.submit(frame, timeBase);
         });
-    return passed && encoding.finish() && animation.finish();
+    return written(passed && encoding.finish() && animation.finish(), animation.systemError());
+}
+
+bool ConversionJob::writeFailed(int systemError)
+{
+    if (systemError)
+        av_log(nullptr, AV_LOG_ERROR, "converter: writing %s failed: %s\n",
+               m_destination.empty() ? "the stills" : m_destination.c_str(), std::strerror(systemError));
+    noteFault(MMC_FAULT_OUTPUT, systemError);
+    return false;
+}
+
+bool ConversionJob::written(bool ok, int systemError)
+{
+    if (!ok && systemError)
+        writeFailed(systemError);
+    return ok;
 }
 
 void ConversionJob::discardOutput()

@@ -116,6 +116,10 @@ private:
     std::string workerChain() const;
     std::string videoChain() const;
     bool deliverStill(const std::vector<uint8_t> &image);
+    // Notes an output fault and logs the system's reason (0: none known); false.
+    bool writeFailed(int systemError);
+    // ok, noting the output fault when a writer saw a system error.
+    bool written(bool ok, int systemError);
     void discardOutput();
 
     std::mutex m_mutex;

@@ -18,7 +18,10 @@ constexpr int kOutputBuffer = 1 << 16;
 
 int writeToFile(void *file, uint8_t *bytes, int size)
 {
-    return std::fwrite(bytes, 1, size_t(size), static_cast<FILE *>(file)) == size_t(size) ? size : AVERROR(EIO);
+    // The muxer keeps the error, so the system's reason outlives the failed write.
+    if (std::fwrite(bytes, 1, size_t(size), static_cast<FILE *>(file)) == size_t(size))
+        return size;
+    return AVERROR(errno ? errno : EIO);
 }
 
 int64_t seekInFile(void *opaque, int64_t offset, int whence)
@@ -462,15 +465,21 @@ bool MovieWriter::finish()
 
 bool MovieWriter::closeFile()
 {
-    bool written = true;
     if (m_muxer && m_muxer->pb) {
         avio_flush(m_muxer->pb);
-        written = m_muxer->pb->error == 0;
+        m_systemError = systemError();
         av_freep(&m_muxer->pb->buffer);
         avio_context_free(&m_muxer->pb);
     }
-    if (m_file)
-        written = std::fclose(m_file) == 0 && written;
+    if (m_file && std::fclose(m_file) != 0 && m_systemError == 0)
+        m_systemError = errno;
     m_file = nullptr;
-    return written;
+    return m_systemError == 0;
+}
+
+int MovieWriter::systemError() const
+{
+    if (m_muxer && m_muxer->pb && m_muxer->pb->error < 0)
+        return AVUNERROR(m_muxer->pb->error);
+    return m_systemError;
 }

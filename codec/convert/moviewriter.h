@@ -58,6 +58,8 @@ public:
     bool padAudioTo(int64_t t);
     bool writePacket(AVPacket *packet, AVRational timeBase, int stream);
     bool finish();
+    // The errno of the first write to the file that failed, or 0.
+    int systemError() const;
 
 private:
     bool prepareMuxer(const std::string &format, const EncodeSettings &settings);
@@ -73,6 +75,7 @@ private:
     bool closeFile();
 
     FILE *m_file = nullptr;
+    int m_systemError = 0;
     EncodeSettings m_settings;
     const AVCodec *m_codec = nullptr;
     const AVCodec *m_audioCodec = nullptr;

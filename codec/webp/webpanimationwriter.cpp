@@ -1,6 +1,7 @@
 #include "webp/webpanimationwriter.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 #include <webp/decode.h>
@@ -148,7 +149,7 @@ bool WebpAnimationWriter::write(const uint8_t *bytes, size_t size)
 {
     m_written += size;
     return m_file && m_written <= kChunkHeaderSize + kMaxRiffPayload
-           && (size == 0 || std::fwrite(bytes, size, 1, m_file) == 1);
+           && (size == 0 || kept(std::fwrite(bytes, size, 1, m_file) == 1));
 }
 
 bool WebpAnimationWriter::finish()
@@ -168,15 +169,22 @@ bool WebpAnimationWriter::completeHeader()
     std::vector<uint8_t> riffSize;
     appendLe(riffSize, m_written - kChunkHeaderSize, 4);
     const uint8_t flags = uint8_t(kAnimationFlag | (m_hasAlpha ? kAlphaFlag : 0) | (m_exif.empty() ? 0 : kExifFlag));
-    return std::fseek(m_file, 4, SEEK_SET) == 0 && std::fwrite(riffSize.data(), riffSize.size(), 1, m_file) == 1
-           && std::fseek(m_file, long(kFlagsOffset), SEEK_SET) == 0 && std::fwrite(&flags, 1, 1, m_file) == 1;
+    return kept(std::fseek(m_file, 4, SEEK_SET) == 0 && std::fwrite(riffSize.data(), riffSize.size(), 1, m_file) == 1
+                && std::fseek(m_file, long(kFlagsOffset), SEEK_SET) == 0 && std::fwrite(&flags, 1, 1, m_file) == 1);
 }
 
 bool WebpAnimationWriter::close()
 {
     if (!m_file)
         return false;
-    const bool closed = std::fclose(m_file) == 0;
+    const bool closed = kept(std::fclose(m_file) == 0);
     m_file = nullptr;
     return closed;
+}
+
+bool WebpAnimationWriter::kept(bool succeeded)
+{
+    if (!succeeded && m_systemError == 0)
+        m_systemError = errno ? errno : EIO;
+    return succeeded;
 }

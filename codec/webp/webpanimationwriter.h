@@ -39,6 +39,8 @@ public:
     void setExif(std::vector<uint8_t> exif) { m_exif = std::move(exif); }
     // Writes what is left and completes the header; the file is closed either way.
     bool finish();
+    // The errno of the first call on the file that failed, or 0.
+    int systemError() const { return m_systemError; }
 
 private:
     // A chunk of the pending still, its header included.
@@ -54,10 +56,13 @@ private:
     bool writeStillChunk(const Span &chunk);
     bool writePadded(const uint8_t *bytes, size_t size);
     bool write(const uint8_t *bytes, size_t size);
+    // Keeps the system's reason of a failed file call.
+    bool kept(bool succeeded);
     bool completeHeader();
     bool close();
 
     FILE *m_file = nullptr;
+    int m_systemError = 0;
     uint64_t m_written = 0;
     int m_width = 0;
     int m_height = 0;

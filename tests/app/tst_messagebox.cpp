@@ -232,6 +232,7 @@ void TestMessageBox::geometry_data()
     const QString failed("\nIMG_0001.MOV: The output folder /tmp/glintora-test-bHuKWV/tmp/tst_mainwindowshot-rQC5hl/"
                          "blocker/Converted/IMG_0001 cannot be created.");
     QTest::newRow("long slash-separated paths") << "Not converted:\n" + failed.repeated(2) << 0x12u;
+    QTest::newRow("long name without spaces") << "IMG_" + QStringLiteral("0123456789").repeated(12) + ".MOV" << 0x12u;
     QTest::newRow("empty") << "" << 0u;
 }
 
@@ -256,7 +257,9 @@ void TestMessageBox::geometry()
     const bool wide = width > grows;
     if (wide)
         width = qMin(width, icon ? 478 : 520);
-    const int textHeight = metrics.boundingRect(QRect(0, 0, width + 1, 0), Qt::TextWordWrap, message).height();
+    // Text without a space to break at wraps where the line is full.
+    const int wrapping = message.contains(QLatin1Char(' ')) ? Qt::TextWordWrap : Qt::TextWrapAnywhere;
+    const int textHeight = metrics.boundingRect(QRect(0, 0, width + 1, 0), wrapping, message).height();
     // Centred only while the text ends 15 above the buttons.
     const bool tall = (161 - textHeight) / 2 - 5 + textHeight + 15 + 48 > 161;
     if (message == QLatin1String("Invalid path"))

@@ -1,31 +1,27 @@
 #include "boxwriter.h"
 
-#include <QtEndian>
+#include "movieboxes.h"
 
 namespace BoxWriter {
 
 QByteArray be32(quint32 value)
 {
-    QByteArray bytes(4, '\0');
-    qToBigEndian(value, bytes.data());
-    return bytes;
+    return MovieBoxes::be32(value);
 }
 
 QByteArray be64(quint64 value)
 {
-    QByteArray bytes(8, '\0');
-    qToBigEndian(value, bytes.data());
-    return bytes;
+    return MovieBoxes::be64(value);
 }
 
 QByteArray box(const char *type, const QByteArray &payload)
 {
-    return be32(quint32(8 + payload.size())) + QByteArray(type, 4) + payload;
+    return MovieBoxes::box(type, payload);
 }
 
 QByteArray largeBox(const char *type, const QByteArray &payload)
 {
-    return be32(1) + QByteArray(type, 4) + be64(quint64(16 + payload.size())) + payload;
+    return MovieBoxes::largeBox(type, payload);
 }
 
 QByteArray ftyp()

@@ -372,6 +372,12 @@ uint32_t MMC_ConverterGetOutputPath(MMC_Handle, char *path, uint32_t size)
     std::memcpy(path, written.constData(), size_t(written.size()) + 1);
     return uint32_t(written.size());
 }
+int MMC_ConverterGetFault(MMC_Handle, int *systemError)
+{
+    if (systemError)
+        *systemError = 0;
+    return MMC_FAULT_NONE;
+}
 int MMC_ConverterCancel(MMC_Handle)
 {
     std::lock_guard<std::mutex> lock(state().mutex);

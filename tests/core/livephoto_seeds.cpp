@@ -41,9 +41,11 @@ int main(int argc, char *argv[])
     TestMedia::LivePhoto apple = tinyMovie();
     TestMedia::LivePhoto android = tinyMovie();
     android.android = true;
+    TestMedia::LivePhoto phone = tinyMovie();
+    phone.layout = TestMedia::Layout::PhoneWithoutFtyp;
     TestMedia::LivePhoto plain = tinyMovie();
     plain.identifier = false;
-    for (const auto &[name, spec] : {std::pair{"apple.mov", apple}, {"android.mp4", android}, {"plain.mov", plain}}) {
+    for (const auto &[name, spec] : {std::pair{"apple.mov", apple}, {"android.mp4", android}, {"phone.mov", phone}, {"plain.mov", plain}}) {
         if (TestMedia::livePhoto(folder, name, spec).isEmpty()) {
             std::fprintf(stderr, "%s\n", qPrintable(TestMedia::lastError()));
             return 1;

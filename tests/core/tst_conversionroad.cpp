@@ -19,6 +19,9 @@
 #include <webp/demux.h>
 
 #include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
 #include <chrono>
 #include <condition_variable>
 #include <future>
@@ -64,6 +67,7 @@ public:
     }
 
     std::unique_ptr<ZVLPConverter> converter = std::make_unique<ZVLPConverter>();
+    JobFailure failure; // as the closing report left it
 
     // Runs the event loop until the closing report was handled (hang guard only).
     bool waitClosed() { return QTest::qWaitFor([this] { return m_closed; }, 120000); }
@@ -79,6 +83,7 @@ public:
 private slots:
     void OnClosed()
     {
+        failure = converter->Failure();
         converter.reset(); // deleting from the closing report's handler must be clean
         m_closed = true;
     }
@@ -441,6 +446,69 @@ private slots:
         QVERIFY(watcher.waitClosed());
         QVERIFY(wellFormed(watcher.reports(), convertStopped));
         QVERIFY(!QFile::exists(item->outputPath));
+    }
+
+    // As phones write them and USB copying hands them over: moov last, maybe no ftyp, a
+    // timed-metadata track in a second mdat.
+    void phoneLayoutConverts_data()
+    {
+        QTest::addColumn<int>("layout");
+        QTest::newRow("with ftyp") << int(TestMedia::Layout::Phone);
+        QTest::newRow("without ftyp") << int(TestMedia::Layout::PhoneWithoutFtyp);
+    }
+
+    void phoneLayoutConverts()
+    {
+        QFETCH(int, layout);
+        TestMedia::LivePhoto spec;
+        spec.audio = false;
+        spec.layout = TestMedia::Layout(layout);
+        const QString phone = TestMedia::livePhoto(m_media, QStringLiteral("phone%1.mov").arg(layout), spec);
+        QVERIFY2(!phone.isEmpty(), qPrintable(TestMedia::lastError()));
+        QVERIFY(QLivePhotoHelper::FileIslivephoto(phone));
+        auto gif = probedItem(phone);
+        QVERIFY(gif);
+        QVERIFY(convertItem(*gif) >= 0);
+        QCOMPARE(QImageReader(gif->outputPath).imageCount(), 30);
+        chooseOutput("jpeg", "jpg", MMC_CODEC_MJPEG);
+        auto jpeg = probedItem(phone);
+        QVERIFY(jpeg);
+        QCOMPARE(convertItem(*jpeg), 90);
+    }
+
+    // A file size limit fails the write as a full disk does: the system's reason comes out.
+    void writeFailureTellsTheSystemError()
+    {
+        auto item = probedItem(m_livePhoto);
+        QVERIFY(item);
+        JobWatcher watcher;
+        rlimit before;
+        QCOMPARE(getrlimit(RLIMIT_FSIZE, &before), 0);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = before;
+        small.rlim_cur = 4096;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const bool started = startJob(watcher, *item, item->outputPath, nullptr);
+        const bool closed = started && watcher.waitClosed();
+        setrlimit(RLIMIT_FSIZE, &before);
+        QVERIFY(closed);
+        QVERIFY(wellFormed(watcher.reports(), convertFailed));
+        QCOMPARE(int(watcher.failure.side), int(JobFailure::Output));
+        QCOMPARE(watcher.failure.systemError, EFBIG);
+    }
+
+    void cutMovieCannotBeRead()
+    {
+        auto item = probedItem(m_livePhoto);
+        QVERIFY(item);
+        const QString cut = m_media + "/cut.mov";
+        QFile::remove(cut);
+        QVERIFY(QFile::copy(m_livePhoto, cut));
+        QVERIFY(QFile::resize(cut, 100));
+        item->path = cut;
+        JobWatcher watcher;
+        QVERIFY(!startJob(watcher, *item, item->outputPath, nullptr));
+        QCOMPARE(int(watcher.converter->Failure().side), int(JobFailure::Source));
     }
 
     void refusedStillsFailTheJob()

@@ -53,8 +53,14 @@ private slots:
             << movie(meta({"com.apple.quicktime.make", "com.apple.quicktime.model", kIdentifier})) << true;
         QTest::newRow("other keys only") << movie(meta({"com.apple.quicktime.make"})) << false;
         QTest::newRow("identifier with a suffix") << movie(meta({kIdentifier + "x"})) << false;
-        QTest::newRow("no ftyp first")
-            << box("free", QByteArray(12, '\0')) + box("moov", meta({kIdentifier})) << false;
+        // As phones write them and USB copies hand them over: no ftyp, moov behind the samples.
+        QTest::newRow("wide and mdat first")
+            << box("wide", QByteArray()) + box("mdat", QByteArray(64, '\x55')) + box("moov", meta({kIdentifier}))
+            << true;
+        QTest::newRow("large mdat first")
+            << largeBox("mdat", QByteArray(64, '\x55')) + box("moov", meta({kIdentifier})) << true;
+        QTest::newRow("unknown first box")
+            << box("jpeg", QByteArray(12, '\0')) + box("moov", meta({kIdentifier})) << false;
         QTest::newRow("meta inside a track")
             << movie(box("trak", meta({kIdentifier}))) << false;
         QTest::newRow("meta as a full box")

@@ -1,52 +1,12 @@
 #include "quicktimemeta.h"
 
+#include "movieboxes.h"
+
 #include <QFile>
-#include <QVector>
-#include <QtEndian>
 
 namespace {
 
-struct Box
-{
-    qint64 offset = 0;
-    qint64 size = 0;
-    qint64 header = 8;
-    QByteArray type;
-};
-
-// Boxes between begin and end; stops at the first box that does not fit.
-QVector<Box> boxes(const QByteArray &data, qint64 begin, qint64 end)
-{
-    QVector<Box> found;
-    const auto *bytes = reinterpret_cast<const uchar *>(data.constData());
-    qint64 offset = begin;
-    while (offset + 8 <= end) {
-        Box box;
-        box.offset = offset;
-        box.size = qFromBigEndian<quint32>(bytes + offset);
-        box.type = data.mid(offset + 4, 4);
-        if (box.size == 1) {
-            if (offset + 16 > end)
-                break;
-            box.size = static_cast<qint64>(qFromBigEndian<quint64>(bytes + offset + 8));
-            box.header = 16;
-        } else if (box.size == 0) {
-            box.size = end - offset;
-        }
-        if (box.size < box.header || box.size > end - offset)
-            break;
-        found.append(box);
-        offset += box.size;
-    }
-    return found;
-}
-
-QByteArray boxHeader(qint64 size, const char *type)
-{
-    QByteArray header(4, '\0');
-    qToBigEndian<quint32>(static_cast<quint32>(size), reinterpret_cast<uchar *>(header.data()));
-    return header + QByteArray(type, 4);
-}
+using Box = MovieBoxes::Box;
 
 bool fail(QString *error, const QString &message)
 {
@@ -65,7 +25,7 @@ bool QuickTimeMeta::moveToMovieBox(const QString &path, QString *error)
     const QByteArray data = file.readAll();
     file.close();
 
-    const QVector<Box> top = boxes(data, 0, data.size());
+    const QVector<Box> top = MovieBoxes::topLevel(data);
     const Box *moov = nullptr;
     for (const Box &box : top)
         if (box.type == "moov")
@@ -78,29 +38,29 @@ bool QuickTimeMeta::moveToMovieBox(const QString &path, QString *error)
 
     QByteArray children;
     QByteArray meta;
-    for (const Box &child : boxes(data, moov->offset + moov->header, moov->offset + moov->size)) {
+    for (const Box &child : MovieBoxes::children(data, *moov)) {
         if (child.type != "udta") {
             children += data.mid(child.offset, child.size);
             continue;
         }
         QByteArray rest;
-        for (const Box &inner : boxes(data, child.offset + child.header, child.offset + child.size)) {
+        for (const Box &inner : MovieBoxes::children(data, child)) {
             if (inner.type == "meta")
                 meta = data.mid(inner.offset, inner.size);
             else
                 rest += data.mid(inner.offset, inner.size);
         }
         if (!rest.isEmpty())
-            children += boxHeader(8 + rest.size(), "udta") + rest;
+            children += MovieBoxes::header(8 + rest.size(), "udta") + rest;
     }
     if (meta.isEmpty())
         return fail(error, "no udta/meta box");
     const bool fullBox = meta.size() >= 20 && meta.mid(8, 4) == QByteArray(4, '\0') && meta.mid(16, 4) == "hdlr";
     if (fullBox)
-        meta = boxHeader(meta.size() - 4, "meta") + meta.mid(12);
+        meta = MovieBoxes::header(meta.size() - 4, "meta") + meta.mid(12);
     children += meta;
 
-    const QByteArray rebuilt = data.left(moov->offset) + boxHeader(8 + children.size(), "moov") + children
+    const QByteArray rebuilt = data.left(moov->offset) + MovieBoxes::header(8 + children.size(), "moov") + children
                                + data.mid(moov->offset + moov->size);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(rebuilt) != rebuilt.size())
         return fail(error, file.errorString());

@@ -7,6 +7,7 @@
 
 #include <utility>
 
+#include "phonelayout.h"
 #include "quicktimemeta.h"
 
 const char *const TestMedia::kContentIdentifier = "8F3C2A71-0B1E-4C55-9D1A-2B6A7E0C1D23";
@@ -107,6 +108,8 @@ QString TestMedia::livePhoto(const QString &folder, const QString &name, const L
             return {};
     }
     if ((spec.identifier || spec.android) && !QuickTimeMeta::moveToMovieBox(path, &g_lastError))
+        return {};
+    if (spec.layout != Layout::Muxer && !PhoneLayout::rewrite(path, spec.layout == Layout::Phone, &g_lastError))
         return {};
     if (spec.android && !appendDigitBox(path))
         return {};

@@ -10,6 +10,11 @@ class TestMedia
 public:
     enum class Codec { H264, Hevc };
 
+    // Muxer: as the ffmpeg tool writes it. Phone: wide, the samples, a second mdat with a
+    // timed-metadata (mebx) track's samples, moov last; optionally without ftyp, as
+    // copying a Live Photo off a phone over USB hands it over.
+    enum class Layout { Muxer, Phone, PhoneWithoutFtyp };
+
     struct LivePhoto
     {
         Codec codec = Codec::H264;
@@ -27,6 +32,7 @@ public:
         bool tenBit = false;
         // Noisy picture content, for encoders that must work hard.
         bool noisy = false;
+        Layout layout = Layout::Muxer;
     };
 
     static const char *const kContentIdentifier;
