@@ -34,6 +34,7 @@ AskMessageDlg::~AskMessageDlg() = default;
 void AskMessageDlg::Init()
 {
     QInitCtrlStyle::InitBg1(this);
+    setWindowTitle(QStringLiteral("Calvetrin Glintora"));
     setDlgTitle(QStringLiteral("Calvetrin Glintora"));
     setFixedSize(390, 175);
 }

@@ -23,6 +23,8 @@ QZVBaseButton *QZVDialogEx::replaceTitleButton(QZVBaseButton *&slot, const char 
     slot = new QZVBaseButton(this);
     slot->setObjectName(QLatin1String(name));
     slot->setButtonImage(imagePath, true);
+    // Title bar buttons answer the mouse only, as a desktop's own do.
+    slot->setFocusPolicy(Qt::NoFocus);
     if (!visible)
         slot->hide();
     slot->move(position);

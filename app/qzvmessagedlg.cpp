@@ -90,10 +90,11 @@ QString breakableWords(const QFontMetrics &metrics, const QString &message, int 
 
 QZVMessageDlg::QZVMessageDlg(QWidget *parent)
     : QDialog(parent)
-    , m_strTitle(QStringLiteral("Glintora"))
+    , m_strTitle(QStringLiteral("Calvetrin Glintora"))
     , m_rectBase(QPoint(0, 0), QPoint(260, 160))
 {
     setupUi(this);
+    setWindowTitle(m_strTitle);
     setWindowFlags(Qt::FramelessWindowHint);
     setAttribute(Qt::WA_TranslucentBackground, true);
     m_strResourcePath = QIAnyUtil::getResourcePath();
@@ -124,9 +125,11 @@ QString QZVMessageDlg::resource(const QString &name) const
     return QStringLiteral("%1%2").arg(m_strResourcePath, name).replace(QLatin1Char('\\'), QLatin1Char('/'));
 }
 
+// The task switcher shows the same title as the box's own band.
 void QZVMessageDlg::setTitle(const QString &title)
 {
     m_strTitle = title;
+    setWindowTitle(title);
 }
 
 QString QZVMessageDlg::title() const
@@ -262,6 +265,7 @@ void QZVMessageDlg::initButtons()
     if (!m_btnClose->setButtonImage(resource(QStringLiteral("/pic/btn_close.png")), true))
         QMessageBox::information(this, m_strTitle, QStringLiteral("QZVMessageDlg::InitButton fail"));
     m_btnClose->move(13, 13);
+    m_btnClose->setFocusPolicy(Qt::NoFocus);
 
     QString failure;
     if (m_style & RestartButtons) {

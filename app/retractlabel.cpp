@@ -4,6 +4,7 @@
 
 #include <QEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpression>
 
@@ -103,6 +104,7 @@ void RetractLabel::setCanEditText(bool)
     if (!m_editName) {
         m_editName = new QLineEdit(host);
         m_editName->setAcceptDrops(false);
+        m_editName->installEventFilter(this);
         connect(m_editName, &QLineEdit::returnPressed, this, &RetractLabel::RenameOK);
         connect(m_editName, &QLineEdit::editingFinished, this, &RetractLabel::RenameOK);
         connect(m_editName, &QLineEdit::textChanged, this, &RetractLabel::NameChange);
@@ -110,14 +112,27 @@ void RetractLabel::setCanEditText(bool)
     m_strLastName = editableName();
     m_editName->setFont(font());
     m_editName->setText(m_strLastName);
-    // The whole width: an editor as narrow as the text scrolls its first letter away.
-    const int editorHeight = std::max(height(), m_editName->sizeHint().height());
-    const QPoint origin = host == this ? QPoint() : pos();
-    m_editName->setGeometry(origin.x(), origin.y() + (height() - editorHeight) / 2, width(), editorHeight);
+    placeEditor();
     m_editName->show();
     m_editName->raise();
     m_editName->selectAll();
     m_editName->setFocus(Qt::OtherFocusReason);
+}
+
+// The whole width: an editor as narrow as the text scrolls its first letter away. It
+// follows the label, which the row widens when its rename button hides.
+void RetractLabel::placeEditor()
+{
+    const int editorHeight = std::max(height(), m_editName->sizeHint().height());
+    const QPoint origin = m_editName->parentWidget() == this ? QPoint() : pos();
+    m_editName->setGeometry(origin.x(), origin.y() + (height() - editorHeight) / 2, width(), editorHeight);
+}
+
+// Escape keeps the name: the focus leaving the hidden editor must not commit it.
+void RetractLabel::cancelRename()
+{
+    const QSignalBlocker quiet(m_editName);
+    m_editName->hide();
 }
 
 void RetractLabel::NameChange(const QString &text)
@@ -145,6 +160,14 @@ void RetractLabel::RenameOK()
 
 bool RetractLabel::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_editName && event->type() == QEvent::KeyPress
+        && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
+        cancelRename();
+        return true;
+    }
+    if (watched == this && m_editName && m_editName->isVisible()
+        && (event->type() == QEvent::Resize || event->type() == QEvent::Move))
+        placeEditor();
     if (watched != this || event->type() != QEvent::WindowDeactivate)
         return false;
     if (m_editName)

@@ -36,6 +36,8 @@ protected:
 private:
     bool fits(const QString &text, int *width) const;
     QString editableName() const;
+    void placeEditor();
+    void cancelRename();
 
     QString m_strName;
     QPointer<QLineEdit> m_editName; // the parent may delete it first

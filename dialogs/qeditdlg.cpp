@@ -14,6 +14,7 @@
 #include "qzvscrollbar.h"
 #include "qzvstylebutton.h"
 #include "showmessage.h"
+#include "taborder.h"
 #include "zvhelper.h"
 #include "zvlpconverter.h"
 #include "zvvideoconvertitem.h"
@@ -62,6 +63,7 @@ QEditDlg::QEditDlg(QWidget *parent)
     connect(this, &QEditDlg::sendConvertFinished, this, &QEditDlg::convertFinished, Qt::QueuedConnection);
     connect(this, &QEditDlg::sendStartLoadingData, this, &QEditDlg::startLoadingData, Qt::QueuedConnection);
     setFixedSize(531, 580);
+    TabOrder::chain({m_listView, m_chkSelectAll, m_btnCancel, m_btnOK});
 }
 
 QEditDlg::~QEditDlg()

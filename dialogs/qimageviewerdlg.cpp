@@ -40,9 +40,9 @@ QImageViewerDlg::QImageViewerDlg(QWidget *parent)
     : QZVDialogEx(parent)
 {
     setupUi(this);
-    setWindowTitle(QStringLiteral("ImageViewer"));
+    setWindowTitle(tr("Frame Viewer"));
     QInitCtrlStyle::InitBg1(this);
-    setDlgTitle(QStringLiteral("ImageViewer"));
+    setDlgTitle(tr("Frame Viewer"));
     setStretchPolicy(StretchBoth);
     setTransparentW(6, 6, 6, 6);
     setStretchWidth(3);

@@ -10,6 +10,7 @@ QProgressDlg::QProgressDlg(QWidget *parent)
 {
     setAttribute(Qt::WA_TranslucentBackground);
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    setWindowTitle(QStringLiteral("Calvetrin Glintora"));
     setMoveTopHeight(0);
     setBackgrounColor(QColor(255, 255, 0, 20));
     setBackgroundImage(QIAnyUtil::getResourcePath() + QStringLiteral("/image/videodisplay/bg_progress.png"), true);

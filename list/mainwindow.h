@@ -65,6 +65,8 @@ public slots:
 protected:
     void paintEvent(QPaintEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
     void resetControlLocation() override;
 
 private:
@@ -80,6 +82,7 @@ private:
     static void InitOpenPath();
     void InitDlg();
     void InitTabOrder();
+    bool focusListIfFocusLost();
 
     QWidget *centralWidget = nullptr;
     QZVBaseButton *m_btnClose = nullptr;

@@ -14,6 +14,7 @@
 #include "qzvmenu.h"
 #include "qzvscrollbar.h"
 #include "showmessage.h"
+#include "taborder.h"
 #include "videoconvertbar.h"
 #include "zvhelper.h"
 #include "zvvideoconvertitem.h"
@@ -462,6 +463,9 @@ void QMainDlg::addConvertItem(ZvVideoConvertItem *item)
         m_walkRun->take(item);
     queue()->addConverItem(item, -1);
     auto *bar = new VideoConvertBar(m_scrollAreaWidget);
+    // Tab reaches a row's buttons after the list and the rows above, not after Convert.
+    QWidget *previous = m_allBarList.isEmpty() ? scrollArea : m_allBarList.last()->tabStops().last();
+    TabOrder::chain(QList<QWidget *>{previous} + bar->tabStops());
     m_allBarList.append(bar);
     connect(bar, &VideoConvertBar::emitMousePress, this, &QMainDlg::respondMouseStateEmit);
     connect(bar, &VideoConvertBar::emitMouseRelease, this, &QMainDlg::emitReleaseItem);

@@ -274,6 +274,11 @@ QString VideoConvertBar::trimName(const QString &name)
     return dot < 0 ? name : name.left(dot);
 }
 
+QList<QWidget *> VideoConvertBar::tabStops() const
+{
+    return {m_btnClose, m_btnEditName, m_btnPlay, m_btnEdit, m_btnFile};
+}
+
 void VideoConvertBar::OnBtnDelete() { emit emitDelete(); }
 void VideoConvertBar::OnBtnPlay() { emit emitPlay(); }
 void VideoConvertBar::OnBtnEdit() { emit emitEdit(); }

@@ -54,6 +54,8 @@ public:
     QString getVideoPath() const;
     void resetIconImage();
     static QString trimName(const QString &name);
+    // The row's buttons in reading order, as Tab should visit them.
+    QList<QWidget *> tabStops() const;
 
     // Conversion of the item.
     void StartToConvertVideo(bool merge, bool fresh);

@@ -6,6 +6,7 @@
 #include "qplayerwidget.h"
 #include "qzvbasebutton.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 
 QPlayDlg::QPlayDlg(QWidget *parent)
@@ -65,6 +66,17 @@ void QPlayDlg::reject()
         OnFullScreen();
     m_playerWidget->OnClose();
     QZVDialogEx::reject();
+}
+
+// Escape in full screen only leaves it, as a desktop's players do; from the window it closes.
+void QPlayDlg::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && m_isFullScreen) {
+        event->accept();
+        OnFullScreen();
+        return;
+    }
+    QZVDialogEx::keyPressEvent(event);
 }
 
 void QPlayDlg::OnBtnClose()

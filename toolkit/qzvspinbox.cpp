@@ -61,6 +61,9 @@ void QZVSpinBox::setUpAndDownBtnImage(const QString &up, const QString &down, bo
     d->down = new QZVBaseButton(this);
     d->up->setButtonImage(up, true);
     d->down->setButtonImage(down, true);
+    // The field's arrow keys step the value; the arrows themselves are for the mouse.
+    d->up->setFocusPolicy(Qt::NoFocus);
+    d->down->setFocusPolicy(Qt::NoFocus);
     d->up->show();
     d->down->show();
     d->keepSize = keepSize;

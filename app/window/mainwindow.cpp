@@ -11,6 +11,7 @@
 #include "qzvbasebutton.h"
 #include "qzvmenu.h"
 #include "showmessage.h"
+#include "taborder.h"
 #include "suupdater.h"
 #include "zvcommoninterface.h"
 
@@ -87,8 +88,6 @@ void MainWindow::setupUi()
     m_btnClose = makeButton(centralWidget, "m_btnClose", QRect(360, 0, 31, 21));
     m_btnMin = makeButton(centralWidget, "m_btnMin", QRect(320, 0, 31, 21));
     m_btnMenu = makeButton(centralWidget, "m_btnMenu", QRect(280, 0, 31, 21));
-    for (QZVBaseButton *button : {m_btnClose, m_btnMin, m_btnMenu})
-        button->setCursor(Qt::PointingHandCursor);
     m_editOutPaht = new QLineEdit(centralWidget);
     m_editOutPaht->setObjectName(QStringLiteral("m_editOutPaht"));
     m_editOutPaht->setGeometry(270, 380, 131, 20);
@@ -105,8 +104,12 @@ void MainWindow::setupUi()
     m_btnAddFile = makeButton(centralWidget, "m_btnAddFile", QRect(20, 340, 61, 31));
     m_btnRestore = makeButton(centralWidget, "m_btnRestore", QRect(330, 30, 31, 21));
     m_btnMax = makeButton(centralWidget, "m_btnMax", QRect(290, 30, 31, 21));
-    for (QZVBaseButton *button : {m_btnRestore, m_btnMax})
+    // A desktop's title bar never takes the keyboard: a Return meant for the list or a
+    // closed dialog must not land on Close.
+    for (QZVBaseButton *button : {m_btnClose, m_btnMin, m_btnMenu, m_btnRestore, m_btnMax}) {
         button->setCursor(Qt::PointingHandCursor);
+        button->setFocusPolicy(Qt::NoFocus);
+    }
     m_btnConverted = makeButton(centralWidget, "m_btnConverted", QRect(550, 370, 75, 23));
     setCentralWidget(centralWidget);
     setWindowTitle(QStringLiteral("MainWindow"));
@@ -313,14 +316,37 @@ void MainWindow::InitDlg()
     m_formatDlg->settingValueChange(false);
 }
 
-// Reading order: the title band, the two buttons under it, the list, then the bottom row.
+// Reading order: the two buttons under the title band, the list, then the bottom row. The
+// title band's buttons take no keyboard focus.
 void MainWindow::InitTabOrder()
 {
-    const QList<QWidget *> order{m_btnClose, m_btnMin,     m_btnMax,       m_btnRestore,
-                                 m_btnMenu,  m_btnAddFile, m_btnConverted, m_mainDlg->listView(),
-                                 m_btnFromt, m_btnOpen,    m_btnConvert,   m_btnCancel};
-    for (int i = 1; i < order.size(); ++i)
-        setTabOrder(order.at(i - 1), order.at(i));
+    TabOrder::chain({m_btnAddFile, m_btnConverted, m_mainDlg->listView(), m_btnFromt, m_btnOpen, m_btnConvert,
+                     m_btnCancel});
+}
+
+// A control hidden or disabled under the focus, or one a closed dialog left hidden, would
+// hand the focus to the first control of the window; the list keeps it instead.
+bool MainWindow::focusListIfFocusLost()
+{
+    const QWidget *focus = focusWidget();
+    QWidget *list = m_mainDlg ? m_mainDlg->listView() : nullptr;
+    if ((focus && focus->isVisible() && focus->isEnabled()) || !list || !list->isVisible() || !list->isEnabled())
+        return false;
+    list->setFocus(Qt::OtherFocusReason);
+    return true;
+}
+
+bool MainWindow::focusNextPrevChild(bool next)
+{
+    return focusListIfFocusLost() || QZVMainWindow::focusNextPrevChild(next);
+}
+
+// Activation comes before Qt restores the focus, which then finds the list.
+void MainWindow::changeEvent(QEvent *event)
+{
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        focusListIfFocusLost();
+    QZVMainWindow::changeEvent(event);
 }
 
 void MainWindow::paintEvent(QPaintEvent *event)

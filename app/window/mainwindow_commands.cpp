@@ -17,7 +17,6 @@
 #include "showmessage.h"
 #include "zvcommoninterface.h"
 
-#include <QDesktopServices>
 #include <QDir>
 #include <QImage>
 #include <QLineEdit>
@@ -170,12 +169,12 @@ void MainWindow::OnRestoreSize()
 
 void MainWindow::ActOnHome()
 {
-    QDesktopServices::openUrl(QAboutDlg::homePage());
+    FolderLauncher::openPage(QAboutDlg::homePage());
 }
 
 void MainWindow::ActOnHelp()
 {
-    QDesktopServices::openUrl(QAboutDlg::homePage());
+    FolderLauncher::openPage(QAboutDlg::homePage());
 }
 
 void MainWindow::ActOnAbout()

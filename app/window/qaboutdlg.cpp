@@ -1,12 +1,12 @@
 #include "qaboutdlg.h"
 
+#include "folderlauncher.h"
 #include "qconverteroperate.h"
 #include "qianyutil.h"
 #include "qinitctrlstyle.h"
 #include "qzvbasebutton.h"
 #include "zvcommoninterface.h"
 
-#include <QDesktopServices>
 #include <QLabel>
 #include <QPainter>
 
@@ -47,6 +47,7 @@ QLabel *QAboutDlg::makeLabel(const char *name)
 void QAboutDlg::Init()
 {
     QInitCtrlStyle::InitBg2(this);
+    setWindowTitle(tr("About"));
     setDlgTitle(tr("About"));
     setFixedSize(400, 250);
     m_logoPixmap = QPixmap(QIAnyUtil::getResourcePath() + QStringLiteral("/image/common/no_title_logo.png"))
@@ -101,7 +102,7 @@ void QAboutDlg::setLabelStyle(QLabel &label)
 
 void QAboutDlg::OnClickHome(const QString &)
 {
-    QDesktopServices::openUrl(homePage());
+    FolderLauncher::openPage(homePage());
 }
 
 void QAboutDlg::paintEvent(QPaintEvent *event)

@@ -6,6 +6,7 @@
 #include "qinitctrlstyle.h"
 #include "qzvbasebutton.h"
 #include "qzvscrollbar.h"
+#include "taborder.h"
 
 #include <QHBoxLayout>
 #include <QScrollArea>
@@ -19,6 +20,8 @@ QPreferencesDlg::QPreferencesDlg(QWidget *parent)
     InitBtn();
     InitDlg();
     retranslateUi();
+    // Made first, read last: the band under the pages.
+    TabOrder::chainLast(this, {m_btnCancel, m_btnOk});
 }
 
 void QPreferencesDlg::setupUi()
@@ -48,6 +51,8 @@ void QPreferencesDlg::setupUi()
     scrollArea->setWidgetResizable(true);
     scrollArea->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     scrollArea->setFrameStyle(QFrame::NoFrame);
+    // The pages fit it: Tab goes to their controls, not to the frame around them.
+    scrollArea->setFocusPolicy(Qt::NoFocus);
     m_scrollAreaWidget = new QWidget;
     m_scrollAreaWidget->setObjectName(QStringLiteral("m_scrollAreaWidget"));
     auto *pageColumn = new QVBoxLayout(m_scrollAreaWidget);

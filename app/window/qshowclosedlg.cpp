@@ -16,6 +16,7 @@ QShowCloseDlg::QShowCloseDlg(QWidget *parent)
     , m_chkNote(new QZVCheckBox(this))
 {
     setObjectName(QStringLiteral("QShowCloseDlg"));
+    setWindowTitle(QStringLiteral("Calvetrin Glintora"));
     m_btnOk->setObjectName(QStringLiteral("m_btnOk"));
     m_btnCancel->setObjectName(QStringLiteral("m_btnCancel"));
     m_radioMin->setObjectName(QStringLiteral("m_radioMin"));

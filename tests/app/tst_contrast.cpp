@@ -1,4 +1,5 @@
 #include "askmessagedlg.h"
+#include "historyrecord.h"
 #include "mainwindow.h"
 #include "qconverteddlg.h"
 #include "qformatdlg.h"
@@ -11,7 +12,9 @@
 #include "testhome.h"
 #include "videoconvertbar.h"
 
+#include <QDir>
 #include <QHash>
+#include <QTableView>
 #include <QtMath>
 
 #include <functional>
@@ -156,6 +159,36 @@ Scene historySearch()
     return scene;
 }
 
+// The name of the first entry, which the history selects as it opens.
+Scene selectedHistoryRow()
+{
+    const QString output = QDir::homePath() + QStringLiteral("/IMG_0001.png");
+    if (!QFileInfo::exists(output))
+        HistoryRecord::save(output);
+    auto dialog = std::make_unique<QConvertedDlg>();
+    QTableView *table = dialog->m_tableView;
+    Scene scene = shown(std::move(dialog));
+    scene.control = table->viewport();
+    scene.probe = table->visualRect(table->model()->index(0, 0)).adjusted(2, 2, -2, -2);
+    scene.enter = [](State) {};
+    return scene;
+}
+
+// "Auto" in the empty width field.
+Scene resolutionPlaceholder()
+{
+    QFormatDlg *popup = QFormatDlg::getFormatWidget(nullptr);
+    popup->show();
+    (void)QTest::qWaitForWindowExposed(popup);
+    popup->m_editW->clear();
+    Scene scene;
+    scene.window.reset(popup);
+    scene.control = popup->m_editW;
+    scene.probe = popup->m_editW->rect().adjusted(3, 3, -3, -3);
+    scene.enter = [](State) {};
+    return scene;
+}
+
 // The second tile: the first one is the current format and drawn selected.
 Scene formatTile()
 {
@@ -209,6 +242,8 @@ const QHash<QString, std::function<Scene()>> &scenes()
         {"selected row play", [] { return rowGlyph("Play", true); }},
         {"history search", historySearch},
         {"format tile", formatTile},
+        {"selected history row", selectedHistoryRow},
+        {"resolution placeholder", resolutionPlaceholder},
         {"add file", [] { return mainWindowControl("m_btnAddFile", 2); }},
         {"converted", [] { return mainWindowControl("m_btnConverted", 0); }},
         {"empty list hint", [] { return mainWindowControl("m_labDrag", 0); }},
@@ -258,6 +293,8 @@ void TestContrast::floorInEveryState_data()
     add("selected row play", {Normal, Hover}, kIconFloor);
     add("history search", {Normal, Typed}, kTextFloor);
     add("format tile", {Normal, Hover, Pressed}, kIconFloor);
+    add("selected history row", {Normal}, kTextFloor);
+    add("resolution placeholder", {Normal}, kTextFloor);
     add("empty list hint", {Normal}, kTextFloor);
     for (const char *button : {"add file", "converted", "preferences ok", "preferences cancel",
                                "delete prompt cancel", "delete prompt move", "delete prompt delete"})

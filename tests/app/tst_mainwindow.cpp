@@ -1,11 +1,19 @@
 #include "../list/listfixture.h"
+#include "askmessagedlg.h"
+#include "historyrecord.h"
 #include "mainwindow.h"
 #include "modalwatchdog.h"
 #include "photoconverterinfo.h"
 #include "qconverteroperate.h"
+#include "qconverteddlg.h"
+#include "qeditdlg.h"
 #include "qformatdlg.h"
 #include "qianyutil.h"
+#include "qimageviewerdlg.h"
+#include "qloadingdlg.h"
 #include "qmaindlg.h"
+#include "qpreferencesdlg.h"
+#include "qshowclosedlg.h"
 #include "qstorefile.h"
 #include "qvideosettingxml.h"
 #include "qzvbasebutton.h"
@@ -15,6 +23,7 @@
 #include "tabchain.h"
 #include "testhome.h"
 #include "urlrecorder.h"
+#include "videoconvertbar.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -46,6 +55,58 @@ private:
     static QZVBaseButton *button(MainWindow &window, const char *name)
     {
         return window.findChild<QZVBaseButton *>(QLatin1String(name));
+    }
+
+    static QZVBaseButton *rowButton(VideoConvertBar *row, const char *toolTip)
+    {
+        for (QZVBaseButton *candidate : row->findChildren<QZVBaseButton *>()) {
+            if (candidate->toolTip() == QLatin1String(toolTip))
+                return candidate;
+        }
+        return nullptr;
+    }
+
+    // A window shown as a user meets it: the main window with its selected row under the
+    // pointer, the history with an entry.
+    static std::unique_ptr<QWidget> windowNamed(const QString &name, const QString &media, ModalWatchdog &dog)
+    {
+        std::unique_ptr<QWidget> window;
+        if (name == "main window") {
+            auto *main = new MainWindow;
+            window.reset(main);
+            main->show();
+            ListFixture::expectImport(dog);
+            main->mainDlg()->addImportFile({ListFixture::movie(media, "IMG_0001.MOV")});
+            QTest::qWaitFor([main] { return main->mainDlg()->rows().size() == 1; }, 30000);
+            VideoConvertBar *row = main->mainDlg()->rows().first();
+            QTest::mouseClick(row, Qt::LeftButton, {}, QPoint(200, 10));
+            QEvent enter(QEvent::Enter);
+            QCoreApplication::sendEvent(row, &enter);
+        } else if (name == "history") {
+            HistoryRecord::save(media + "/IMG_0001.png");
+            window = std::make_unique<QConvertedDlg>();
+        } else if (name == "format") {
+            window.reset(QFormatDlg::getFormatWidget(nullptr));
+        } else if (name == "preferences") {
+            window = std::make_unique<QPreferencesDlg>();
+        } else if (name == "close prompt") {
+            window = std::make_unique<QShowCloseDlg>();
+        } else if (name == "delete prompt") {
+            window = std::make_unique<AskMessageDlg>();
+        } else if (name == "message box") {
+            auto box = std::make_unique<QZVMessageDlg>();
+            box->setMessage("Are you sure to stop converting?");
+            box->setStyle(QZVMessageDlg::WarningIcon | QZVMessageDlg::YesNoButtons);
+            window = std::move(box);
+        } else if (name == "frame picker") {
+            window = std::make_unique<QEditDlg>();
+        } else if (name == "frame viewer") {
+            window = std::make_unique<QImageViewerDlg>();
+        } else if (name == "import progress") {
+            window = std::make_unique<QLoadingDlg>();
+        }
+        window->show();
+        return window;
     }
 
     static QString setting(const char *item, const char *key)
@@ -282,8 +343,32 @@ private slots:
         menu->close();
     }
 
-    // Tab goes in reading order; the list, flush with its pane's edges, wears the ring inside them.
+    // Every window's Tab round goes in reading order and reaches each of its controls.
+    void tabFollowsReadingOrder_data()
+    {
+        QTest::addColumn<QString>("window");
+        for (const char *window : {"main window", "history", "format", "preferences", "close prompt", "delete prompt",
+                                   "message box", "frame picker", "frame viewer", "import progress"})
+            QTest::newRow(window) << QString(window);
+    }
+
     void tabFollowsReadingOrder()
+    {
+        QFETCH(QString, window);
+        QTemporaryDir media;
+        ModalWatchdog dog;
+        const std::unique_ptr<QWidget> shown = windowNamed(window, media.path(), dog);
+        QApplication::setActiveWindow(shown.get());
+        QVERIFY(QTest::qWaitForWindowActive(shown.get()));
+        const QStringList against = TabChain::againstReadingOrder(*shown);
+        QVERIFY2(against.isEmpty(), qPrintable(against.join(", ")));
+        const QStringList unreached = TabChain::unreached(*shown);
+        QVERIFY2(unreached.isEmpty(), qPrintable(unreached.join(", ")));
+        GLINTORA_VERIFY_WATCHDOG(dog);
+    }
+
+    // The list, flush with its pane's edges, wears the ring inside them.
+    void listWearsTheRingInsideItsPane()
     {
         QTemporaryDir media;
         MainWindow window;
@@ -298,14 +383,58 @@ private slots:
         list->setFocus(Qt::MouseFocusReason);
         const QPoint edge = list->mapTo(&window, QPoint(list->width() / 2, 1));
         const QRgb unmarked = window.grab().toImage().pixel(edge);
-        QStringList stops;
-        for (const QWidget *stop : TabChain::visited(window))
-            stops << stop->objectName();
-        QCOMPARE(stops, QStringList({"m_btnFromt", "m_btnOpen", "m_btnConvert", "m_btnClose", "m_btnMin", "m_btnMenu",
-                                     "m_btnAddFile", "m_btnConverted", "scrollArea"}));
+        TabChain::visited(window);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
         QCOMPARE(QZVFocusMark::markedWidget(), list);
         QVERIFY(window.grab().toImage().pixel(edge) != unmarked);
+    }
+
+    // The focus that comes back to the window after the preview, or stays through a batch,
+    // must not rest on Close, where two presses of Return quit and lose the list.
+    void returnTwiceKeepsTheProgram_data()
+    {
+        QTest::addColumn<bool>("batch");
+        QTest::newRow("after the preview") << false;
+        QTest::newRow("after a batch") << true;
+    }
+
+    void returnTwiceKeepsTheProgram()
+    {
+        QFETCH(bool, batch);
+        QTemporaryDir media;
+        MainWindow window;
+        window.show();
+        ModalWatchdog dog;
+        ListFixture::expectImport(dog);
+        window.mainDlg()->addImportFile({ListFixture::movie(media.path(), "IMG_0001.MOV")});
+        QTRY_COMPARE(window.mainDlg()->rows().size(), 1);
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        VideoConvertBar *row = window.mainDlg()->rows().first();
+        if (batch) {
+            window.SetOutPath(media.path() + "/out/");
+            QSignalSpy converting(window.mainDlg(), &QMainDlg::emitIsStartConverter);
+            QTest::mouseClick(button(window, "m_btnConvert"), Qt::LeftButton);
+            QTRY_VERIFY_WITH_TIMEOUT(!converting.isEmpty() && !converting.last().first().toBool(), 120000);
+        } else {
+            // The pointer goes over to the preview; the row's buttons hide under the focus.
+            dog.expect("QPlayDlg", QString(), [row](QWidget *preview) {
+                QEvent leave(QEvent::Leave);
+                QCoreApplication::sendEvent(row, &leave);
+                preview->close();
+            });
+            QEvent enter(QEvent::Enter);
+            QCoreApplication::sendEvent(row, &enter);
+            QTest::mouseClick(rowButton(row, "Play"), Qt::LeftButton);
+        }
+        const int rows = window.mainDlg()->rows().size();
+        QApplication::setActiveWindow(&window); // as the window manager does once the preview has gone
+        for (int press = 0; press < 2; ++press)
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QCoreApplication::processEvents();
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QVERIFY(window.isVisible());
+        QCOMPARE(window.mainDlg()->rows().size(), rows);
     }
 
     void closeButtonFollowsTheStoredChoice_data()
@@ -382,16 +511,34 @@ private slots:
     void helpAndHomeOpenTheShippedGuide_data()
     {
         QTest::addColumn<bool>("help");
-        QTest::newRow("Help") << true;
-        QTest::newRow("Home") << false;
+        QTest::addColumn<bool>("browser");
+        QTest::newRow("Help") << true << true;
+        QTest::newRow("Home") << false << true;
+        QTest::newRow("Help, no browser") << true << false;
+        QTest::newRow("Home, no browser") << false << false;
     }
 
+    // Without a browser, the user hears which page could not be opened.
     void helpAndHomeOpenTheShippedGuide()
     {
         QFETCH(bool, help);
+        QFETCH(bool, browser);
         MainWindow window;
+        UrlRecorder refusing;
+        QString said;
+        ModalWatchdog dog;
+        if (!browser) {
+            QDesktopServices::setUrlHandler(QStringLiteral("file"), &refusing, "noSuchSlot");
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("noSuchSlot"));
+            dog.expect("QZVMessageDlg", QString(), ModalWatchdog::inspectThen([&said](QWidget *modal) {
+                said = static_cast<QZVMessageDlg *>(modal)->message();
+            }, ModalWatchdog::reject()));
+        }
         help ? window.ActOnHelp() : window.ActOnHome();
-        QCOMPARE(m_urls.urls, QList<QUrl>{helpPage()});
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &m_urls, "open");
+        GLINTORA_VERIFY_WATCHDOG(dog);
+        QCOMPARE(m_urls.urls, browser ? QList<QUrl>{helpPage()} : QList<QUrl>());
+        QCOMPARE(said.contains(helpPage().toLocalFile()), !browser);
         QVERIFY(QFileInfo(helpPage().toLocalFile()).isFile());
     }
 

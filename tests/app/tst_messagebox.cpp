@@ -317,7 +317,7 @@ void TestMessageBox::title_data()
 {
     QTest::addColumn<QString>("given");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("empty title") << "" << "Glintora";
+    QTest::newRow("empty title") << "" << "Calvetrin Glintora";
     QTest::newRow("own title") << "Stop" << "Stop";
 }
 
@@ -330,6 +330,8 @@ void TestMessageBox::title()
         QRect titleRect;
         ModalWatchdog dog;
         dog.expect(kBox, kBox, ModalWatchdog::inspectThen([&](QWidget *modal) {
+            // The task switcher's name for the box is the one its band shows.
+            QCOMPARE(modal->windowTitle(), shown);
             title = box(modal)->title();
             titleRect = box(modal)->titleRect();
         }, ModalWatchdog::pressKey(Qt::Key_Escape)));

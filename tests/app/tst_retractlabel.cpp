@@ -22,6 +22,7 @@ private slots:
     void commit();
     void editorIsMadeOnce();
     void deactivationHidesEditor();
+    void escapeKeepsTheName();
 };
 
 namespace {
@@ -202,6 +203,29 @@ void TestRetractLabel::deactivationHidesEditor()
     QEvent deactivate(QEvent::WindowDeactivate);
     QApplication::sendEvent(label, &deactivate);
     QVERIFY(!editor->isVisible());
+}
+
+// As the row uses it: the whole name edited, the label widened once the pointer leaves the
+// row and its rename button hides.
+void TestRetractLabel::escapeKeepsTheName()
+{
+    QWidget window;
+    auto *label = new RetractLabel(&window);
+    label->setIgnoreExten(false);
+    label->setGeometry(10, 30, 160, 17);
+    label->setText(QStringLiteral("clip.mov"));
+    window.show();
+    QApplication::setActiveWindow(&window);
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QSignalSpy changed(label, &RetractLabel::emitChangeName);
+    QLineEdit *editor = openEditor(*label);
+    label->setFixedWidth(185);
+    QCOMPARE(editor->geometry().right(), label->geometry().right());
+    QTest::keyClicks(editor, QStringLiteral("holiday"));
+    QTest::keyClick(editor, Qt::Key_Escape);
+    QVERIFY(!editor->isVisible());
+    QCOMPARE(label->getName(), QStringLiteral("clip.mov"));
+    QCOMPARE(changed.count(), 0);
 }
 
 GLINTORA_TEST_MAIN(TestRetractLabel)

@@ -113,7 +113,9 @@ private:
             QTRY_COMPARE(dialog->geometry(), dialog->screen()->geometry());
         strip->m_btnNormalScreen->click();
         QVERIFY(!dialog->isFullScreen() && close->isVisible());
-        strip->m_btnFullScreen->click(); // Escape closes from full screen too
+        strip->m_btnFullScreen->click();
+        QTest::keyClick(dialog, Qt::Key_Escape); // leaves full screen and keeps the preview
+        QVERIFY(dialog->isVisible() && !dialog->isFullScreen() && close->isVisible());
     }
 
     // Every way of closing stops playback before exec() returns.

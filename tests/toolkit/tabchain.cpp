@@ -5,23 +5,39 @@
 #include <QAbstractSpinBox>
 #include <QApplication>
 #include <QComboBox>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QTest>
 #include <QTextEdit>
+
+#include <algorithm>
 
 namespace TabChain {
 
 namespace {
 
+// Above this line lie the title band's buttons, which answer the mouse only, as a
+// desktop's title bar does.
+constexpr int kTitleBandHeight = 40;
+
+bool inTitleBand(const QWidget *widget)
+{
+    return qobject_cast<const QAbstractButton *>(widget) && widget->focusPolicy() == Qt::NoFocus
+        && widget->mapTo(widget->window(), QPoint(0, 0)).y() < kTitleBandHeight;
+}
+
 bool operable(const QWidget *widget)
 {
-    if (!widget->isVisible() || !widget->isEnabled())
+    if (!widget->isVisible() || !widget->isEnabled() || inTitleBand(widget))
         return false;
     for (const QWidget *parent = widget->parentWidget(); parent; parent = parent->parentWidget()) {
         if (qobject_cast<const QAbstractSpinBox *>(parent) || qobject_cast<const QComboBox *>(parent)
             || parent->inherits("QZVBaseSlider"))
             return false;
     }
+    // A table's header is part of the table, as the mouse's way to sort it.
+    if (qobject_cast<const QHeaderView *>(widget))
+        return false;
     return qobject_cast<const QAbstractButton *>(widget) || qobject_cast<const QLineEdit *>(widget)
         || qobject_cast<const QAbstractSpinBox *>(widget) || qobject_cast<const QComboBox *>(widget)
         || qobject_cast<const QAbstractItemView *>(widget) || qobject_cast<const QTextEdit *>(widget)
@@ -46,6 +62,22 @@ QString nameOf(const QWidget *widget)
 {
     return widget->objectName().isEmpty() ? QString::fromLatin1(widget->metaObject()->className())
                                           : widget->objectName();
+}
+
+QRect placeOf(const QWidget *widget)
+{
+    return QRect(widget->mapTo(widget->window(), QPoint(0, 0)), widget->size());
+}
+
+// Two controls share a line when the middle of either lies within the other's height.
+bool readsBefore(const QWidget *first, const QWidget *second)
+{
+    const QRect a = placeOf(first);
+    const QRect b = placeOf(second);
+    const auto within = [](int y, const QRect &r) { return y >= r.top() && y <= r.bottom(); };
+    if (within(a.center().y(), b) || within(b.center().y(), a))
+        return a.left() < b.left();
+    return a.center().y() < b.center().y();
 }
 
 }
@@ -84,6 +116,21 @@ QStringList unreached(QWidget &window)
             names << nameOf(control);
     }
     return names;
+}
+
+QStringList againstReadingOrder(QWidget &window)
+{
+    QList<QWidget *> round = visited(window);
+    if (round.isEmpty())
+        return {};
+    const auto first = std::min_element(round.cbegin(), round.cend(), readsBefore);
+    std::rotate(round.begin(), round.begin() + (first - round.cbegin()), round.end());
+    QStringList steps;
+    for (int i = 1; i < round.size(); ++i) {
+        if (readsBefore(round.at(i), round.at(i - 1)))
+            steps << nameOf(round.at(i - 1)) + QStringLiteral(" -> ") + nameOf(round.at(i));
+    }
+    return steps;
 }
 
 }

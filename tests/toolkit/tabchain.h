@@ -15,5 +15,8 @@ QList<QWidget *> operableControls(const QWidget &window);
 QList<QWidget *> visited(QWidget &window);
 // The operable controls that Tab never reaches, by object name or class.
 QStringList unreached(QWidget &window);
+// Each step of Tab's round, from the control read first, that goes back against reading
+// order (top to bottom, left to right along a line), as "from -> to".
+QStringList againstReadingOrder(QWidget &window);
 
 }
