@@ -139,11 +139,11 @@ std::vector<Job> jobsFor(const std::string &ours, const std::string &ref)
     return {
         // As the program asks for GIFs: 10 frames a second at the source's size.
         {"GIF, 10 fps", "gif", false, {"-an", "-lavfi", "fps=10," + graph, "-loop", "0"}, ours + "10fps.gif",
-         ref + "10fps.gif", Quality::Ssim, 0.08, 0.5, 0, 0, 10},
+         ref + "10fps.gif", Quality::Ssim, 0.08, 0.6, 0, 0, 10},
         {"GIF, source size", "gif", false, {"-an", "-lavfi", graph, "-loop", "0"}, ours + "source.gif",
          ref + "source.gif", Quality::Ssim, 0.12, 0.25},
         {"GIF, 480 px wide", "gif", true, {"-an", "-lavfi", "scale=480:-1:flags=lanczos," + graph, "-loop", "0"},
-         ours + "480.gif", ref + "480.gif", Quality::Ssim, 0.5, 1.0},
+         ours + "480.gif", ref + "480.gif", Quality::Ssim, 0.5, 1.2},
         {"WebP", "webp", false,
          {"-an", "-pix_fmt", "yuv420p", "-c:v", "libwebp_anim", "-quality", "80", "-compression_level", "4", "-loop",
           "0"},
