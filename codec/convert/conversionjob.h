@@ -148,9 +148,10 @@ private:
     int m_partDescriptor = -1;
     EncodeSettings m_settings;
     StillTarget m_target;
-    // Half a gigabyte: a 10 s movie's frames at 10 a second and full size, or at 30 a
-    // second and 480 px wide, fit; a longer one decodes twice.
-    size_t m_keptFrameLimit = size_t(512) << 20;
+    // A quarter of a gigabyte: a Live Photo's frames at 10 a second and full size, or at
+    // 30 a second and 480 px wide, fit; a full-size GIF at 30 a second or a longer movie
+    // decodes twice, and so needs no more memory than a frame or two.
+    size_t m_keptFrameLimit = size_t(256) << 20;
     // Empty unless the settings keep EXIF and the source carries capture metadata.
     ExifBlock m_exif;
 };
