@@ -160,7 +160,9 @@ void RetractLabel::RenameOK()
 
 bool RetractLabel::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_editName && event->type() == QEvent::KeyPress
+    // The type first: the editor's own destructor sends it events, and by then it is no
+    // longer a QLineEdit to compare with.
+    if (event->type() == QEvent::KeyPress && watched == m_editName
         && static_cast<QKeyEvent *>(event)->key() == Qt::Key_Escape) {
         cancelRename();
         return true;
