@@ -136,6 +136,10 @@ AVRational encoderTimeBase(const AVCodec *codec, AVRational filterTimeBase)
 
 MovieWriter::~MovieWriter()
 {
+    // A muxer that wrote its header but no trailer may still hold packets (the GIF muxer
+    // its last picture) that only the trailer frees; the unfinished file is discarded.
+    if (m_headerWritten && !m_trailerWritten)
+        av_write_trailer(m_muxer);
     closeFile();
     avformat_free_context(m_muxer);
     avcodec_free_context(&m_encoder);
@@ -458,6 +462,7 @@ bool MovieWriter::finish()
         return false;
     if (m_encoder && (avcodec_send_frame(m_encoder, nullptr) < 0 || !drain(m_encoder, m_stream)))
         return false;
+    m_trailerWritten = true;
     const bool trailer = av_write_trailer(m_muxer) >= 0;
     const bool closed = closeFile();
     return trailer && closed;

@@ -90,6 +90,7 @@ private:
     AVAudioFifo *m_audioFifo = nullptr;
     int64_t m_audioSamples = 0;
     bool m_headerWritten = false;
+    bool m_trailerWritten = false;
     int64_t m_frames = 0;
     int64_t m_lastPts = AV_NOPTS_VALUE;
     int64_t m_frameSpacing = 0;
