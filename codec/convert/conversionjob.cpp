@@ -237,57 +237,13 @@ bool ConversionJob::createWorkingFile(const std::string &dst)
     return !m_partPath.empty() || writeFailed(errno);
 }
 
-bool ConversionJob::openFile(const std::string &src, const std::string &dst, const std::string &format,
-                             const EncodeSettings &settings)
+bool ConversionJob::openOnce(const EncodeSettings &settings, const std::function<bool()> &open)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_output != Output::None || m_started)
         return false;
     chooseSettings(settings);
-    MovieWriter writer;
-    const bool needsPicture = !writer.prepare(format, m_settings) || writer.wantsVideo();
-    if (openSource(src, needsPicture, fileDecoderThreads(format)) && prepareOutput(Output::File, dst, format))
-        return true;
-    m_source.reset();
-    return false;
-}
-
-bool ConversionJob::openStills(const std::string &src, StillTarget target, const std::string &format,
-                               const EncodeSettings &settings)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_output != Output::None || m_started || !target.callback)
-        return false;
-    m_target = target;
-    chooseSettings(settings);
-    if (openSource(src, true, kStillDecoderThreads) && prepareOutput(Output::Stills, std::string(), format))
-        return true;
-    m_source.reset();
-    return false;
-}
-
-bool ConversionJob::openStillFile(const std::string &src, const std::string &dst, const std::string &format,
-                                  const EncodeSettings &settings)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_output != Output::None || m_started)
-        return false;
-    chooseSettings(settings);
-    if (openSource(src, true, kStillDecoderThreads) && prepareOutput(Output::StillFile, dst, format))
-        return true;
-    m_source.reset();
-    return false;
-}
-
-bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, std::shared_ptr<Track> sound, const std::string &dst,
-                                  const std::string &format, const EncodeSettings &settings)
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_output != Output::None || m_started)
-        return false;
-    chooseSettings(settings);
-    m_soundTrack = sound && sound->description().type == MMC_TRACK_AUDIO ? std::move(sound) : nullptr;
-    if (openTrackSource(std::move(video)) && prepareOutput(Output::File, dst, format))
+    if (open())
         return true;
     m_source.reset();
     m_track.reset();
@@ -295,37 +251,65 @@ bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, std::shared_ptr<
     return false;
 }
 
+bool ConversionJob::openFile(const std::string &src, const std::string &dst, const std::string &format,
+                             const EncodeSettings &settings)
+{
+    return openOnce(settings, [&] {
+        MovieWriter writer;
+        const bool needsPicture = !writer.prepare(format, m_settings) || writer.wantsVideo();
+        return openSource(src, needsPicture, fileDecoderThreads(format)) && prepareOutput(Output::File, dst, format);
+    });
+}
+
+bool ConversionJob::openStills(const std::string &src, StillTarget target, const std::string &format,
+                               const EncodeSettings &settings)
+{
+    return target.callback && openOnce(settings, [&] {
+        m_target = target;
+        return openSource(src, true, kStillDecoderThreads) && prepareOutput(Output::Stills, std::string(), format);
+    });
+}
+
+bool ConversionJob::openStillFile(const std::string &src, const std::string &dst, const std::string &format,
+                                  const EncodeSettings &settings)
+{
+    return openOnce(settings, [&] {
+        return openSource(src, true, kStillDecoderThreads) && prepareOutput(Output::StillFile, dst, format);
+    });
+}
+
+bool ConversionJob::openTrackFile(std::shared_ptr<Track> video, std::shared_ptr<Track> sound, const std::string &dst,
+                                  const std::string &format, const EncodeSettings &settings)
+{
+    return openOnce(settings, [&] {
+        m_soundTrack = sound && sound->description().type == MMC_TRACK_AUDIO ? std::move(sound) : nullptr;
+        return openTrackSource(std::move(video)) && prepareOutput(Output::File, dst, format);
+    });
+}
+
 bool ConversionJob::openTrackCopy(const std::vector<std::shared_ptr<Track>> &tracks, const std::string &dst,
                                   const std::string &format, const EncodeSettings &settings)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_output != Output::None || m_started || tracks.empty() || dst.empty())
-        return false;
-    chooseSettings(settings);
-    MovieWriter writer;
-    if (!writer.prepareCopy(format, m_settings) || !createWorkingFile(dst))
-        return false;
-    m_format = format;
-    m_copiedTracks = tracks;
-    m_track = tracks.front();
-    m_output = Output::TrackCopy;
-    updateTotal();
-    return true;
+    return !tracks.empty() && openOnce(settings, [&] {
+        MovieWriter writer;
+        if (!writer.prepareCopy(format, m_settings) || !createWorkingFile(dst))
+            return false;
+        m_format = format;
+        m_copiedTracks = tracks;
+        m_track = tracks.front();
+        m_output = Output::TrackCopy;
+        updateTotal();
+        return true;
+    });
 }
 
 bool ConversionJob::openTrackStills(std::shared_ptr<Track> video, StillTarget target, const std::string &format,
                                     const EncodeSettings &settings)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_output != Output::None || m_started || !target.callback)
-        return false;
-    m_target = target;
-    chooseSettings(settings);
-    if (openTrackSource(std::move(video)) && prepareOutput(Output::Stills, std::string(), format))
-        return true;
-    m_source.reset();
-    m_track.reset();
-    return false;
+    return target.callback && openOnce(settings, [&] {
+        m_target = target;
+        return openTrackSource(std::move(video)) && prepareOutput(Output::Stills, std::string(), format);
+    });
 }
 
 bool ConversionJob::setTimeRange(uint64_t start, uint64_t length)

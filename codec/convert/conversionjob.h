@@ -81,6 +81,8 @@ public:
 private:
     enum class Output { None, File, Stills, StillFile, TrackCopy };
 
+    // Takes the settings and runs open, once per job; a failed open leaves no source.
+    bool openOnce(const EncodeSettings &settings, const std::function<bool()> &open);
     bool openSource(const std::string &src, bool needsPicture, int decoderThreads = 4);
     void chooseSettings(const EncodeSettings &settings);
     bool openTrackSource(std::shared_ptr<Track> video);
