@@ -144,7 +144,7 @@ void split(std::vector<Ref> &refs, std::vector<Ref> &scratch, std::vector<Box> &
 
 // The colours counted, in colour order. Sixteen million counters are read twice, each
 // part of them on a core of its own.
-std::vector<Ref> usedColours(const HugePageArray<std::atomic<uint64_t>> &counts)
+std::vector<Ref> usedColours(const HugePageArray<std::atomic<uint32_t>> &counts)
 {
     const int parts = OrderedWorkers::defaultThreads(8);
     const size_t step = (kColours + size_t(parts) - 1) / size_t(parts);
@@ -173,7 +173,7 @@ std::vector<Ref> usedColours(const HugePageArray<std::atomic<uint64_t>> &counts)
 } // namespace
 
 ColourStatistics::ColourStatistics()
-    : m_counts(std::make_unique<HugePageArray<std::atomic<uint64_t>>>(kColours, uint64_t(0)))
+    : m_counts(std::make_unique<HugePageArray<std::atomic<uint32_t>>>(kColours, uint32_t(0)))
 {
 }
 
@@ -214,7 +214,13 @@ bool ColourStatistics::add(const AVFrame *bgra)
 
 void ColourStatistics::addPixels(uint32_t colour, uint64_t pixels)
 {
-    (*m_counts)[colour].fetch_add(pixels, std::memory_order_relaxed);
+    constexpr uint32_t most = UINT32_MAX;
+    const auto added = static_cast<uint32_t>(std::min<uint64_t>(pixels, most));
+    std::atomic<uint32_t> &count = (*m_counts)[colour];
+    // The thread whose addition wraps the count puts it back at the top; what others
+    // add meanwhile is lost to a count that is full anyway.
+    if (count.fetch_add(added, std::memory_order_relaxed) > most - added)
+        count.store(most, std::memory_order_relaxed);
 }
 
 bool ColourStatistics::makePalette(AVFrame *palette)

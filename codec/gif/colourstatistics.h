@@ -29,6 +29,7 @@ public:
     bool makePalette(AVFrame *palette);
 
 private:
-    // One per 24-bit colour; 64 bits, as one colour of a long clip fills more than 2^32 pixels.
-    std::unique_ptr<HugePageArray<std::atomic<uint64_t>>> m_counts;
+    // One per 24-bit colour, the largest block a GIF job holds. 32 bits, saturating: only
+    // a colour filling about a minute of full-size frames reaches the top, where it stays.
+    std::unique_ptr<HugePageArray<std::atomic<uint32_t>>> m_counts;
 };

@@ -56,8 +56,10 @@ private slots:
         Frame picture(30, 10, [&](int x, int) { return colours[x % 3]; });
         ColourStatistics statistics;
         QVERIFY(statistics.add(picture.frame));
-        // A flat picture shown for about a minute: one colour over 2^32 pixels.
-        statistics.addPixels(0x0000FF, uint64_t(1) << 32);
+        // A flat picture shown for about a minute: one colour of 2^32 pixels, counted in
+        // halves, which must not wrap its count round to none.
+        statistics.addPixels(0x0000FF, uint64_t(1) << 31);
+        statistics.addPixels(0x0000FF, uint64_t(1) << 31);
         AVFrame *palette = av_frame_alloc();
         QVERIFY(statistics.makePalette(palette));
         int transparent = 0;
