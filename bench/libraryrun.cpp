@@ -52,6 +52,9 @@ bool convertWithLibrary(const std::string &input, const std::string &format, MMC
     Stills stills{output, format == "jpeg" ? "jpg" : format};
     int opened = 0;
     if (format == "gif" || format == "webp") {
+        // The library never replaces a file: an earlier run's output would stay under the
+        // name, and this run's go to the next free one.
+        std::remove(output.c_str());
         opened = MMC_ConverterOpenFile(conv, input.c_str(), output.c_str(), format.c_str(), cfg);
     } else {
         const MMC_Handle writer = MMC_ImageCreateWriter(-1);
