@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "orderedworkers.h"
@@ -35,7 +36,6 @@ struct Box
     uint64_t weight = 0;
     size_t start = 0;
     size_t len = 0;
-    int sortedBy = -1;
     int longestAxis = 1;
 };
 
@@ -91,52 +91,61 @@ int nextBoxToSplit(const std::vector<Box> &boxes)
     return best;
 }
 
-// Orders a box's colours by one channel, then by colour: a radix sort, as a clip has
-// a million colours or more and the first cuts sort nearly all of them. Colours are
-// unique, so that order is by the channel, then by the other two in colour order.
-void sortAlong(std::vector<Ref> &refs, std::vector<Ref> &scratch, const Box &box, int axis)
+// The order a box's colours are cut in: by one channel, then by the other two. Colours
+// are unique, so no two share a key.
+uint32_t keyAlong(uint32_t colour, int axis)
 {
-    const int digits[3] = {axis == 2 ? 1 : 2, axis == 0 ? 1 : 0, axis}; // least significant first
-    size_t starts[3][257] = {};
-    Ref *from = refs.data() + box.start;
-    for (size_t i = 0; i < box.len; ++i)
-        for (int d = 0; d < 3; ++d)
-            ++starts[d][channel(from[i].colour, digits[d]) + 1];
-    for (auto &digitStarts : starts)
-        for (int value = 0; value < 256; ++value)
-            digitStarts[value + 1] += digitStarts[value];
-    scratch.resize(std::max(scratch.size(), box.len));
-    Ref *to = scratch.data();
-    for (int d = 0; d < 3; ++d) {
-        for (size_t i = 0; i < box.len; ++i)
-            to[starts[d][channel(from[i].colour, digits[d])]++] = from[i];
-        std::swap(from, to);
-    }
-    std::copy_n(from, box.len, refs.data() + box.start);
+    const int second = axis == 0 ? 1 : 0;
+    const int third = axis == 2 ? 1 : 2;
+    return uint32_t(channel(colour, axis)) << 16 | uint32_t(channel(colour, second)) << 8
+           | uint32_t(channel(colour, third));
 }
 
-// Cuts the box at the median of its weight along its longest axis; each side keeps a colour.
+// Cuts the box at the median of its weight along its longest axis; each side keeps a
+// colour. The cut falls where it would in the box sorted by keyAlong, but only the
+// colours of the one channel value the median falls in are sorted: a clip has a million
+// colours or more, and sorting all of a box's for each cut took most of the palette's time.
 void split(std::vector<Ref> &refs, std::vector<Ref> &scratch, std::vector<Box> &boxes, size_t index)
 {
     Box &box = boxes[index];
     const int axis = box.longestAxis;
-    if (box.sortedBy != axis) {
-        sortAlong(refs, scratch, box, axis);
-        box.sortedBy = axis;
+    Ref *const begin = refs.data() + box.start;
+    Ref *const end = begin + box.len;
+    std::array<uint64_t, 256> weights{};
+    std::array<size_t, 256> colours{};
+    for (const Ref *ref = begin; ref != end; ++ref) {
+        const auto value = size_t(channel(ref->colour, axis));
+        weights[value] += ref->count;
+        ++colours[value];
     }
+    // The lower side ends with the first colour in key order whose running weight passes
+    // the median: find the channel value it has, then the colour among that value's.
     const uint64_t median = (box.weight + 1) / 2;
     uint64_t below = 0;
-    size_t cut = box.start;
-    for (; cut < box.start + box.len - 2; ++cut) {
-        below += refs[cut].count;
-        if (below > median)
-            break;
+    size_t lowerCount = 0;
+    int value = 0;
+    for (; below + weights[size_t(value)] <= median; ++value) {
+        below += weights[size_t(value)];
+        lowerCount += colours[size_t(value)];
     }
+    scratch.clear();
+    std::copy_if(begin, end, std::back_inserter(scratch), [&](const Ref &ref) { return channel(ref.colour, axis) == value; });
+    std::sort(scratch.begin(), scratch.end(),
+              [axis](const Ref &a, const Ref &b) { return keyAlong(a.colour, axis) < keyAlong(b.colour, axis); });
+    size_t last = 0;
+    for (below += scratch[0].count; below <= median; below += scratch[++last].count) {
+    }
+    lowerCount += last + 1;
+    uint32_t limit = keyAlong(scratch[last].colour, axis) + 1; // keys under it go below
+    if (lowerCount == box.len) { // the upper side keeps at least the last colour
+        --lowerCount;
+        --limit;
+    }
+    std::partition(begin, end, [&](const Ref &ref) { return keyAlong(ref.colour, axis) < limit; });
     Box upper;
-    upper.start = cut + 1;
-    upper.len = box.start + box.len - upper.start;
-    upper.sortedBy = box.sortedBy;
-    box.len -= upper.len;
+    upper.start = box.start + lowerCount;
+    upper.len = box.len - lowerCount;
+    box.len = lowerCount;
     describe(refs, box);
     describe(refs, upper);
     boxes.push_back(upper);
