@@ -21,6 +21,9 @@ constexpr int kAlphaPlane = 3;
 // A pixel may stray this many tolerances from what was written before its block counts
 // as changed, whatever the block's mean: far beyond a camera's noise.
 constexpr int kNoiseLimit = 3;
+// A kept block's similarity to what was written may fall short of perfect by a
+// brightness tolerance in this many: 0.975 at quality 80.
+constexpr double kSimilarityScale = 160;
 
 // From 31 levels at the lowest quality to 1 at the highest, for brightness; a level of
 // chroma moves red or blue about twice as far, so chroma is allowed half as many.
@@ -44,6 +47,29 @@ struct Stray
 {
     int largest = 0;
     int squares = 0;
+    // Sums over the span's pixels as written (x) and now (y), for their similarity.
+    int x = 0;
+    int y = 0;
+    int xx = 0;
+    int yy = 0;
+    int xy = 0;
+    int count = 0;
+
+    // The structural similarity of the span now to what was written there, over the
+    // whole span, with the usual constants for 8-bit levels.
+    double similarity() const
+    {
+        constexpr double kLuma = 6.5025;
+        constexpr double kContrast = 58.5225;
+        const double n = count;
+        const double meanX = x / n;
+        const double meanY = y / n;
+        const double varianceX = xx / n - meanX * meanX;
+        const double varianceY = yy / n - meanY * meanY;
+        const double covariance = xy / n - meanX * meanY;
+        return (2 * meanX * meanY + kLuma) * (2 * covariance + kContrast)
+               / ((meanX * meanX + meanY * meanY + kLuma) * (varianceX + varianceY + kContrast));
+    }
 };
 
 Stray strayOf(const AVFrame *frame, size_t index, const uint8_t *written, int stride, int x, int y, int width, int height)
@@ -55,6 +81,11 @@ Stray strayOf(const AVFrame *frame, size_t index, const uint8_t *written, int st
         const uint8_t *before = written + static_cast<ptrdiff_t>(row) * stride;
         for (int i = 0; i < width; ++i) {
             differences[row % 2][i] = now[i] - before[i];
+            stray.x += before[i];
+            stray.y += now[i];
+            stray.xx += before[i] * before[i];
+            stray.yy += now[i] * now[i];
+            stray.xy += before[i] * now[i];
             stray.largest = std::max(stray.largest, std::abs(differences[row % 2][i]));
         }
         if (row % 2 == 0 && row + 1 < height)
@@ -67,6 +98,7 @@ Stray strayOf(const AVFrame *frame, size_t index, const uint8_t *written, int st
             stray.squares += std::abs(square);
         }
     }
+    stray.count = width * height;
     return stray;
 }
 
@@ -74,7 +106,7 @@ Stray strayOf(const AVFrame *frame, size_t index, const uint8_t *written, int st
 
 WebpCanvasTracker::WebpCanvasTracker(int quality, bool translucent)
     : m_brightnessTolerance(toleranceFor(quality, 0)), m_chromaTolerance(toleranceFor(quality, 1)),
-      m_translucent(translucent)
+      m_similarity(1 - m_brightnessTolerance / kSimilarityScale), m_translucent(translucent)
 {
 }
 
@@ -229,7 +261,12 @@ bool WebpCanvasTracker::textured(int column, int row) const
 }
 
 // Sensor noise of a few levels strays past the tolerance at some pixels of every block
-// in every frame, yet evens out over neighbouring pixels.
+// in every frame, yet evens out over neighbouring pixels. On smooth areas, though, a kept
+// block's old noise is all the structure there is, and it no longer matches the new:
+// such blocks repaint when their similarity to what was written drops below one the
+// quality sets (0.975 at 80). That took a noisy still background from 0.896 to 0.908
+// structural similarity for 2.4 times the bytes, a fifth fewer than repainting every
+// block; textured blocks and still screens stay kept.
 bool WebpCanvasTracker::differs(const AVFrame *frame, int column, int row) const
 {
     for (size_t index = 0; index < m_planes.size(); ++index) {
@@ -237,7 +274,8 @@ bool WebpCanvasTracker::differs(const AVFrame *frame, int column, int row) const
         const Span span = spanOf(plane, column, row);
         const int tolerance = plane.shift ? m_chromaTolerance : m_brightnessTolerance;
         const Stray stray = strayOf(frame, index, plane.at(span.x, span.y), plane.width, span.x, span.y, span.width, span.height);
-        if (stray.squares > tolerance * span.width * span.height || stray.largest > kNoiseLimit * tolerance)
+        if (stray.squares > tolerance * span.width * span.height || stray.largest > kNoiseLimit * tolerance
+            || stray.similarity() < m_similarity)
             return true;
     }
     return false;

@@ -72,6 +72,7 @@ private:
 
     const int m_brightnessTolerance; // and alpha's
     const int m_chromaTolerance;
+    const double m_similarity; // the least a kept block's may fall to
     const bool m_translucent;
     int m_width = 0;
     int m_height = 0;
