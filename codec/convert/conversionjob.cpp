@@ -53,10 +53,11 @@ AVCodecID stillCodec(const std::string &format)
     return AV_CODEC_ID_NONE;
 }
 
-// Still workers take every core but one, and decoding sets their pace. Frame threads
-// of one movie wait on each other, so beyond three they only take cores from the
-// workers: every core made PNG stills of a still background 1.25 times slower.
-constexpr int kStillDecoderThreads = 3;
+// Still encoders are quick, so decoding sets the pace: it gets every core.
+int stillDecoderThreads()
+{
+    return OrderedWorkers::defaultThreads(16);
+}
 
 // Four encoders set an animated WebP's pace; three decoding threads keep up with them
 // while the decoding thread also converts each frame and decides what it repaints (two
@@ -266,7 +267,7 @@ bool ConversionJob::openStills(const std::string &src, StillTarget target, const
 {
     return target.callback && openOnce(settings, [&] {
         m_target = target;
-        return openSource(src, true, kStillDecoderThreads) && prepareOutput(Output::Stills, std::string(), format);
+        return openSource(src, true, stillDecoderThreads()) && prepareOutput(Output::Stills, std::string(), format);
     });
 }
 
@@ -274,7 +275,7 @@ bool ConversionJob::openStillFile(const std::string &src, const std::string &dst
                                   const EncodeSettings &settings)
 {
     return openOnce(settings, [&] {
-        return openSource(src, true, kStillDecoderThreads) && prepareOutput(Output::StillFile, dst, format);
+        return openSource(src, true, stillDecoderThreads()) && prepareOutput(Output::StillFile, dst, format);
     });
 }
 
