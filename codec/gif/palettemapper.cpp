@@ -18,20 +18,42 @@ int red(uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
 int green(uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
 int blue(uint32_t c) { return static_cast<int>(c & 0xFF); }
 
-} // namespace
+using Lanes = PaletteMapper::Lanes;
+using ByteLanes = uint8_t __attribute__((vector_size(4)));
 
-size_t PaletteMapper::cellOf(int r, int g, int b)
+Lanes lanesOf(const uint8_t *bgr)
 {
-    constexpr int shift = 8 - kBits;
-    return static_cast<size_t>((((r >> shift) * kSide) + (g >> shift)) * kSide + (b >> shift));
+    ByteLanes bytes;
+    std::memcpy(&bytes, bgr, sizeof(bytes));
+    return __builtin_convertvector(bytes, Lanes) & Lanes{-1, -1, -1, 0};
 }
 
-int PaletteMapper::nearest(int r, int g, int b) const
+// 0xRRGGBB of lanes already clamped to a byte each.
+uint32_t colourOf(Lanes pixel)
 {
-    std::atomic<uint8_t> &answer = (*m_answers)[static_cast<size_t>(r) << 16 | static_cast<size_t>(g) << 8 | static_cast<size_t>(b)];
+    const ByteLanes bytes = __builtin_convertvector(pixel, ByteLanes);
+    uint32_t colour;
+    std::memcpy(&colour, &bytes, sizeof(colour));
+    return colour & 0xFFFFFF;
+}
+
+// pixel plus error * quarters / 4, rounded toward zero, each lane clamped to 0..255.
+Lanes spread(Lanes pixel, Lanes error, int16_t quarters)
+{
+    const Lanes scaled = error * quarters;
+    Lanes sum = pixel + ((scaled + ((scaled >> 15) & 3)) >> 2);
+    sum = sum < 0 ? 0 : sum;
+    return sum > 255 ? 255 : sum;
+}
+
+} // namespace
+
+int PaletteMapper::nearest(uint32_t colour) const
+{
+    std::atomic<uint8_t> &answer = (*m_answers)[colour];
     int index = answer.load(std::memory_order_relaxed);
     if (index == kUnknown) {
-        index = search(r, g, b);
+        index = search(red(colour), green(colour), blue(colour));
         answer.store(static_cast<uint8_t>(index), std::memory_order_relaxed);
     }
     return index;
@@ -39,18 +61,20 @@ int PaletteMapper::nearest(int r, int g, int b) const
 
 int PaletteMapper::search(int r, int g, int b) const
 {
-    const size_t cell = cellOf(r, g, b);
+    constexpr int shift = 8 - kBits;
+    const Slice &slice = m_slices[static_cast<size_t>(r >> shift)];
+    const auto cell = static_cast<size_t>((g >> shift) * kSide + (b >> shift));
     int best = 0;
     int bestDistance = INT_MAX;
-    for (uint32_t i = m_cellStart[cell]; i < m_cellStart[cell + 1]; ++i) {
-        const uint32_t c = m_palette[m_candidates[i]];
+    for (uint32_t i = cell ? slice.ends[cell - 1] : 0; i < slice.ends[cell]; ++i) {
+        const uint32_t c = m_palette[slice.candidates[i]];
         const int dr = red(c) - r;
         const int dg = green(c) - g;
         const int db = blue(c) - b;
         const int distance = dr * dr + dg * dg + db * db;
         if (distance < bestDistance) {
             bestDistance = distance;
-            best = m_candidates[i];
+            best = slice.candidates[i];
         }
     }
     return best;
@@ -66,6 +90,7 @@ bool PaletteMapper::setPalette(const AVFrame *palette)
         uint32_t colour = 0;
         std::memcpy(&colour, row + (i % palette->width) * 4, 4);
         m_palette[static_cast<size_t>(i)] = colour;
+        m_paletteLanes[static_cast<size_t>(i)] = Lanes{int16_t(blue(colour)), int16_t(green(colour)), int16_t(red(colour)), 0};
         // The slot palettegen keeps for transparency is no colour for opaque frames.
         if ((colour >> 24) == 0xFF)
             m_usable.push_back(i);
@@ -73,22 +98,14 @@ bool PaletteMapper::setPalette(const AVFrame *palette)
     if (m_usable.empty())
         return false;
     m_answers = std::make_unique<HugePageArray<std::atomic<uint8_t>>>(size_t(1) << 24, kUnknown);
-    // The cells of each red slice are indexed side by side: alone this takes a tenth of a
-    // second, while mappers wait.
-    std::vector<Slice> slices(kSide);
+    // The slices are indexed side by side: alone this takes a tenth of a second, while
+    // mappers wait.
+    m_slices.assign(kSide, Slice{});
     std::atomic<int> nextSlice{0};
     runSideBySide(OrderedWorkers::defaultThreads(8), [&](int) {
         for (int r = nextSlice++; r < kSide; r = nextSlice++)
-            indexSlice(r, slices[static_cast<size_t>(r)]);
+            indexSlice(r, m_slices[static_cast<size_t>(r)]);
     });
-    m_cellStart.assign(1, 0);
-    m_candidates.clear();
-    for (const Slice &slice : slices) {
-        const uint32_t base = static_cast<uint32_t>(m_candidates.size());
-        for (uint32_t end : slice.ends)
-            m_cellStart.push_back(base + end);
-        m_candidates.insert(m_candidates.end(), slice.candidates.begin(), slice.candidates.end());
-    }
     return true;
 }
 
@@ -125,7 +142,7 @@ void PaletteMapper::indexSlice(int r, Slice &slice) const
 
 bool PaletteMapper::start(Picture &picture, int width, int height, const AVFrame *source, AVFrame *pal8) const
 {
-    if (m_cellStart.size() < 2)
+    if (m_slices.empty())
         return false;
     av_frame_unref(pal8);
     if (width <= 0 || height <= 0 || !takePicture(width, height, pal8) || av_frame_copy_props(pal8, source) < 0)
@@ -135,8 +152,8 @@ bool PaletteMapper::start(Picture &picture, int width, int height, const AVFrame
     picture.rowsIn = 0;
     // Working copies of two rows: diffusion changes pixels not yet mapped, each change
     // clamped on its own as the error spreads.
-    picture.current.assign(static_cast<size_t>(width) * 3, 0);
-    picture.next.assign(picture.current.size(), 0);
+    picture.current.assign(static_cast<size_t>(width), Lanes{});
+    picture.next.assign(picture.current.size(), Lanes{});
     return true;
 }
 
@@ -165,11 +182,10 @@ bool PaletteMapper::addRows(Picture &picture, const AVFrame *bgra) const
     const int width = bgra->width;
     for (int y = 0; y < bgra->height; ++y, ++picture.rowsIn) {
         const bool first = picture.rowsIn == 0;
-        int *row = first ? picture.current.data() : picture.next.data();
+        Lanes *row = first ? picture.current.data() : picture.next.data();
         const uint8_t *in = bgra->data[0] + static_cast<ptrdiff_t>(y) * bgra->linesize[0];
         for (int x = 0; x < width; ++x)
-            for (int c = 0; c < 3; ++c)
-                row[x * 3 + c] = in[x * 4 + c];
+            row[x] = lanesOf(in + x * 4);
         if (first)
             continue;
         // The row below is in, so the one above can spread its error into it.
@@ -191,24 +207,30 @@ bool PaletteMapper::finish(Picture &picture) const
     return true;
 }
 
-void PaletteMapper::mapRow(int *current, int *next, int width, uint8_t *out) const
+void PaletteMapper::mapRow(Lanes *current, Lanes *next, int width, uint8_t *out) const
 {
-    const auto spread = [](int *pixel, const int *error, int quarters) {
-        for (int c = 0; c < 3; ++c)
-            pixel[c] = std::clamp(pixel[c] + error[c] * quarters / 4, 0, 255);
-    };
+    // The pixel on the right is carried from one step to the next: it is the one that
+    // takes half of each error, and reading it back from memory made every step wait.
+    // Flat areas repeat a colour pixel after pixel, so the last answer is tried first.
+    Lanes pixel = current[0];
+    uint64_t lastColour = ~uint64_t(0);
+    int index = 0;
+    Lanes error{};
     for (int x = 0; x < width; ++x) {
-        int *pixel = current + x * 3;
-        const int index = nearest(pixel[2], pixel[1], pixel[0]);
+        uint64_t colour;
+        std::memcpy(&colour, &pixel, sizeof(colour));
+        if (colour != lastColour) {
+            lastColour = colour;
+            index = nearest(colourOf(pixel));
+            error = pixel - m_paletteLanes[static_cast<size_t>(index)];
+        }
         out[x] = static_cast<uint8_t>(index);
-        const uint32_t chosen = m_palette[static_cast<size_t>(index)];
-        const int error[3] = {pixel[0] - blue(chosen), pixel[1] - green(chosen), pixel[2] - red(chosen)};
         // Sierra-2-4A: 2/4 to the right, 1/4 below left, 1/4 below.
         if (x + 1 < width)
-            spread(pixel + 3, error, 2);
+            pixel = spread(current[x + 1], error, 2);
         if (next && x > 0)
-            spread(next + (x - 1) * 3, error, 1);
+            next[x - 1] = spread(next[x - 1], error, 1);
         if (next)
-            spread(next + x * 3, error, 1);
+            next[x] = spread(next[x], error, 1);
     }
 }

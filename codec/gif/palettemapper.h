@@ -23,14 +23,17 @@ class PaletteMapper
 public:
     // palette: the 16x16 BGRA picture that palettegen makes.
     bool setPalette(const AVFrame *palette);
+    // A pixel's blue, green and red, then a lane that stays zero; wide enough for a colour
+    // with its spread error added, before it is clamped again.
+    using Lanes = int16_t __attribute__((vector_size(8)));
     // One picture on its way through the mapper, its BGRA rows coming from the top; the
     // diffusion spreads each row's error into the next.
     struct Picture
     {
         AVFrame *pal8 = nullptr;
         int rowsIn = 0;
-        std::vector<int> current;
-        std::vector<int> next;
+        std::vector<Lanes> current;
+        std::vector<Lanes> next;
     };
     // Allocates pal8 at this size, with the time and properties of `source`.
     bool start(Picture &picture, int width, int height, const AVFrame *source, AVFrame *pal8) const;
@@ -48,18 +51,16 @@ private:
         std::vector<uint32_t> ends;
     };
 
-    static size_t cellOf(int r, int g, int b);
     void indexSlice(int r, Slice &slice) const;
-    int nearest(int r, int g, int b) const;
+    int nearest(uint32_t colour) const;
     int search(int r, int g, int b) const;
     bool takePicture(int width, int height, AVFrame *pal8) const;
-    void mapRow(int *current, int *next, int width, uint8_t *out) const;
+    void mapRow(Lanes *current, Lanes *next, int width, uint8_t *out) const;
 
     std::array<uint32_t, 256> m_palette{};
+    std::array<Lanes, 256> m_paletteLanes{};
     std::vector<int> m_usable;
-    // Candidates of cell i: m_candidates[m_cellStart[i] .. m_cellStart[i + 1]).
-    std::vector<uint32_t> m_cellStart;
-    std::vector<uint8_t> m_candidates;
+    std::vector<Slice> m_slices;
     // The nearest entry of each 24-bit colour once found, else kUnknown, which is the
     // transparent slot in our palettes (an opaque last entry is only searched each time).
     // Threads filling it in race only to write the same value.
