@@ -46,11 +46,22 @@ Lanes spread(Lanes pixel, Lanes error, int16_t quarters)
     return sum > 255 ? 255 : sum;
 }
 
+// Where a colour's answer is kept: each 64-byte line holds a 4x4x4 cube of colours, so
+// the slightly different colours of a noisy area share lines instead of each missing
+// the cache.
+size_t answerSlot(uint32_t colour)
+{
+    const uint32_t high = (colour >> 2) & 0x3F3F3F; // the cube's corner
+    const uint32_t low = colour & 0x030303;         // the colour inside it
+    return size_t((high >> 16) << 18 | ((high >> 8) & 0x3F) << 12 | (high & 0x3F) << 6 | (low >> 16) << 4
+                  | ((low >> 8) & 3) << 2 | (low & 3));
+}
+
 } // namespace
 
 int PaletteMapper::nearest(uint32_t colour) const
 {
-    std::atomic<uint8_t> &answer = (*m_answers)[colour];
+    std::atomic<uint8_t> &answer = (*m_answers)[answerSlot(colour)];
     int index = answer.load(std::memory_order_relaxed);
     if (index == kUnknown) {
         index = search(red(colour), green(colour), blue(colour));
