@@ -8,6 +8,8 @@ extern "C" {
 #include <libavutil/imgutils.h>
 }
 
+#include "sidebyside.h"
+
 namespace {
 
 // Even, so repainted areas start at even offsets as the format wants, and a multiple of
@@ -16,6 +18,7 @@ constexpr int kBlock = 8;
 // A frame keeps what it covers of the canvas when at least one block in this many stays
 // and is textured.
 constexpr int kKeptShare = 4;
+constexpr int kFinders = 4;
 constexpr int kColourPlanes = 3; // Y, U and V; alpha comes after them
 constexpr int kAlphaPlane = 3;
 // A pixel may stray this many tolerances from what was written before its block counts
@@ -163,11 +166,15 @@ void WebpCanvasTracker::start(const AVFrame *frame)
     m_changed.assign(static_cast<size_t>(m_columns) * static_cast<size_t>(m_rows), true);
 }
 
+// Comparing every block takes longer than decoding a still background's frame, and the
+// decoding thread waits on it: bands of blocks are compared side by side.
 void WebpCanvasTracker::findChanged(const AVFrame *frame)
 {
-    for (int row = 0; row < m_rows; ++row)
-        for (int column = 0; column < m_columns; ++column)
-            m_changed[static_cast<size_t>(row * m_columns + column)] = differs(frame, column, row);
+    runSideBySide(kFinders, [&](int part) {
+        for (int row = m_rows * part / kFinders; row < m_rows * (part + 1) / kFinders; ++row)
+            for (int column = 0; column < m_columns; ++column)
+                m_changed[static_cast<size_t>(row * m_columns + column)] = differs(frame, column, row);
+    });
 }
 
 // A changed block's neighbours are repainted with it: the decoder's filters and chroma

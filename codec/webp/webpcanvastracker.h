@@ -80,6 +80,6 @@ private:
     int m_rows = 0;
     std::vector<Plane> m_planes; // Y, U, V, then alpha when translucent
     // This frame's, block by block.
-    std::vector<bool> m_changed;
+    std::vector<uint8_t> m_changed; // bytes, as bands of it are written side by side
     std::vector<bool> m_repainted;
 };
