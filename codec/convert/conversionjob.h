@@ -83,7 +83,8 @@ private:
 
     // Takes the settings and runs open, once per job; a failed open leaves no source.
     bool openOnce(const EncodeSettings &settings, const std::function<bool()> &open);
-    bool openSource(const std::string &src, bool needsPicture, int decoderThreads = 4);
+    // decoderThreads: the usual count, fewer for light content.
+    bool openSource(const std::string &src, bool needsPicture, int decoderThreads);
     void chooseSettings(const EncodeSettings &settings);
     bool openTrackSource(std::shared_ptr<Track> video);
     bool prepareOutput(Output output, const std::string &dst, const std::string &format);
