@@ -14,6 +14,8 @@
 
 #include "codecids.h"
 #include "convert/moviewriter.h"
+#include "convert/passclock.h"
+#include "convert/shownframes.h"
 #include "convert/sidestreams.h"
 #include "framefilter.h"
 #include "gif/bgrabands.h"
@@ -192,6 +194,7 @@ bool ConversionJob::openSource(const std::string &src, bool needsPicture, int de
     if (m_settings.keepExif && source->format())
         m_exif = ExifBlock(CaptureMetadata::fromTags(source->format()->metadata));
     m_sourcePath = src;
+    m_file = source.get();
     m_source = std::move(source);
     return true;
 }
@@ -477,26 +480,19 @@ bool ConversionJob::runPass(uint64_t progressBase,
         }
         return true;
     };
-    const uint64_t end = m_rangeLength ? m_rangeStart + m_rangeLength : UINT64_MAX;
-    // The stream ends one frame after the last one: a rate filter told only "no more
-    // frames" would drop that last frame.
-    int64_t lastPts = -1;
-    int64_t spacing = 1;
+    decodeShownFramesOnly();
+    PassClock clock(m_rangeStart, m_rangeLength);
     for (;;) {
         const int got = m_source->nextFrame(frame.get());
         if (got < 0 || m_cancel.load())
             return false;
         if (got == 0)
             break;
-        const int64_t time = std::max<int64_t>(0, m_source->frameTimeUs(frame.get()));
-        if (static_cast<uint64_t>(time) < m_rangeStart)
+        const PassClock::Place place = clock.place(m_source->frameTimeUs(frame.get()), frame->pts);
+        if (place == PassClock::Place::Before)
             continue;
-        if (static_cast<uint64_t>(time) >= end)
+        if (place == PassClock::Place::After)
             break;
-        frame->pts = time - static_cast<int64_t>(m_rangeStart);
-        if (lastPts >= 0 && frame->pts > lastPts)
-            spacing = frame->pts - lastPts;
-        lastPts = frame->pts;
         if (!built) {
             VideoParams params = m_source->videoParams();
             params.width = frame->width;
@@ -513,10 +509,17 @@ bool ConversionJob::runPass(uint64_t progressBase,
             updateTotal();
         m_done.store(std::min(m_total.load() - 1, progressBase + static_cast<uint64_t>(frame->pts)));
     }
-    int64_t endPts = lastPts + spacing;
-    if (m_rangeLength)
-        endPts = std::min<int64_t>(endPts, static_cast<int64_t>(m_rangeLength));
-    return built && filter.close(endPts) && drain();
+    return built && filter.close(clock.endTime()) && drain();
+}
+
+void ConversionJob::decodeShownFramesOnly()
+{
+    if (m_shownFramesChosen || !m_file || rateChain().empty())
+        return;
+    m_shownFramesChosen = true;
+    const std::vector<int64_t> times = m_file->packetFrameTimes();
+    if (!times.empty())
+        m_file->decodeOnly(ShownFrames::choose(times, PassClock(m_rangeStart, m_rangeLength), rateChain()));
 }
 
 bool ConversionJob::runFile()

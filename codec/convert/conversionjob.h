@@ -22,6 +22,7 @@ extern "C" {
 #include "still/exifblock.h"
 
 class FrameSource;
+class MediaSource;
 class FrameFilter;
 struct VideoParams;
 class Track;
@@ -108,6 +109,10 @@ private:
     // Feeds every frame of the range through the filter; each result goes to deliver.
     bool runPass(uint64_t progressBase, const std::function<bool(FrameFilter &, const VideoParams &)> &build,
                  const std::function<bool(AVFrame *, AVRational)> &deliver);
+    // With a rate change, the decoder passes over the frames that no output shows and no
+    // other frame refers to: at 10 a second from a phone's 30, most of an HEVC movie's
+    // B-frames. Once per job, before its first pass.
+    void decodeShownFramesOnly();
     // A pass whose workers do the per-frame steps: only the rate is chosen in order.
     bool runWorkerPass(uint64_t progressBase, const std::function<bool(AVFrame *, AVRational)> &deliver);
     // The temporal part of the chain, which sees every frame in order.
@@ -133,6 +138,9 @@ private:
     bool m_started = false;
 
     std::unique_ptr<FrameSource> m_source;
+    // The source when it is a media file.
+    MediaSource *m_file = nullptr;
+    bool m_shownFramesChosen = false;
     std::string m_sourcePath;
     bool m_withPicture = true;
     bool m_withSound = false;

@@ -8,7 +8,10 @@ extern "C" {
 #include <libavutil/display.h>
 }
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -23,6 +26,25 @@ int uprightRotation(const AVStream *stream)
         return 0;
     const int quarter = static_cast<int>(std::lround(angle / 90.0));
     return ((quarter % 4) + 4) % 4 * 90;
+}
+
+// The movie demuxer numbers its streams from the header alone, so a second reader of the
+// same file needs no probing to find the video stream.
+bool readsMovies(const AVFormatContext *format)
+{
+    return std::strcmp(format->iformat->name, "mov,mp4,m4a,3gp,3g2,mj2") == 0;
+}
+
+// An HEVC picture marked unreferenced may still be referred to from a higher temporal
+// layer, so only a stream of one layer, as its configuration record says, can pass over
+// such pictures. 0 when the record does not say.
+int hevcTemporalLayers(const AVCodecParameters *parameters)
+{
+    constexpr int kRecordSize = 23;
+    constexpr int kLayersByte = 21;
+    if (parameters->extradata_size < kRecordSize || parameters->extradata[0] != 1)
+        return 0;
+    return (parameters->extradata[kLayersByte] >> 3) & 7;
 }
 
 } // namespace
@@ -46,6 +68,7 @@ bool MediaSource::open(const std::string &path, const std::atomic<bool> *cancel)
 {
     LibraryState::initialise();
     m_cancel = cancel;
+    m_path = path;
     if (path.empty() || LibraryState::abortRequested())
         return false;
     if (WebpAnimation::isAnimated(path)) {
@@ -228,6 +251,11 @@ int MediaSource::decodeNext(AVFrame *frame)
             continue;
         }
         if (m_packet->stream_index == m_videoIndex) {
+            if (!m_wantedTimes.empty())
+                m_decoder->skip_frame =
+                    std::binary_search(m_wantedTimes.begin(), m_wantedTimes.end(), timeUs(m_packet->pts))
+                        ? AVDISCARD_DEFAULT
+                        : AVDISCARD_NONREF;
             const int sent = avcodec_send_packet(m_decoder, m_packet);
             // A damaged packet is skipped as players do; the stream goes on.
             if (sent < 0 && sent != AVERROR_INVALIDDATA && sent != AVERROR(EAGAIN)) {
@@ -243,9 +271,63 @@ int64_t MediaSource::frameTimeUs(const AVFrame *frame) const
 {
     if (m_webp)
         return frame->pts * 1000;
-    const AVStream *stream = videoStream();
-    if (!stream || frame->pts == AV_NOPTS_VALUE)
+    if (!videoStream() || frame->pts == AV_NOPTS_VALUE)
         return 0;
+    return timeUs(frame->pts);
+}
+
+int64_t MediaSource::timeUs(int64_t pts) const
+{
+    const AVStream *stream = videoStream();
     const int64_t start = stream->start_time == AV_NOPTS_VALUE ? 0 : stream->start_time;
-    return av_rescale_q(frame->pts - start, stream->time_base, {1, 1000000});
+    return av_rescale_q(pts - start, stream->time_base, {1, 1000000});
+}
+
+bool MediaSource::codingMarksUnreferenced() const
+{
+    const AVStream *stream = videoStream();
+    if (!stream)
+        return false;
+    if (stream->codecpar->codec_id == AV_CODEC_ID_H264)
+        return true;
+    return stream->codecpar->codec_id == AV_CODEC_ID_HEVC && hevcTemporalLayers(stream->codecpar) == 1;
+}
+
+std::vector<int64_t> MediaSource::packetFrameTimes() const
+{
+    if (!m_format || !readsMovies(m_format) || !codingMarksUnreferenced())
+        return {};
+    AVFormatContext *reader = avformat_alloc_context();
+    if (!reader)
+        return {};
+    reader->interrupt_callback = m_format->interrupt_callback;
+    const std::string url = "file:" + m_path;
+    if (avformat_open_input(&reader, url.c_str(), m_format->iformat, nullptr) < 0)
+        return {};
+    std::vector<int64_t> times;
+    AVPacket *packet = av_packet_alloc();
+    bool trusted = packet && m_videoIndex < static_cast<int>(reader->nb_streams);
+    int read = 0;
+    while (trusted && (read = av_read_frame(reader, packet)) >= 0) {
+        // A frame the decoder drops, or stamps with a guess, would not be the one counted.
+        if (packet->stream_index == m_videoIndex) {
+            trusted = packet->pts != AV_NOPTS_VALUE && !(packet->flags & (AV_PKT_FLAG_DISCARD | AV_PKT_FLAG_CORRUPT));
+            if (trusted)
+                times.push_back(timeUs(packet->pts));
+        }
+        av_packet_unref(packet);
+    }
+    av_packet_free(&packet);
+    avformat_close_input(&reader);
+    std::sort(times.begin(), times.end());
+    if (!trusted || read != AVERROR_EOF || std::adjacent_find(times.begin(), times.end()) != times.end())
+        return {};
+    return times;
+}
+
+void MediaSource::decodeOnly(std::vector<int64_t> wantedTimes)
+{
+    m_wantedTimes = std::move(wantedTimes);
+    if (m_decoder && m_wantedTimes.empty())
+        m_decoder->skip_frame = AVDISCARD_DEFAULT;
 }

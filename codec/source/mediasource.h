@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "source/framesource.h"
 
@@ -65,15 +66,27 @@ public:
     int64_t frameTimeUs(const AVFrame *frame) const override;
     bool rewind() override { return seek(0); }
 
+    // Every video frame's time (as frameTimeUs gives it) in presentation order, read from
+    // the packets before decoding. Empty unless those times are surely the decoded frames'
+    // own and the coding marks the frames that no other refers to.
+    std::vector<int64_t> packetFrameTimes() const;
+    // From now on the decoder passes over each frame that no other refers to unless its
+    // time is among these, sorted; empty decodes every frame again.
+    void decodeOnly(std::vector<int64_t> wantedTimes);
+
 private:
     static int interrupted(void *opaque);
     int decodeNext(AVFrame *frame);
+    int64_t timeUs(int64_t pts) const;
+    bool codingMarksUnreferenced() const;
 
     AVFormatContext *m_format = nullptr;
     AVCodecContext *m_decoder = nullptr;
     AVPacket *m_packet = nullptr;
     std::unique_ptr<WebpAnimation> m_webp;
     const std::atomic<bool> *m_cancel = nullptr;
+    std::string m_path;
+    std::vector<int64_t> m_wantedTimes;
     int m_videoIndex = -1;
     int m_rotation = 0;
     bool m_inputEnded = false;
