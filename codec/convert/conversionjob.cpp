@@ -194,7 +194,6 @@ bool ConversionJob::openSource(const std::string &src, bool needsPicture, int de
     if (m_settings.keepExif && source->format())
         m_exif = ExifBlock(CaptureMetadata::fromTags(source->format()->metadata));
     m_sourcePath = src;
-    m_file = source.get();
     m_source = std::move(source);
     return true;
 }
@@ -514,12 +513,13 @@ bool ConversionJob::runPass(uint64_t progressBase,
 
 void ConversionJob::decodeShownFramesOnly()
 {
-    if (m_shownFramesChosen || !m_file || rateChain().empty())
+    auto *file = dynamic_cast<MediaSource *>(m_source.get());
+    if (m_shownFramesChosen || !file || rateChain().empty())
         return;
     m_shownFramesChosen = true;
-    const std::vector<int64_t> times = m_file->packetFrameTimes();
+    const std::vector<int64_t> times = file->packetFrameTimes();
     if (!times.empty())
-        m_file->decodeOnly(ShownFrames::choose(times, PassClock(m_rangeStart, m_rangeLength), rateChain()));
+        file->decodeOnly(ShownFrames::choose(times, PassClock(m_rangeStart, m_rangeLength), rateChain()));
 }
 
 bool ConversionJob::runFile()

@@ -22,7 +22,6 @@ extern "C" {
 #include "still/exifblock.h"
 
 class FrameSource;
-class MediaSource;
 class FrameFilter;
 struct VideoParams;
 class Track;
@@ -138,8 +137,6 @@ private:
     bool m_started = false;
 
     std::unique_ptr<FrameSource> m_source;
-    // The source when it is a media file.
-    MediaSource *m_file = nullptr;
     bool m_shownFramesChosen = false;
     std::string m_sourcePath;
     bool m_withPicture = true;
