@@ -83,8 +83,9 @@ private:
 
     // Takes the settings and runs open, once per job; a failed open leaves no source.
     bool openOnce(const EncodeSettings &settings, const std::function<bool()> &open);
-    // decoderThreads: the usual count, fewer for light content.
-    bool openSource(const std::string &src, bool needsPicture, int decoderThreads);
+    // decoderThreads: the usual count, fewer for light content; heavyDecoderThreads, when
+    // more, for heavy content.
+    bool openSource(const std::string &src, bool needsPicture, int decoderThreads, int heavyDecoderThreads = 0);
     void chooseSettings(const EncodeSettings &settings);
     bool openTrackSource(std::shared_ptr<Track> video);
     bool prepareOutput(Output output, const std::string &dst, const std::string &format);
