@@ -71,13 +71,19 @@ int fileDecoderThreads(const std::string &format)
     return format == "webp" ? 3 : format == "gif" ? 6 : 4;
 }
 
+// Heavy content, over a bit a pixel as in low light under strong noise, takes longer to
+// decode than small pictures take to map: eight threads instead of six made its 480 px
+// GIFs a tenth quicker, where at full size mapping sets the pace and they gained nothing.
+// 0: as usual.
+int heavyFileDecoderThreads(const std::string &format, bool resizes)
+{
+    return format == "gif" && resizes ? OrderedWorkers::defaultThreads(8) : 0;
+}
+
 // Light content, a still or flat scene coded in a few hundredths of a bit a pixel,
 // decodes quickly on few threads, and each further one holds pictures of its own that
 // are cleared before use: three instead of eight made its stills a sixth quicker, and
-// three instead of six its GIFs a tenth. Heavy content, over a bit a pixel as in low
-// light under strong noise, takes longer to decode than small pictures take to map:
-// eight threads instead of six made its 480 px GIFs a tenth quicker, where at full size
-// mapping sets the pace and they gained nothing.
+// three instead of six its GIFs a tenth. Heavy content gets `heavy` threads when more.
 int decoderThreadsFor(const MediaSource &source, int usual, int heavy)
 {
     constexpr double kLightBitsPerPixel = 0.05;
@@ -286,8 +292,7 @@ bool ConversionJob::openFile(const std::string &src, const std::string &dst, con
     return openOnce(settings, [&] {
         MovieWriter writer;
         const bool needsPicture = !writer.prepare(format, m_settings) || writer.wantsVideo();
-        const int heavyThreads = format == "gif" && resizes() ? OrderedWorkers::defaultThreads(8) : 0;
-        return openSource(src, needsPicture, fileDecoderThreads(format), heavyThreads)
+        return openSource(src, needsPicture, fileDecoderThreads(format), heavyFileDecoderThreads(format, resizes()))
                && prepareOutput(Output::File, dst, format);
     });
 }
